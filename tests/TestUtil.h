@@ -1,0 +1,23 @@
+// Helpers shared by the tests: temporary folders and the real fixture files.
+#pragma once
+
+#include <string>
+
+namespace dxtest {
+
+// A fresh empty folder, removed when the object goes.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    const std::string &path() const { return path_; }
+    std::string file(const std::string &name) const { return path_ + "/" + name; }
+
+private:
+    std::string path_;
+};
+
+// Path of a file under the shared real-fixture folder.
+std::string realFixture(const std::string &relative);
+
+} // namespace dxtest
