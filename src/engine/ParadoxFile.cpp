@@ -7,18 +7,13 @@
 #include "FileIO.h"
 #include "ParadoxCrypt.h"
 #include "ParadoxFormat.h"
+#include "Platform.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <ctime>
 #include <filesystem>
-#include <thread>
-
-#include <fcntl.h>
-#include <sys/mman.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace dx::px {
 
@@ -30,158 +25,50 @@ namespace {
 // The table in memory: the file's bytes with every data block of the chain decrypted,
 // and where each live record starts.
 
-// A byte buffer for whole tables. Large ones come from mmap with MAP_POPULATE: on the
-// virtual machines we run on, faulting in fresh pages one by one costs more than reading
-// and decrypting the table (50 MB: 170 ms of page faults against 10 ms populated).
+// A byte buffer for whole tables, on a platform::ZeroedBlock (whose large blocks come
+// with their pages present: faulting in fresh pages one by one costs more than reading
+// and decrypting the table).
 class Buffer {
 public:
-    Buffer() = default;
-    Buffer(const Buffer &) = delete;
-    Buffer &operator=(const Buffer &) = delete;
-    ~Buffer() { release(ptr_, capacity_, mapped_); }
-
     size_t size() const { return size_; }
-    unsigned char *data() { return ptr_; }
-    const unsigned char *data() const { return ptr_; }
-    std::string_view view() const { return {reinterpret_cast<const char *>(ptr_), size_}; }
+    unsigned char *data() { return block_.data(); }
+    const unsigned char *data() const { return block_.data(); }
+    std::string_view view() const { return {reinterpret_cast<const char *>(block_.data()), size_}; }
 
     void reserve(size_t cap)
     {
-        if (cap <= capacity_) return;
-        bool mapped = false;
-        unsigned char *p = allocate(cap, mapped);
-        if (size_) std::memcpy(p, ptr_, size_);
-        release(ptr_, capacity_, mapped_);
-        ptr_ = p;
-        capacity_ = cap;
-        mapped_ = mapped;
+        if (cap <= block_.size()) return;
+        platform::ZeroedBlock bigger(cap);
+        if (size_) std::memcpy(bigger.data(), block_.data(), size_);
+        block_ = std::move(bigger);
     }
 
     void assign(const unsigned char *src, size_t n)
     {
-        if (n > capacity_) reserve(n);
-        std::memcpy(ptr_, src, n);
+        if (n > block_.size()) reserve(n);
+        if (n) std::memcpy(block_.data(), src, n);
         size_ = n;
     }
 
     // Sets the size without clearing new bytes (the caller fills them).
     void resizeUninitialized(size_t n)
     {
-        if (n > capacity_) reserve(n);
+        if (n > block_.size()) reserve(n);
         size_ = n;
     }
 
     // Grows or shrinks; new bytes are zero.
     void resize(size_t n)
     {
-        if (n > capacity_) reserve(std::max(n, capacity_ + capacity_ / 2));
-        if (n > size_) std::memset(ptr_ + size_, 0, n - size_);
+        if (n > block_.size()) reserve(std::max(n, block_.size() + block_.size() / 2));
+        if (n > size_) std::memset(block_.data() + size_, 0, n - size_);
         size_ = n;
     }
 
 private:
-    static constexpr size_t kMapThreshold = 1u << 20;
-
-    static unsigned char *allocate(size_t cap, bool &mapped)
-    {
-        if (cap >= kMapThreshold) {
-            void *m = mmap(nullptr, cap, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
-            if (m != MAP_FAILED) {
-                mapped = true;
-                return static_cast<unsigned char *>(m);
-            }
-        }
-        mapped = false;
-        auto *p = static_cast<unsigned char *>(std::malloc(cap ? cap : 1));
-        if (!p) throw std::bad_alloc();
-        return p;
-    }
-
-    static void release(unsigned char *p, size_t cap, bool mapped)
-    {
-        if (!p) return;
-        if (mapped) munmap(p, cap);
-        else std::free(p);
-    }
-
-    unsigned char *ptr_ = nullptr;
+    platform::ZeroedBlock block_;
     size_t size_ = 0;
-    size_t capacity_ = 0;
-    bool mapped_ = false;
 };
-
-// The file's bytes, mapped read-only for the time of loading (or read, where mapping
-// fails). Mapping and copying or decrypting from the mapping is markedly faster here than
-// read() into a fresh buffer.
-class FileMap {
-public:
-    explicit FileMap(const std::string &path)
-    {
-        int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0) throw EngineError(path, std::string("the file cannot be opened for reading: ") + std::strerror(errno));
-        struct stat st;
-        if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-            ::close(fd);
-            throw EngineError(path, "not a regular file");
-        }
-        size_ = static_cast<size_t>(st.st_size);
-        void *m = size_ ? mmap(nullptr, size_, PROT_READ, MAP_PRIVATE | MAP_POPULATE, fd, 0) : MAP_FAILED;
-        if (m != MAP_FAILED) {
-            map_ = static_cast<const unsigned char *>(m);
-            ::close(fd);
-            return;
-        }
-        fallback_.resize(size_);
-        size_t got = 0;
-        while (got < size_) {
-            ssize_t n = ::read(fd, fallback_.data() + got, size_ - got);
-            if (n < 0 && errno == EINTR) continue;
-            if (n < 0) {
-                int e = errno;
-                ::close(fd);
-                throw EngineError(path, std::string("the file cannot be read: ") + std::strerror(e));
-            }
-            if (n == 0) break; // shrank while we read
-            got += size_t(n);
-        }
-        ::close(fd);
-        size_ = got;
-    }
-    ~FileMap()
-    {
-        if (map_) munmap(const_cast<unsigned char *>(map_), size_);
-    }
-    FileMap(const FileMap &) = delete;
-    FileMap &operator=(const FileMap &) = delete;
-
-    const unsigned char *data() const { return map_ ? map_ : fallback_.data(); }
-    size_t size() const { return size_; }
-
-private:
-    const unsigned char *map_ = nullptr;
-    size_t size_ = 0;
-    Buffer fallback_;
-};
-
-// Runs work(i) for i in [0, n), split over a few threads when there is enough of it
-// (reading a large table is bound by touching its memory, which two cores do faster).
-template <typename F>
-void parallelFor(size_t n, size_t bytesEach, F work)
-{
-    size_t threads = std::min<size_t>(4, std::max(1u, std::thread::hardware_concurrency()));
-    if (n * bytesEach < (8u << 20) || threads < 2 || n < 2) {
-        for (size_t i = 0; i < n; ++i) work(i);
-        return;
-    }
-    threads = std::min(threads, n);
-    std::vector<std::thread> pool;
-    for (size_t t = 1; t < threads; ++t)
-        pool.emplace_back([&, t] {
-            for (size_t i = n * t / threads; i < n * (t + 1) / threads; ++i) work(i);
-        });
-    for (size_t i = 0; i < n / threads; ++i) work(i);
-    for (auto &th : pool) th.join();
-}
 
 struct BlockRef {
     uint32_t number = 0; // 1-based block number
@@ -265,7 +152,7 @@ std::shared_ptr<Image> load(const std::string &path, const OpenOptions &options)
 {
     auto img = std::make_shared<Image>();
     img->path = path;
-    FileMap src(path);
+    platform::ReadOnlyFile src(path);
     Buffer &data = img->data;
     const size_t fileSize = src.size();
     if (fileSize < 0x58) bad(path, "the file is too short for a Paradox header (" + std::to_string(fileSize) + " bytes)");

@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, testing and running need, when missing.
+set -euo pipefail
+PKGS=(build-essential cmake ninja-build pkg-config
+      qt6-base-dev qt6-base-dev-tools libgl-dev
+      libsqlite3-dev libgtest-dev libshp-dev pxlib-dev libxlsxwriter-dev libzip-dev
+      python3 python3-dbfread xvfb xauth)
+missing=()
+for p in "${PKGS[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  SUDO=""
+  [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+  export DEBIAN_FRONTEND=noninteractive
+  $SUDO apt-get update -qq
+  $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

@@ -1,0 +1,21 @@
+// dendrix-cli: the command-line companion. Each command is one function over the core;
+// it writes UTF-8 to the given streams and returns the exit status.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace dx::cli {
+
+struct Context {
+    std::string programDir;          // -C DIR, else the working directory
+    std::vector<std::string> args;   // the command's own arguments (command name removed)
+    std::ostream *out;
+    std::ostream *err;
+};
+
+int runSql(const Context &ctx);
+int runDemo(const Context &ctx);
+
+} // namespace dx::cli

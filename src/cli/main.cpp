@@ -1,0 +1,73 @@
+// dendrix-cli entry: global options, then one command.
+#include "Cli.h"
+
+#include <clocale>
+#include <filesystem>
+#include <functional>
+#include <iostream>
+#include <map>
+
+namespace {
+
+void usage(std::ostream &os)
+{
+    os << "usage: dendrix-cli [-C DIR] COMMAND [ARGS...]\n"
+          "  -C DIR                 program directory (default: the working directory)\n"
+          "commands:\n"
+          "  sql \"STATEMENT\"        run one local SQL statement, print TAB-separated rows\n"
+          "  demo DIR [--records N] [--seed S]\n"
+          "                         create the demo installation in DIR\n";
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    std::setlocale(LC_ALL, "C");
+    dx::cli::Context ctx;
+    ctx.out = &std::cout;
+    ctx.err = &std::cerr;
+    std::error_code ec;
+    ctx.programDir = std::filesystem::current_path(ec).string();
+
+    int i = 1;
+    while (i < argc && argv[i][0] == '-') {
+        std::string opt = argv[i];
+        if (opt == "-C" && i + 1 < argc) {
+            ctx.programDir = argv[i + 1];
+            i += 2;
+        } else if (opt == "-h" || opt == "--help") {
+            usage(std::cout);
+            return 0;
+        } else {
+            std::cerr << "dendrix-cli: unknown option " << opt << "\n";
+            usage(std::cerr);
+            return 2;
+        }
+    }
+    if (i >= argc) {
+        usage(std::cerr);
+        return 2;
+    }
+    std::string command = argv[i++];
+    for (; i < argc; ++i) ctx.args.push_back(argv[i]);
+    while (ctx.programDir.size() > 1 && (ctx.programDir.back() == '/' || ctx.programDir.back() == '\\'))
+        ctx.programDir.pop_back();
+
+    static const std::map<std::string, std::function<int(const dx::cli::Context &)>> commands = {
+        {"sql", dx::cli::runSql},
+        {"demo", dx::cli::runDemo},
+    };
+    auto it = commands.find(command);
+    if (it == commands.end()) {
+        std::cerr << "dendrix-cli: unknown command " << command << "\n";
+        usage(std::cerr);
+        return 2;
+    }
+    try {
+        return it->second(ctx);
+    } catch (const std::exception &e) {
+        std::cerr << "dendrix-cli: " << e.what() << "\n";
+        return 1;
+    }
+}

@@ -1,0 +1,25 @@
+// Program entry of the desktop program. It takes no arguments: everything is read from
+// the working directory, which is the program directory.
+#include "TFormDendrix.h"
+
+#include <QApplication>
+
+#include <cstdio>
+#include <cstdlib>
+
+int main(int argc, char **argv)
+{
+    // Without a display Qt would abort with a terse message; say what to do instead.
+    const char *platform = std::getenv("QT_QPA_PLATFORM");
+    if (!platform && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) {
+        std::fprintf(stderr,
+                     "dendrix: no display found (DISPLAY is not set).\n"
+                     "Run it on a desktop, or without one under a virtual display:\n"
+                     "  xvfb-run -a ./dendrix\n");
+        return 1;
+    }
+    QApplication app(argc, argv);
+    dx::TFormDendrix main;
+    main.show();
+    return app.exec();
+}
