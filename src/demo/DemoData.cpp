@@ -35,12 +35,12 @@ void checkWidths(const std::vector<FieldDef> &fields, const Row &row, const Reco
     }
 }
 
-void writeProjectTable(const std::string &path, const ProjectSpec &spec, uint64_t seed)
+void writeProjectTable(const std::string &path, const ProjectSpec &plan, uint64_t seed)
 {
-    TableFormat format = spec.storage == Storage::Dbase ? TableFormat::Dbase : TableFormat::Paradox;
+    TableFormat format = plan.storage == Storage::Dbase ? TableFormat::Dbase : TableFormat::Paradox;
     std::vector<FieldDef> fields = projectFields(format);
     px::CreateOptions pxOptions;
-    if (spec.storage == Storage::EncryptedParadox) pxOptions.password = dataPassword();
+    if (plan.storage == Storage::EncryptedParadox) pxOptions.password = dataPassword();
     int recordSize = 0;
     for (const auto &f : fields) recordSize += byteSize(f);
     if ((4096 - 6) / recordSize < 2) pxOptions.blockSizeKb = 16;
@@ -48,8 +48,8 @@ void writeProjectTable(const std::string &path, const ProjectSpec &spec, uint64_
     // One create for the whole table: appending record by record would rewrite or sync
     // the file for every record.
     std::vector<Row> rows;
-    rows.reserve(size_t(spec.records));
-    generateRecords(spec, seed, [&](Record &&r) {
+    rows.reserve(size_t(plan.records));
+    generateRecords(plan, seed, [&](Record &&r) {
         rows.push_back(toRow(r));
         checkWidths(fields, rows.back(), r);
     });
@@ -57,7 +57,7 @@ void writeProjectTable(const std::string &path, const ProjectSpec &spec, uint64_
     else px::create(path, fields, rows, pxOptions);
 }
 
-void writeLandAreas(const std::string &path, const ProjectSpec &spec)
+void writeLandAreas(const std::string &path, const ProjectSpec &plan)
 {
     FieldDef nomer, name;
     nomer.name = "NOMER";
@@ -67,16 +67,16 @@ void writeLandAreas(const std::string &path, const ProjectSpec &spec)
     name.type = FieldType::Text;
     name.width = 40;
     std::vector<Row> rows;
-    for (const auto &a : spec.landAreas) rows.push_back({Value::fromInt(a.nomer), Value::fromText(a.name)});
+    for (const auto &a : plan.landAreas) rows.push_back({Value::fromInt(a.nomer), Value::fromText(a.name)});
     dbf::create(path, {nomer, name}, rows, 0xC9);
 }
 
 } // namespace
 
-void writeProject(const std::string &dir, const ProjectSpec &spec, uint64_t seed)
+void writeProject(const std::string &dir, const ProjectSpec &plan, uint64_t seed)
 {
-    writeProjectTable(dir + "/" + spec.tableOnDisk, spec, seed);
-    if (!spec.zemnomOnDisk.empty()) writeLandAreas(dir + "/" + spec.zemnomOnDisk, spec);
+    writeProjectTable(dir + "/" + plan.tableOnDisk, plan, seed);
+    if (!plan.zemnomOnDisk.empty()) writeLandAreas(dir + "/" + plan.zemnomOnDisk, plan);
 }
 
 } // namespace dx::demo

@@ -98,18 +98,18 @@ CompartmentSite RecordMaker::compartment(int otd, int compartmentCount)
 {
     CompartmentSite s;
     s.otd = otd;
-    int units = spec_.records > 400 ? 3 : 2;
+    int units = plan_.records > 400 ? 3 : 2;
     s.gsu = std::clamp(1 + (otd - 1) * units / std::max(1, compartmentCount), 1, units);
-    size_t land = size_t(std::clamp((otd - 1) * int(spec_.landAreas.size()) / std::max(1, compartmentCount),
-                                    0, int(spec_.landAreas.size()) - 1));
-    s.zeml = spec_.landAreas[land].nomer;
-    s.altitude = rnd_.between(spec_.altitudeLow, std::max(spec_.altitudeLow, spec_.altitudeHigh - 150));
+    size_t land = size_t(std::clamp((otd - 1) * int(plan_.landAreas.size()) / std::max(1, compartmentCount),
+                                    0, int(plan_.landAreas.size()) - 1));
+    s.zeml = plan_.landAreas[land].nomer;
+    s.altitude = rnd_.between(plan_.altitudeLow, std::max(plan_.altitudeLow, plan_.altitudeHigh - 150));
     s.nzn1 = rnd_.percent(78) ? kEconomic : pickFrom(rnd_, kSpecialDesignations);
-    s.nzn2 = kOwnerships[rnd_.weighted(spec_.ownershipWeights)];
-    s.oblast = spec_.oblast;
-    s.subBelt = rnd_.percent(4) ? "-" : pickFrom(rnd_, spec_.subBelts);
-    s.soil = pickFrom(rnd_, spec_.soils);
-    s.rock = pickFrom(rnd_, spec_.rocks);
+    s.nzn2 = kOwnerships[rnd_.weighted(plan_.ownershipWeights)];
+    s.oblast = plan_.oblast;
+    s.subBelt = rnd_.percent(4) ? "-" : pickFrom(rnd_, plan_.subBelts);
+    s.soil = pickFrom(rnd_, plan_.soils);
+    s.rock = pickFrom(rnd_, plan_.rocks);
     s.exposure = pickFrom(rnd_, kExposures);
     return s;
 }
@@ -124,7 +124,7 @@ Record RecordMaker::base(const CompartmentSite &site, const std::string &podotd,
     r.zeml = site.zeml;
     r.nzn[0] = site.nzn1;
     r.nzn[1] = site.nzn2;
-    std::string zero = spec_.noValue == "0" ? "0" : "-";
+    std::string zero = plan_.noValue == "0" ? "0" : "-";
     for (size_t i = 2; i < 7; ++i) r.nzn[i] = zero;
     if (rnd_.percent(35)) {
         r.nzn[2] = pickFrom(rnd_, kFurtherDesignations);
@@ -133,7 +133,7 @@ Record RecordMaker::base(const CompartmentSite &site, const std::string &podotd,
             if (r.nzn[3] == r.nzn[2]) r.nzn[3] = zero;
         }
     }
-    for (auto &s : r.sech) s = spec_.noValue;
+    for (auto &s : r.sech) s = plan_.noValue;
     fillSite(r, site);
     return r;
 }
@@ -210,11 +210,11 @@ void RecordMaker::recomputeUse(Record &r)
 
 void RecordMaker::planCutting(Record &r, const std::string &kind, int percent, const std::string &second)
 {
-    for (auto &s : r.sech) s = spec_.noValue;
+    for (auto &s : r.sech) s = plan_.noValue;
     r.sech[0] = kind;
     if (!second.empty()) r.sech[1] = second;
     r.sechPer = percent;
-    r.godSech = std::stoi(spec_.year) + rnd_.between(1, 10);
+    r.godSech = std::stoi(plan_.year) + rnd_.between(1, 10);
     recomputeUse(r);
 }
 
@@ -259,7 +259,7 @@ Record RecordMaker::randomRecord(const CompartmentSite &site, const std::string 
         r.vidPodotd = "нелесопригодна площ";
         r.stopKlas = "нелесопригодни площи";
         fillSoil(r, site);
-        r.mestorast = spec_.noValue == "0" ? "0" : "-";
+        r.mestorast = plan_.noValue == "0" ? "0" : "-";
         r.neles = 100;
     } else {
         standRecord(r, site);
@@ -269,7 +269,7 @@ Record RecordMaker::randomRecord(const CompartmentSite &site, const std::string 
 
 void RecordMaker::standRecord(Record &r, const CompartmentSite &site)
 {
-    const StandWeights &w = spec_.stands;
+    const StandWeights &w = plan_.stands;
     const StandType &t = kStandTypes[rnd_.weighted({w.pine, w.spruce, w.fir, w.whitePine, w.blackPine, w.beech,
                                                     w.sessileOak, w.coppiceOak, w.reconstruction, w.lowStem,
                                                     w.poplar, w.dwarfPine})];
@@ -325,7 +325,7 @@ void RecordMaker::standRecord(Record &r, const CompartmentSite &site)
         int vha = int(std::lround(stockPerHa * storey[i].second / 10.0));
         size_t j = addSlot(r, storey[i].first, "1", storey[i].second, origin, a, pyln, h, sb, d, vha);
         if (rnd_.percent(12)) r.slots[j].povr = damage();
-        else if (spec_.noValue == "0" && rnd_.percent(40)) r.slots[j].povr = "0";
+        else if (plan_.noValue == "0" && rnd_.percent(40)) r.slots[j].povr = "0";
     }
     // Second storey of shade-tolerant species under older stands.
     if (age >= 40 && !t.understorey.empty() && !dwarf && rnd_.percent(20)) {
@@ -362,7 +362,7 @@ void RecordMaker::standRecord(Record &r, const CompartmentSite &site)
     r.systoianie = std::vector<std::string>{"добро", "задоволително", "лошо"}[rnd_.weighted({60, 30, 10})];
     if (std::string(t.vidGori) != "иглолистни")
         r.pravostybl = std::vector<std::string>{"добра", "средна", "лоша"}[rnd_.weighted({40, 45, 15})];
-    else if (spec_.noValue == "0")
+    else if (plan_.noValue == "0")
         r.pravostybl = "0";
     if (rnd_.percent(15)) r.pasha = rnd_.percent(60) ? "забранена" : "ограничена";
 
@@ -417,7 +417,7 @@ void RecordMaker::openLand(Record &r, const CompartmentSite &site)
 {
     r.pl = tenths(0.3 + rnd_.unit() * 5.7);
     r.vidPodotd = std::vector<std::string>{"сечище", "голина", "пожарище"}[rnd_.weighted({50, 35, 15})];
-    bool conifer = spec_.stands.pine + spec_.stands.spruce > spec_.stands.beech ? rnd_.percent(70) : rnd_.percent(30);
+    bool conifer = plan_.stands.pine + plan_.stands.spruce > plan_.stands.beech ? rnd_.percent(70) : rnd_.percent(30);
     r.vidGori = conifer ? "иглолистни" : "широкол. високостъбл.";
     r.stopKlas = conifer ? "бялборово" : "буково";
     fillSoil(r, site);
@@ -451,15 +451,15 @@ void RecordMaker::nonWoodLand(Record &r, const CompartmentSite &site)
     r.stopKlas = "недървопроизводителни площи";
     if (r.vidPodotd == "поляна" || r.vidPodotd == "ливада" || r.vidPodotd == "горски разсадник")
         fillSoil(r, site);
-    r.mestorast = spec_.noValue == "0" ? "0" : "-";
-    r.nzn[2] = r.nzn[3] = spec_.noValue == "0" ? "0" : "-";
+    r.mestorast = plan_.noValue == "0" ? "0" : "-";
+    r.nzn[2] = r.nzn[3] = plan_.noValue == "0" ? "0" : "-";
 }
 
-void generateRecords(const ProjectSpec &spec, uint64_t seed, const std::function<void(Record &&)> &emit)
+void generateRecords(const ProjectSpec &plan, uint64_t seed, const std::function<void(Record &&)> &emit)
 {
-    Random rnd = Random::derived(seed, uint64_t(spec.id));
-    RecordMaker maker(spec, rnd);
-    int compartments = std::max(8, spec.records / 10);
+    Random rnd = Random::derived(seed, uint64_t(plan.id));
+    RecordMaker maker(plan, rnd);
+    int compartments = std::max(8, plan.records / 10);
     std::vector<Record> batch, late;
     int made = 0;
     auto flush = [&] {
@@ -468,7 +468,7 @@ void generateRecords(const ProjectSpec &spec, uint64_t seed, const std::function
         batch.clear();
     };
     int otd = 1;
-    while (made + int(late.size()) < spec.records) {
+    while (made + int(late.size()) < plan.records) {
         if (otd % 53 == 0) { // compartments given up or merged
             ++otd;
             continue;
@@ -480,7 +480,7 @@ void generateRecords(const ProjectSpec &spec, uint64_t seed, const std::function
             continue;
         }
         CompartmentSite site = maker.compartment(otd, compartments);
-        int remaining = spec.records - made - int(late.size());
+        int remaining = plan.records - made - int(late.size());
         int n = std::min(remaining, rnd.between(otd == 1 ? 5 : 3, 16));
         int letters = 0, digits = 0;
         for (int i = 0; i < n; ++i) {

@@ -50,10 +50,10 @@ struct ProjectSpec {
 // Hands the records of the project to `emit` in table order: random stands around the
 // showcase records of compartments 2 to 5 (DemoShowcase.cpp). Records are made one
 // compartment at a time, so that a large project is never held whole as records.
-void generateRecords(const ProjectSpec &spec, uint64_t seed, const std::function<void(Record &&)> &emit);
+void generateRecords(const ProjectSpec &plan, uint64_t seed, const std::function<void(Record &&)> &emit);
 
 // Generates the project and writes its project table and land-area table under `dir`.
-void writeProject(const std::string &dir, const ProjectSpec &spec, uint64_t seed);
+void writeProject(const std::string &dir, const ProjectSpec &plan, uint64_t seed);
 
 // --- shared between the random stands and the showcase records -------------------
 
@@ -64,7 +64,7 @@ struct CompartmentSite {
 
 class RecordMaker {
 public:
-    RecordMaker(const ProjectSpec &spec, Random &rnd) : spec_(spec), rnd_(rnd) {}
+    RecordMaker(const ProjectSpec &plan, Random &rnd) : plan_(plan), rnd_(rnd) {}
 
     CompartmentSite compartment(int otd, int compartmentCount);
     // A random sub-compartment of the compartment; `nonWood` makes it non-wood land
@@ -82,9 +82,9 @@ public:
     void recomputeUse(Record &r);
     void planAfforestation(Record &r, const std::vector<std::pair<std::string, int>> &species, int b,
                            bool planted);
-    std::string noValue() const { return spec_.noValue; }
+    std::string noValue() const { return plan_.noValue; }
     Random &random() { return rnd_; }
-    const ProjectSpec &spec() const { return spec_; }
+    const ProjectSpec &plan() const { return plan_; }
 
 private:
     void standRecord(Record &r, const CompartmentSite &site);
@@ -92,7 +92,7 @@ private:
     void nonWoodLand(Record &r, const CompartmentSite &site);
     std::string damage();
 
-    const ProjectSpec &spec_;
+    const ProjectSpec &plan_;
     Random &rnd_;
 };
 

@@ -28,7 +28,7 @@ public:
         CompartmentSite s = m_.compartment(otd, compartments_);
         s.nzn2 = ownership;
         s.nzn1 = economic ? "дървопроизв.и средообр" : "водоохранни";
-        if (s.subBelt == "-") s.subBelt = m_.spec().subBelts.front();
+        if (s.subBelt == "-") s.subBelt = m_.plan().subBelts.front();
         return s;
     }
 
@@ -174,7 +174,7 @@ void compartment3(Showcase &sc, std::vector<Record> &out)
                          {"кл", "1", 1, 1, 80, 7, 14, 4, 18, 15, "н10кд"}});
     m.planCutting(g, "санитарна сеч", 10);
     Record h = sc.plain(site, "з");
-    h.zeml = m.spec().missingLandArea; // no row in the land-area table
+    h.zeml = m.plan().missingLandArea; // no row in the land-area table
     Record i = sc.plain(site, "и");
     i.zeml = 0; // not entered
     for (Record *r : {&a, &b, &c, &d, &e, &f, &g, &h, &i}) out.push_back(std::move(*r));
@@ -230,7 +230,7 @@ void compartment5(Showcase &sc, std::vector<Record> &out)
 {
     CompartmentSite site = sc.site(5, "на юридически лица", true);
     RecordMaker &m = sc.maker();
-    const ProjectSpec &spec = m.spec();
+    const ProjectSpec &plan = m.plan();
     std::vector<Record> rs;
     rs.push_back(sc.plain(site, "а"));
     rs.back().nadmVis = 0; // altitude not entered
@@ -241,7 +241,7 @@ void compartment5(Showcase &sc, std::vector<Record> &out)
     m.planCutting(rs.back(), "неравномерно-постепенна сеч", 25);
     rs.back().nzn[1] = "религиозна";
     rs.back().naklon = 5;
-    if (spec.duplicatePair) rs.push_back(rs.back()); // the same sub-compartment entered twice
+    if (plan.duplicatePair) rs.push_back(rs.back()); // the same sub-compartment entered twice
     // Eroded bare land to be terraced and planted.
     Record g = m.base(site, "в", 3.6);
     m.fillSoil(g, site);
@@ -274,7 +274,7 @@ void compartment5(Showcase &sc, std::vector<Record> &out)
     Record fire = m.randomRecord(site, "ж", false);
     fire.vidPodotd = "пожарище";
     fire.slots = {};
-    fire.sech.fill(spec.noValue);
+    fire.sech.fill(plan.noValue);
     fire.sechPer = 0;
     fire.godSech = 0;
     fire.nasZales = "създаване на култури";
@@ -283,9 +283,9 @@ void compartment5(Showcase &sc, std::vector<Record> &out)
     rs.push_back(sc.stand(site, "з", 2.4, "нискостъблени", "издънково насаждение", "нискостъблено",
                           {{"кгбр", "1", 8, 3, 35, 8, 6, 4, 8, 45}, {"мжд", "1", 2, 3, 35, 8, 6, 4, 8, 10}}));
     m.planCutting(rs.back(), "гола сеч", 100);
-    if (spec.stands.dwarfPine > 0)
+    if (plan.stands.dwarfPine > 0)
         rs.push_back(sc.stand(site, "и", 7.5, "иглолистни", "клек", "клек", {{"клк", "1", 10, 1, 80, 9, 2, 3, 0, 0}}));
-    if (spec.stands.poplar > 0) {
+    if (plan.stands.poplar > 0) {
         rs.push_back(sc.stand(site, "к", 5.2, "тополови", "склопена култура", "тополово",
                               {{"тп", "1", 10, 2, 18, 8, 22, 1, 28, 210}}));
         rs.back().shema = "6x6";
@@ -294,7 +294,7 @@ void compartment5(Showcase &sc, std::vector<Record> &out)
         if (r.podotd == "д") r.izlojenie = "западно";
         if (r.podotd == "е") r.izlojenie = "северно";
     }
-    if (spec.lowland) { // the lowest bands of the altitude tables
+    if (plan.lowland) { // the lowest bands of the altitude tables
         int altitude[] = {50, 51, 100};
         for (size_t i = 0; i < rs.size() && i < 3; ++i) rs[i + 1].nadmVis = altitude[i];
     }

@@ -19,11 +19,10 @@
 #include "DbfFormat.h"
 #include "EngineError.h"
 #include "FileIO.h"
+#include "Platform.h"
 
-#include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
+#include <memory>
 
 namespace dx::dbf {
 
@@ -99,13 +98,7 @@ public:
         const char *base = data.data() + layout_.headerLength;
         for (size_t r = 0; r < layout_.records; ++r)
             if (base[r * layout_.recordLength] != kDeletedFlag) live_.push_back(r);
-        fd_ = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
-        if (fd_ < 0) throw EngineError(path, std::string("cannot open the file for writing: ") + std::strerror(errno));
-    }
-
-    ~DbfWriter() override
-    {
-        if (fd_ >= 0) ::close(fd_);
+        file_ = std::make_unique<platform::WritableFile>(path);
     }
 
     size_t rowCount() const override { return live_.size(); }
@@ -129,8 +122,7 @@ public:
         // The record (and the end-of-file byte) first; only then the header count, so
         // an interruption leaves the old table with a few bytes of tail.
         writeAt(recordOffset(physical), record);
-        if (::fdatasync(fd_) != 0 && errno != EINVAL && errno != EROFS)
-            throw EngineError(path_, std::string("cannot flush the file: ") + std::strerror(errno));
+        file_->sync();
         char header[7];
         stampDate(header);
         writeLe32(header + 3, static_cast<uint32_t>(physical + 1));
@@ -161,31 +153,16 @@ private:
     std::string readAt(size_t at, size_t n) const
     {
         std::string buf(n, '\0');
-        size_t done = 0;
-        while (done < n) {
-            ssize_t r = ::pread(fd_, buf.data() + done, n - done, static_cast<off_t>(at + done));
-            if (r < 0 && errno == EINTR) continue;
-            if (r <= 0) throw EngineError(path_, "cannot read a record back (file changed?)");
-            done += static_cast<size_t>(r);
-        }
+        file_->readAt(at, buf.data(), n);
         return buf;
     }
 
-    void writeAt(size_t at, const std::string &bytes)
-    {
-        size_t done = 0;
-        while (done < bytes.size()) {
-            ssize_t r = ::pwrite(fd_, bytes.data() + done, bytes.size() - done, static_cast<off_t>(at + done));
-            if (r < 0 && errno == EINTR) continue;
-            if (r <= 0) throw EngineError(path_, std::string("writing failed: ") + std::strerror(errno));
-            done += static_cast<size_t>(r);
-        }
-    }
+    void writeAt(size_t at, const std::string &bytes) { file_->writeAt(at, bytes.data(), bytes.size()); }
 
     std::string path_;
     Layout layout_;
     std::vector<size_t> live_;
-    int fd_ = -1;
+    std::unique_ptr<platform::WritableFile> file_;
 };
 
 } // namespace

@@ -10,7 +10,6 @@
 #include "Platform.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <ctime>
 #include <filesystem>
@@ -242,20 +241,16 @@ std::shared_ptr<Image> load(const std::string &path, const OpenOptions &options)
     checkPassword(*img, options);
 
     // The image: room for one more block, so that a file cut short inside its last block
-    // can be padded. The header is copied; plain files are copied whole (in parallel);
-    // encrypted ones get the first chunk of each chain block decrypted while walking the
-    // chain (it holds the block header), then the rest of the chain blocks decrypted in
-    // parallel, then whatever lies outside the chain copied as it is.
+    // can be padded. The header is copied; plain files are copied whole; encrypted ones
+    // get the first chunk of each chain block decrypted while walking the chain (it holds
+    // the block header), then the rest of the chain blocks decrypted, then whatever lies
+    // outside the chain copied as it is.
     data.reserve(fileSize + 32768);
     data.resizeUninitialized(fileSize);
     const size_t bs = size_t(img->blockSize);
-    const size_t physicalBlocks = fileSize > headerEnd ? (fileSize - headerEnd + bs - 1) / bs : 0;
     std::memcpy(data.data(), h, headerEnd);
-    if (!img->encryption)
-        parallelFor(physicalBlocks, bs, [&](size_t i) {
-            size_t start = headerEnd + i * bs;
-            std::memcpy(data.data() + start, h + start, std::min(bs, fileSize - start));
-        });
+    if (!img->encryption && fileSize > headerEnd)
+        std::memcpy(data.data() + headerEnd, h + headerEnd, fileSize - headerEnd);
 
     // Walk the chain. Every block must start inside the file; the last one may be cut
     // short (the missing part must hold no records).
@@ -308,7 +303,7 @@ std::shared_ptr<Image> load(const std::string &path, const OpenOptions &options)
     }
     if (img->encryption) {
         const size_t chunks = bs / 256;
-        parallelFor(img->chain.size(), bs, [&](size_t i) {
+        for (size_t i = 0; i < img->chain.size(); ++i) {
             uint32_t no = img->chain[i].number;
             size_t start = img->blockOffset(no);
             const unsigned char *from = no == cutBlockNo ? cutBlock.data() : h + start;
@@ -317,7 +312,7 @@ std::shared_ptr<Image> load(const std::string &path, const OpenOptions &options)
             size_t need = std::min(chunks, (used + 255) / 256);
             if (need > 1) crypt::decryptChunks(from, img->bytes() + start, 1, need - 1, img->encryption, no);
             std::memset(img->bytes() + start + need * 256, 0, bs - need * 256);
-        });
+        }
         for (size_t start = headerEnd, k = 1; start < fileSize; start += bs, ++k) // outside the chain: as stored
             if (k > 65535 || !seen[k]) std::memcpy(data.data() + start, h + start, std::min(bs, fileSize - start));
     }
