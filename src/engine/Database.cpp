@@ -374,43 +374,107 @@ std::string Database::translate(const std::string &statement)
     });
 }
 
-QueryResult Database::execute(const std::string &statement)
+sqlite3_stmt *Database::prepare(const std::string &statement, const std::string &translated)
+{
+    sqlite3_stmt *stmt = nullptr;
+    if (sqlite3_prepare_v2(sqlite_, translated.c_str(), -1, &stmt, nullptr) != SQLITE_OK) {
+        sqlite3_finalize(stmt);
+        throw EngineError(statement, sqlite3_errmsg(sqlite_));
+    }
+    return stmt;
+}
+
+std::unique_ptr<Cursor> Database::open(const std::string &statement)
 {
     std::string text = translate(statement);
-    sqlite3_stmt *stmt = nullptr;
-    if (sqlite3_prepare_v2(sqlite_, text.c_str(), -1, &stmt, nullptr) != SQLITE_OK)
-        throw EngineError(statement, sqlite3_errmsg(sqlite_));
+    sqlite3_stmt *stmt = prepare(statement, text);
+    std::unique_ptr<Cursor> c(new Cursor(*this, stmt, statement, text));
+    c->next();
+    return c;
+}
+
+QueryResult Database::execute(const std::string &statement)
+{
+    auto cursor = open(statement);
     QueryResult result;
-    int n = sqlite3_column_count(stmt);
-    for (int i = 0; i < n; ++i) {
-        const char *name = sqlite3_column_name(stmt, i);
-        result.columns.push_back(name ? name : "");
-    }
-    int rc;
-    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+    result.columns = cursor->columns();
+    for (; !cursor->eof(); cursor->next()) {
         Row row;
-        row.reserve(n);
-        for (int i = 0; i < n; ++i) {
-            switch (sqlite3_column_type(stmt, i)) {
-            case SQLITE_INTEGER: row.push_back(Value::fromInt(sqlite3_column_int64(stmt, i))); break;
-            case SQLITE_FLOAT: row.push_back(Value::fromReal(sqlite3_column_double(stmt, i))); break;
-            case SQLITE_NULL: row.push_back(Value::null()); break;
-            default: {
-                const unsigned char *s = sqlite3_column_text(stmt, i);
-                int len = sqlite3_column_bytes(stmt, i);
-                row.push_back(Value::fromText(std::string(reinterpret_cast<const char *>(s), len)));
-            }
-            }
-        }
+        row.reserve(result.columns.size());
+        for (size_t i = 0; i < result.columns.size(); ++i) row.push_back(cursor->value(i));
         result.rows.push_back(std::move(row));
     }
-    if (rc != SQLITE_DONE) {
-        std::string msg = sqlite3_errmsg(sqlite_);
-        sqlite3_finalize(stmt);
-        throw EngineError(statement, msg);
-    }
-    sqlite3_finalize(stmt);
     return result;
+}
+
+// ---- Cursor ------------------------------------------------------------------------
+
+Cursor::Cursor(Database &db, sqlite3_stmt *stmt, std::string statement, std::string translated)
+    : db_(db), stmt_(stmt), statement_(std::move(statement)), translated_(std::move(translated))
+{
+    int n = sqlite3_column_count(stmt_);
+    for (int i = 0; i < n; ++i) {
+        const char *name = sqlite3_column_name(stmt_, i);
+        columns_.push_back(name ? name : "");
+    }
+}
+
+Cursor::~Cursor()
+{
+    sqlite3_finalize(stmt_);
+}
+
+int Cursor::columnIndex(const std::string &name) const
+{
+    for (size_t i = 0; i < columns_.size(); ++i)
+        if (sameFieldName(columns_[i], name)) return static_cast<int>(i);
+    return -1;
+}
+
+void Cursor::next()
+{
+    int rc = sqlite3_step(stmt_);
+    if (rc == SQLITE_ROW) {
+        eof_ = false;
+    } else if (rc == SQLITE_DONE) {
+        eof_ = true;
+    } else {
+        eof_ = true;
+        throw EngineError(statement_, sqlite3_errmsg(db_.sqlite_));
+    }
+}
+
+void Cursor::rewind()
+{
+    sqlite3_reset(stmt_);
+    next();
+}
+
+Value Cursor::value(size_t i) const
+{
+    if (eof_ || i >= columns_.size()) return Value::null();
+    int c = static_cast<int>(i);
+    switch (sqlite3_column_type(stmt_, c)) {
+    case SQLITE_INTEGER: return Value::fromInt(sqlite3_column_int64(stmt_, c));
+    case SQLITE_FLOAT: return Value::fromReal(sqlite3_column_double(stmt_, c));
+    case SQLITE_NULL: return Value::null();
+    default: {
+        const unsigned char *s = sqlite3_column_text(stmt_, c);
+        int len = sqlite3_column_bytes(stmt_, c);
+        return Value::fromText(std::string(reinterpret_cast<const char *>(s), len));
+    }
+    }
+}
+
+size_t Cursor::count()
+{
+    if (count_ < 0) {
+        // Counting reads no column, so the table's cells are never decoded.
+        sqlite3_stmt *st = db_.prepare(statement_, "SELECT count(*) FROM (" + translated_ + ")");
+        count_ = sqlite3_step(st) == SQLITE_ROW ? sqlite3_column_int64(st, 0) : 0;
+        sqlite3_finalize(st);
+    }
+    return static_cast<size_t>(count_);
 }
 
 } // namespace dx

@@ -15,6 +15,7 @@
 #include <vector>
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 namespace dx {
 
@@ -22,6 +23,36 @@ struct QueryResult {
     std::vector<std::string> columns;
     std::vector<Row> rows;
     int columnIndex(const std::string &name) const; // case-insensitive, -1 if none
+};
+
+class Database;
+
+// A statement being walked row by row: rows are made as they are read, so a statement
+// over a large table costs only what the caller reads. The row count is asked of
+// SQLite separately, without making the rows.
+class Cursor {
+public:
+    ~Cursor();
+    Cursor(const Cursor &) = delete;
+    Cursor &operator=(const Cursor &) = delete;
+
+    const std::vector<std::string> &columns() const { return columns_; }
+    int columnIndex(const std::string &name) const; // case-insensitive, -1 if none
+    bool eof() const { return eof_; }
+    void next();   // throws EngineError
+    void rewind(); // back to the first row
+    Value value(size_t column) const;
+    size_t count(); // rows of the whole statement
+
+private:
+    friend class Database;
+    Cursor(Database &db, sqlite3_stmt *stmt, std::string statement, std::string translated);
+    Database &db_;
+    sqlite3_stmt *stmt_;
+    std::string statement_, translated_;
+    std::vector<std::string> columns_;
+    bool eof_ = true;
+    long long count_ = -1;
 };
 
 class Database {
@@ -52,8 +83,11 @@ public:
     // Opens the table for changes; later reads see the changes.
     std::unique_ptr<TableWriter> writer(const std::string &path);
 
-    // Runs one statement. Throws EngineError with the statement and the reason.
+    // Runs one statement and collects every row. Throws EngineError with the statement
+    // and the reason.
     QueryResult execute(const std::string &statement);
+    // Opens a statement for walking; the cursor is on its first row.
+    std::unique_ptr<Cursor> open(const std::string &statement);
     // The SQLite text a statement becomes (table files registered as a side effect).
     std::string translate(const std::string &statement);
 
@@ -69,6 +103,8 @@ private:
     };
     std::string virtualTableFor(const std::string &resolvedPath);
     void exec(const std::string &sql);
+    sqlite3_stmt *prepare(const std::string &statement, const std::string &translated);
+    friend class Cursor;
 
     std::string programDir_;
     std::string codepage_;

@@ -3,6 +3,7 @@
 
 #include "Codepage.h"
 #include "EngineError.h"
+#include "Platform.h"
 
 #include <charconv>
 #include <cmath>
@@ -151,9 +152,7 @@ std::string codepageFor(uint8_t languageDriver, const std::string &override)
 
 void stampDate(char *p)
 {
-    std::time_t now = std::time(nullptr);
-    std::tm tm{};
-    localtime_r(&now, &tm);
+    const std::tm tm = platform::localTime(std::time(nullptr));
     p[0] = char(tm.tm_year & 0xFF); // years since 1900 (dBase stores it so; 2025 -> 125)
     p[1] = char(tm.tm_mon + 1);
     p[2] = char(tm.tm_mday);

@@ -40,6 +40,17 @@ constexpr size_t kMapThreshold = size_t(1) << 20;
 
 } // namespace
 
+std::tm localTime(std::time_t t)
+{
+    std::tm tm{};
+#ifdef _WIN32
+    localtime_s(&tm, &t);
+#else
+    localtime_r(&t, &tm);
+#endif
+    return tm;
+}
+
 // ---------------------------------------------------------------------------------
 // ReadOnlyFile
 

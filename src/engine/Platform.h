@@ -5,10 +5,14 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <ctime>
 #include <string>
 #include <vector>
 
 namespace dx::platform {
+
+// The local calendar time of `t` (thread-safe, unlike std::localtime).
+std::tm localTime(std::time_t t);
 
 // A file's bytes, read-only, for as long as the object lives: mapped (pages read in at
 // once) where the system allows, else read into memory.

@@ -249,29 +249,36 @@ void Table::remove()
 
 void Query::open()
 {
-    active_ = false;
-    result_ = db_.execute(sql_);
-    pos_ = 0;
-    active_ = true;
+    cursor_.reset();
+    cursor_ = db_.open(sql_);
 }
 
-void Query::close()
+void Query::first()
 {
-    result_ = QueryResult();
-    pos_ = 0;
-    active_ = false;
+    if (cursor_) cursor_->rewind();
+}
+
+void Query::next()
+{
+    if (cursor_ && !cursor_->eof()) cursor_->next();
+}
+
+const std::vector<std::string> &Query::columns() const
+{
+    static const std::vector<std::string> none;
+    return cursor_ ? cursor_->columns() : none;
 }
 
 Value Query::value(size_t column) const
 {
-    if (!active_ || eof()) throw EngineError(sql_, "there is no current row");
-    if (column >= result_.columns.size()) throw EngineError(sql_, "column number out of range");
-    return result_.rows[pos_][column];
+    if (!cursor_ || cursor_->eof()) throw EngineError(sql_, "there is no current row");
+    if (column >= cursor_->columns().size()) throw EngineError(sql_, "column number out of range");
+    return cursor_->value(column);
 }
 
 Value Query::value(const std::string &name) const
 {
-    int i = result_.columnIndex(name);
+    int i = cursor_ ? cursor_->columnIndex(name) : -1;
     if (i < 0) throw EngineError(sql_, "no column " + name);
     return value(static_cast<size_t>(i));
 }

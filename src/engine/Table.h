@@ -92,13 +92,13 @@ public:
     void setSql(const std::string &statement) { sql_ = statement; }
     const std::string &sql() const { return sql_; }
     void open(); // throws EngineError
-    void close();
-    bool active() const { return active_; }
-    void first() { pos_ = 0; }
-    void next() { if (pos_ < result_.rows.size()) ++pos_; }
-    bool eof() const { return pos_ >= result_.rows.size(); }
-    size_t recordCount() const { return result_.rows.size(); }
-    const QueryResult &result() const { return result_; }
+    void close() { cursor_.reset(); }
+    bool active() const { return cursor_ != nullptr; }
+    void first();
+    void next();
+    bool eof() const { return !cursor_ || cursor_->eof(); }
+    size_t recordCount() const { return cursor_ ? cursor_->count() : 0; }
+    const std::vector<std::string> &columns() const;
     Value value(const std::string &name) const;
     Value value(size_t column) const;
     std::string asText(const std::string &name) const { return value(name).toText(); }
@@ -106,9 +106,7 @@ public:
 private:
     Database &db_;
     std::string sql_;
-    QueryResult result_;
-    size_t pos_ = 0;
-    bool active_ = false;
+    std::unique_ptr<Cursor> cursor_;
 };
 
 } // namespace dx

@@ -229,3 +229,27 @@ TEST_F(DatabaseTest, TableObjectEditsReachTheFile)
     t.post();
     EXPECT_EQ(other.execute("select * from \"database\\Proj.dbf\"").rows.size(), 4u);
 }
+
+TEST_F(DatabaseTest, QueryObjectWalksCountsAndRewinds)
+{
+    Database db(dir.path());
+    Query q(db);
+    q.setSql("select OTD,PODOTD from \"database\\Proj.dbf\"\nwhere OTD=1");
+    q.open();
+    EXPECT_EQ(q.recordCount(), 3u);
+    std::vector<std::string> seen;
+    for (; !q.eof(); q.next()) seen.push_back(q.asText("podotd"));
+    EXPECT_EQ(seen, (std::vector<std::string>{"в", "а", "б"}));
+    EXPECT_THROW(q.value(0), EngineError); // past the last row
+    q.first();
+    EXPECT_EQ(q.value("OTD").toInt(), 1);
+    EXPECT_THROW(q.value("NOSUCH"), EngineError);
+    q.close();
+    EXPECT_FALSE(q.active());
+    EXPECT_TRUE(q.eof());
+
+    Query bad(db);
+    bad.setSql("select OTD from \"database\\Proj.dbf\" where NOSUCH=1");
+    EXPECT_THROW(bad.open(), EngineError);
+    EXPECT_FALSE(bad.active());
+}
