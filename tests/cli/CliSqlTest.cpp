@@ -1,0 +1,68 @@
+// dendrix-cli sql: TAB-separated output, numbers in the engine's text form, exit status 1
+// with a message on stderr for a failing statement.
+#include "demo/DemoData.h"
+
+#include "TestUtil.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <sys/wait.h>
+
+namespace {
+
+struct CliRun {
+    int status;
+    std::string out;
+};
+
+CliRun cli(const std::string &args)
+{
+    std::string cmd = std::string(DX_CLI_PATH) + " " + args + " 2>/dev/null";
+    CliRun r{-1, {}};
+    FILE *p = popen(cmd.c_str(), "r");
+    if (!p) return r;
+    char buf[4096];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
+    int st = pclose(p);
+    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    return r;
+}
+
+} // namespace
+
+TEST(CliSql, PrintsColumnsAndRowsOfEachDemoProject)
+{
+    dxtest::TempDir dir;
+    dx::DemoOptions o;
+    o.records = 200;
+    dx::createDemoInstallation(dir.path(), o);
+    for (const char *table : {"database\\\\BANSKO.DB", "database\\\\Belovo.db", "database\\\\elena.dbf"}) {
+        CliRun r = cli("-C " + dir.path() + " sql 'select distinct OTD from \"" + table + "\" order by OTD ASC'");
+        ASSERT_EQ(r.status, 0) << table;
+        EXPECT_EQ(r.out.substr(0, 8), "OTD\n1\n2\n") << table;
+    }
+    CliRun sum = cli("-C " + dir.path() + " sql 'select OTD, SUM(PL) AREA, PODOTD from \"database/elena.dbf\" "
+                                       "where OTD=2 and PODOTD=\"а\" group by OTD, PODOTD'");
+    ASSERT_EQ(sum.status, 0);
+    // Header, then one row: integer, shortest real, text as stored.
+    size_t nl = sum.out.find('\n');
+    EXPECT_EQ(sum.out.substr(0, nl), "OTD\tAREA\tPODOTD");
+    std::string row = sum.out.substr(nl + 1);
+    EXPECT_EQ(row.substr(0, 2), "2\t");
+    EXPECT_EQ(row.substr(row.size() - 4), "\tа\n");
+    EXPECT_EQ(row.find(".000"), std::string::npos) << row;
+}
+
+TEST(CliSql, FailingStatementExitsWithOne)
+{
+    dxtest::TempDir dir;
+    CliRun missing = cli("-C " + dir.path() + " sql 'select * from \"database\\\\none.db\"'");
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_TRUE(missing.out.empty());
+    CliRun syntax = cli("-C " + dir.path() + " sql 'selec nothing'");
+    EXPECT_EQ(syntax.status, 1);
+    EXPECT_EQ(cli("sql").status, 2);
+}
