@@ -144,15 +144,6 @@ const BranchRow kBranchRows[] = {
     {"дрн", "", "9", "", 0, 0, 0},
 };
 
-FieldDef field(const char *name, FieldType type, int width, int decimals = 0)
-{
-    FieldDef f;
-    f.name = name;
-    f.type = type;
-    f.width = width;
-    f.decimals = decimals;
-    return f;
-}
 
 Value text(const char *s) { return Value::fromText(s); }
 
@@ -190,10 +181,10 @@ bool lacksBranchWood(const std::string &print)
 void writeNomenclature(const std::string &path)
 {
     std::vector<FieldDef> fields = {
-        field("TYPE", FieldType::Text, 4),    field("CODE", FieldType::Integer, 4),
-        field("PRINT", FieldType::Text, 40),  field("IN2", FieldType::Text, 2),
-        field("N3", FieldType::Integer, 2),   field("N6", FieldType::Integer, 2),
-        field("NAME", FieldType::Text, 40),   field("LATIN", FieldType::Text, 40),
+        makeField("TYPE", FieldType::Text, 4),    makeField("CODE", FieldType::Integer, 4),
+        makeField("PRINT", FieldType::Text, 40),  makeField("IN2", FieldType::Text, 2),
+        makeField("N3", FieldType::Integer, 2),   makeField("N6", FieldType::Integer, 2),
+        makeField("NAME", FieldType::Text, 40),   makeField("LATIN", FieldType::Text, 40),
     };
     std::vector<Row> rows;
     auto add = [&](const char *type, int code, const char *print, const char *in2, int n3, int n6,
@@ -217,13 +208,13 @@ void writeNomenclature(const std::string &path)
 void writeBranchWood(const std::string &path)
 {
     std::vector<FieldDef> fields = {
-        field("NAME", FieldType::Text, 10), field("PR", FieldType::Text, 4),
-        field("LINK", FieldType::Text, 6),  field("SHORT", FieldType::Text, 6),
-        field("COUNT", FieldType::Integer, 4),
+        makeField("NAME", FieldType::Text, 10), makeField("PR", FieldType::Text, 4),
+        makeField("LINK", FieldType::Text, 6),  makeField("SHORT", FieldType::Text, 6),
+        makeField("COUNT", FieldType::Integer, 4),
     };
     for (int h = 3; h <= 30; ++h) {
         static const std::string prefix = "H";
-        fields.push_back(field("", FieldType::Integer, 3));
+        fields.push_back(makeField("", FieldType::Integer, 3));
         fields.back().name = prefix + std::to_string(h);
     }
     std::vector<Row> rows;
@@ -239,8 +230,8 @@ void writeBranchWood(const std::string &path)
 
 void writeSiteClasses(const std::string &path)
 {
-    std::vector<FieldDef> fields = {field("DV", FieldType::Text, 6)};
-    for (const char *n : {"B1", "B2", "B3", "B4", "B5"}) fields.push_back(field(n, FieldType::Real, 5, 1));
+    std::vector<FieldDef> fields = {makeField("DV", FieldType::Text, 6)};
+    for (const char *n : {"B1", "B2", "B3", "B4", "B5"}) fields.push_back(makeField(n, FieldType::Real, 5, 1));
     // Conditional mean mature increment per hectare of site class I, in m3; the lower
     // classes are fixed fractions of it.
     const std::map<std::string, double> top = {

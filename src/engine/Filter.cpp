@@ -13,7 +13,9 @@ namespace dx {
 
 struct Filter::Node {
     enum Type { Or, And, Not, Compare } type;
-    std::unique_ptr<Node> left, right;
+    // Or, And: every term of the chain (kept flat, so that a long "a or b or c ..."
+    // never recurses per term); Not: the one negated node.
+    std::vector<std::unique_ptr<Node>> items;
     // Compare: each side is a field (index >= 0) or a constant.
     struct Operand {
         int field = -1;
@@ -106,47 +108,51 @@ private:
     bool isWord(const char *w) const { return peek().kind == Tok::Word && cp::foldCase(peek().text) == w; }
     [[noreturn]] void fail(const std::string &why) const { throw EngineError(expr_, why); }
 
-    std::unique_ptr<Filter::Node> binary(Filter::Node::Type type, std::unique_ptr<Filter::Node> l,
-                                         std::unique_ptr<Filter::Node> r)
+    // Parses terms joined by `word` into one flat node (or the single term itself).
+    template <typename Term>
+    std::unique_ptr<Filter::Node> chain(Filter::Node::Type type, const char *word, Term term)
     {
+        auto first = term();
+        if (!isWord(word)) return first;
         auto n = std::make_unique<Filter::Node>();
         n->type = type;
-        n->left = std::move(l);
-        n->right = std::move(r);
+        n->items.push_back(std::move(first));
+        while (isWord(word)) {
+            take();
+            n->items.push_back(term());
+        }
         return n;
     }
 
     std::unique_ptr<Filter::Node> parseOr()
     {
-        auto l = parseAnd();
-        while (isWord("or")) {
-            take();
-            l = binary(Filter::Node::Or, std::move(l), parseAnd());
-        }
-        return l;
+        return chain(Filter::Node::Or, "or", [this] { return parseAnd(); });
     }
 
     std::unique_ptr<Filter::Node> parseAnd()
     {
-        auto l = parseNot();
-        while (isWord("and")) {
-            take();
-            l = binary(Filter::Node::And, std::move(l), parseNot());
-        }
-        return l;
+        return chain(Filter::Node::And, "and", [this] { return parseNot(); });
     }
 
     std::unique_ptr<Filter::Node> parseNot()
     {
-        if (isWord("not")) {
-            take();
-            return binary(Filter::Node::Not, parseNot(), nullptr);
-        }
-        if (peek().kind == Tok::LParen) {
-            take();
-            auto n = parseOr();
-            if (peek().kind != Tok::RParen) fail("a parenthesis is not closed");
-            take();
+        if (isWord("not") || peek().kind == Tok::LParen) {
+            // Each "not" and "(" nests one level deeper in the parser and the tree.
+            if (++depth_ > kMaxDepth)
+                fail("the filter nests more than " + std::to_string(kMaxDepth) + " levels deep");
+            std::unique_ptr<Filter::Node> n;
+            if (isWord("not")) {
+                take();
+                n = std::make_unique<Filter::Node>();
+                n->type = Filter::Node::Not;
+                n->items.push_back(parseNot());
+            } else {
+                take();
+                n = parseOr();
+                if (peek().kind != Tok::RParen) fail("a parenthesis is not closed");
+                take();
+            }
+            --depth_;
             return n;
         }
         return parseCompare();
@@ -192,6 +198,8 @@ private:
     const TableFile &table_;
     std::vector<Tok> toks_;
     size_t pos_ = 0;
+    static constexpr int kMaxDepth = 200;
+    int depth_ = 0;
 };
 
 bool isNumericField(const TableFile &t, int field)
@@ -215,9 +223,15 @@ bool applyOrder(int cmp, const std::string &op)
 bool evaluate(const Filter::Node &n, const TableFile &t, size_t row)
 {
     switch (n.type) {
-    case Filter::Node::Or: return evaluate(*n.left, t, row) || evaluate(*n.right, t, row);
-    case Filter::Node::And: return evaluate(*n.left, t, row) && evaluate(*n.right, t, row);
-    case Filter::Node::Not: return !evaluate(*n.left, t, row);
+    case Filter::Node::Or:
+        for (const auto &item : n.items)
+            if (evaluate(*item, t, row)) return true;
+        return false;
+    case Filter::Node::And:
+        for (const auto &item : n.items)
+            if (!evaluate(*item, t, row)) return false;
+        return true;
+    case Filter::Node::Not: return !evaluate(*n.items.front(), t, row);
     case Filter::Node::Compare: break;
     }
     Value va = n.a.field >= 0 ? t.value(row, n.a.field) : n.a.constant;

@@ -28,6 +28,19 @@ struct FieldDef {
     int nativeType = 0;              // the format's own type code ('C', 'N', ... or Paradox 0x01 ...)
 };
 
+// A field definition for creating tables: `nativeType` picks a format's own type where
+// the generic type leaves a choice (dBase 'F', Paradox Short 0x03, ...).
+inline FieldDef makeField(std::string name, FieldType type, int width = 0, int decimals = 0, int nativeType = 0)
+{
+    FieldDef f;
+    f.name = std::move(name);
+    f.type = type;
+    f.width = width;
+    f.decimals = decimals;
+    f.nativeType = nativeType;
+    return f;
+}
+
 struct Value {
     enum Kind : uint8_t { Null, Int, Real, Text, Bool };
     Kind kind = Null;

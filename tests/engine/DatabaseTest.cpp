@@ -14,15 +14,6 @@ using namespace dx;
 
 namespace {
 
-FieldDef field(const std::string &name, FieldType t, int width, int decimals = 0)
-{
-    FieldDef f;
-    f.name = name;
-    f.type = t;
-    f.width = width;
-    f.decimals = decimals;
-    return f;
-}
 
 Row rec(int otd, const std::string &pod, double pl, int nadm, const std::string &sech)
 {
@@ -38,9 +29,9 @@ protected:
         std::filesystem::create_directory(dir.file("database"));
         path = dir.file("database/Proj.dbf");
         dbf::create(path,
-                    {field("OTD", FieldType::Integer, 4), field("PODOTD", FieldType::Text, 4),
-                     field("PL", FieldType::Real, 8, 2), field("NADM_VIS", FieldType::Integer, 5),
-                     field("SECH1", FieldType::Text, 20)},
+                    {makeField("OTD", FieldType::Integer, 4), makeField("PODOTD", FieldType::Text, 4),
+                     makeField("PL", FieldType::Real, 8, 2), makeField("NADM_VIS", FieldType::Integer, 5),
+                     makeField("SECH1", FieldType::Text, 20)},
                     {rec(2, "а", 1.25, 850, "гола сеч"), rec(1, "в", 2.5, 900, ""), rec(1, "а", 0.3, 850, "-"),
                      rec(1, "б", 4.0, 1200, "санитарна")});
     }
@@ -109,7 +100,7 @@ TEST_F(DatabaseTest, SumsWithAndWithoutAs)
 
 TEST_F(DatabaseTest, JoinOfTwoTablesWithAliases)
 {
-    dbf::create(dir.file("zem.dbf"), {field("NOMER", FieldType::Integer, 6), field("ZEMNAME", FieldType::Text, 30)},
+    dbf::create(dir.file("zem.dbf"), {makeField("NOMER", FieldType::Integer, 6), makeField("ZEMNAME", FieldType::Text, 30)},
                 {{Value::fromInt(850), Value::fromText("Банско")}, {Value::fromInt(900), Value::fromText("Разлог")}});
     Database db(dir.path());
     auto r = db.execute("SELECT t2.ZEMNAME, SUM(t1.PL) AS P from \"database\\Proj.dbf\" t1, \"zem.dbf\" t2 "

@@ -33,23 +33,13 @@ void writeBytes(const std::string &path, const std::string &bytes)
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
-FieldDef field(const std::string &name, FieldType type, int width = 0, int decimals = 0, int native = 0)
-{
-    FieldDef f;
-    f.name = name;
-    f.type = type;
-    f.width = width;
-    f.decimals = decimals;
-    f.nativeType = native;
-    return f;
-}
 
 std::vector<FieldDef> allTypes()
 {
-    return {field("ИМЯ", FieldType::Text, 20),     field("NUM", FieldType::Integer, 6),
-            field("BIG", FieldType::Integer, 18),  field("AREA", FieldType::Real, 10, 3),
-            field("FL", FieldType::Real, 12, 4, 'F'), field("OK", FieldType::Logical),
-            field("DAY", FieldType::Date)};
+    return {makeField("ИМЯ", FieldType::Text, 20),     makeField("NUM", FieldType::Integer, 6),
+            makeField("BIG", FieldType::Integer, 18),  makeField("AREA", FieldType::Real, 10, 3),
+            makeField("FL", FieldType::Real, 12, 4, 'F'), makeField("OK", FieldType::Logical),
+            makeField("DAY", FieldType::Date)};
 }
 
 // Our reader's rows in the script's TSV form (see check_dbf_with_dbfread.py).
@@ -177,7 +167,7 @@ TEST(DbfCreate, FileBytes)
 {
     dxtest::TempDir dir;
     const std::string path = dir.file("b.dbf");
-    dbf::create(path, {field("NAME", FieldType::Text, 5), field("V", FieldType::Real, 8, 2)},
+    dbf::create(path, {makeField("NAME", FieldType::Text, 5), makeField("V", FieldType::Real, 8, 2)},
                 {{Value::fromText("Лес"), Value::fromReal(12.5)}});
     std::string b = io::readFile(path);
     EXPECT_EQ(b[0], '\x03');
@@ -197,13 +187,13 @@ TEST(DbfCreate, FileBytes)
 TEST(DbfCreate, EmptyTableAndOtherLanguageDriver)
 {
     dxtest::TempDir dir;
-    dbf::create(dir.file("e.dbf"), {field("A", FieldType::Text, 3)});
+    dbf::create(dir.file("e.dbf"), {makeField("A", FieldType::Text, 3)});
     auto t = dbf::read(dir.file("e.dbf"));
     EXPECT_EQ(t->rowCount(), 0u);
     EXPECT_EQ(t->fields().size(), 1u);
 
     // 0x65 = CP866: text is stored in that code page and read back through the driver byte.
-    dbf::create(dir.file("d.dbf"), {field("A", FieldType::Text, 3)}, {{Value::fromText("Дуб")}}, 0x65);
+    dbf::create(dir.file("d.dbf"), {makeField("A", FieldType::Text, 3)}, {{Value::fromText("Дуб")}}, 0x65);
     std::string b = io::readFile(dir.file("d.dbf"));
     EXPECT_EQ(b.substr(32 + 32 + 1 + 1, 3), "\x84\xE3\xA1");
     EXPECT_EQ(dbf::read(dir.file("d.dbf"))->value(0, 0).s, "Дуб");
@@ -213,7 +203,7 @@ TEST(DbfCreate, RejectsValuesThatDoNotFit)
 {
     dxtest::TempDir dir;
     const std::string path = dir.file("r.dbf");
-    dbf::create(path, {field("A", FieldType::Text, 1)}, {{Value::fromText("x")}});
+    dbf::create(path, {makeField("A", FieldType::Text, 1)}, {{Value::fromText("x")}});
     const std::string before = io::readFile(path);
     auto rejects = [&](const std::vector<FieldDef> &fields, const Row &row, const std::string &why) {
         try {
@@ -225,33 +215,33 @@ TEST(DbfCreate, RejectsValuesThatDoNotFit)
         }
         EXPECT_EQ(io::readFile(path), before) << "the old file must stay as it was: " << why;
     };
-    rejects({field("T", FieldType::Text, 10)}, {Value::fromText("Лиственница")}, "11 Cyrillic letters in C(10)");
-    rejects({field("T", FieldType::Text, 10)}, {Value::fromText("日本")}, "not in CP1251");
-    rejects({field("N", FieldType::Integer, 4)}, {Value::fromInt(12345)}, "5 digits in N(4,0)");
-    rejects({field("N", FieldType::Integer, 4)}, {Value::fromInt(-1000)}, "-1000 in N(4,0)");
-    rejects({field("N", FieldType::Real, 6, 2)}, {Value::fromReal(1234.5)}, "1234.50 in N(6,2)");
-    rejects({field("N", FieldType::Real, 6, 2)}, {Value::fromText("abc")}, "text in N");
-    rejects({field("N", FieldType::Real, 6, 2)}, {Value::fromBool(true)}, "logical in N");
-    rejects({field("N", FieldType::Real, 20, 2)}, {Value::fromReal(1e300)}, "huge");
-    rejects({field("D", FieldType::Date)}, {Value::fromText("2023-02-29")}, "no such day");
-    rejects({field("D", FieldType::Date)}, {Value::fromText("NotAYear")}, "not a date");
-    rejects({field("L", FieldType::Logical)}, {Value::fromText("maybe")}, "not a logical");
-    rejects({field("T", FieldType::Text, 3)}, {Value::fromText("a"), Value::fromText("b")}, "too many values");
-    rejects({field("T", FieldType::Text, 0)}, {}, "width 0");
-    rejects({field("T", FieldType::Text, 255)}, {}, "width 255");
-    rejects({field("I", FieldType::Integer, 19)}, {}, "integer width 19");
-    rejects({field("R", FieldType::Real, 5, 4)}, {}, "too many decimals");
-    rejects({field("M", FieldType::Memo, 10)}, {}, "memo");
-    rejects({field("TOOLONGNAME", FieldType::Text, 3)}, {}, "name of 11 characters");
-    rejects({field("", FieldType::Text, 3)}, {}, "empty name");
-    rejects({field("A", FieldType::Text, 3), field("a", FieldType::Text, 3)}, {}, "duplicate names");
+    rejects({makeField("T", FieldType::Text, 10)}, {Value::fromText("Лиственница")}, "11 Cyrillic letters in C(10)");
+    rejects({makeField("T", FieldType::Text, 10)}, {Value::fromText("日本")}, "not in CP1251");
+    rejects({makeField("N", FieldType::Integer, 4)}, {Value::fromInt(12345)}, "5 digits in N(4,0)");
+    rejects({makeField("N", FieldType::Integer, 4)}, {Value::fromInt(-1000)}, "-1000 in N(4,0)");
+    rejects({makeField("N", FieldType::Real, 6, 2)}, {Value::fromReal(1234.5)}, "1234.50 in N(6,2)");
+    rejects({makeField("N", FieldType::Real, 6, 2)}, {Value::fromText("abc")}, "text in N");
+    rejects({makeField("N", FieldType::Real, 6, 2)}, {Value::fromBool(true)}, "logical in N");
+    rejects({makeField("N", FieldType::Real, 20, 2)}, {Value::fromReal(1e300)}, "huge");
+    rejects({makeField("D", FieldType::Date)}, {Value::fromText("2023-02-29")}, "no such day");
+    rejects({makeField("D", FieldType::Date)}, {Value::fromText("NotAYear")}, "not a date");
+    rejects({makeField("L", FieldType::Logical)}, {Value::fromText("maybe")}, "not a logical");
+    rejects({makeField("T", FieldType::Text, 3)}, {Value::fromText("a"), Value::fromText("b")}, "too many values");
+    rejects({makeField("T", FieldType::Text, 0)}, {}, "width 0");
+    rejects({makeField("T", FieldType::Text, 255)}, {}, "width 255");
+    rejects({makeField("I", FieldType::Integer, 19)}, {}, "integer width 19");
+    rejects({makeField("R", FieldType::Real, 5, 4)}, {}, "too many decimals");
+    rejects({makeField("M", FieldType::Memo, 10)}, {}, "memo");
+    rejects({makeField("TOOLONGNAME", FieldType::Text, 3)}, {}, "name of 11 characters");
+    rejects({makeField("", FieldType::Text, 3)}, {}, "empty name");
+    rejects({makeField("A", FieldType::Text, 3), makeField("a", FieldType::Text, 3)}, {}, "duplicate names");
 }
 
 TEST(DbfCreate, NumbersAreFormattedWithTheFieldsDecimals)
 {
     dxtest::TempDir dir;
     const std::string path = dir.file("n.dbf");
-    dbf::create(path, {field("A", FieldType::Real, 7, 2), field("B", FieldType::Integer, 3)},
+    dbf::create(path, {makeField("A", FieldType::Real, 7, 2), makeField("B", FieldType::Integer, 3)},
                 {{Value::fromReal(1.005), Value::fromReal(2.6)},
                  {Value::fromInt(-3), Value::fromText("-12")},
                  {Value::fromReal(-0.001), Value::fromReal(999)}});
@@ -323,7 +313,7 @@ TEST(DbfWriter, RejectsValuesThatDoNotFitAndLeavesTheFile)
 {
     dxtest::TempDir dir;
     const std::string path = dir.file("w.dbf");
-    dbf::create(path, {field("T", FieldType::Text, 5), field("N", FieldType::Real, 5, 1)},
+    dbf::create(path, {makeField("T", FieldType::Text, 5), makeField("N", FieldType::Real, 5, 1)},
                 {{Value::fromText("abc"), Value::fromReal(1.5)}});
     const std::string before = io::readFile(path);
     auto w = dbf::openWriter(path);
@@ -389,7 +379,7 @@ TEST(DbfWriter, AppendToATruncatedTable)
 {
     dxtest::TempDir dir;
     const std::string path = dir.file("t.dbf");
-    dbf::create(path, {field("A", FieldType::Text, 4)},
+    dbf::create(path, {makeField("A", FieldType::Text, 4)},
                 {{Value::fromText("one")}, {Value::fromText("two")}, {Value::fromText("thr")}});
     std::string b = io::readFile(path);
     const size_t headerLen = le16(b, 8), recLen = le16(b, 10);
@@ -416,7 +406,7 @@ TEST(DbfWriter, AnAppendInterruptedBeforeTheHeaderLeavesTheOldTable)
     // between the two reads exactly as before the append.
     dxtest::TempDir dir;
     const std::string path = dir.file("a.dbf");
-    dbf::create(path, {field("A", FieldType::Text, 4)}, {{Value::fromText("one")}, {Value::fromText("two")}});
+    dbf::create(path, {makeField("A", FieldType::Text, 4)}, {{Value::fromText("one")}, {Value::fromText("two")}});
     const std::string oldHeader = io::readFile(path).substr(0, 8);
     dbf::openWriter(path)->append({Value::fromText("new")});
     std::string b = io::readFile(path);

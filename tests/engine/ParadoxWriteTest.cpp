@@ -26,13 +26,9 @@ namespace {
 
 FieldDef fd(const std::string &name, FieldType type, int width = 0, int native = 0)
 {
-    FieldDef f;
-    f.name = name;
-    f.type = type;
-    f.width = width;
-    f.nativeType = native;
-    return f;
+    return makeField(name, type, width, 0, native);
 }
+
 
 std::vector<FieldDef> allTypes()
 {
