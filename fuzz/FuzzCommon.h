@@ -8,6 +8,9 @@
 #include <string>
 #include <unistd.h>
 
+#include "engine/EngineError.h"
+#include "engine/TableFile.h"
+
 namespace dxfuzz {
 
 // Writes the input to a file named after this process (parallel jobs never share it)
@@ -24,6 +27,20 @@ inline std::string writeInput(const uint8_t *data, size_t size, const char *suff
     if (size && std::fwrite(data, 1, size, f) != size) std::abort();
     std::fclose(f);
     return path;
+}
+
+// Reads a table through `read` and decodes every cell; a reader may throw EngineError
+// on bad input, anything else (or a sanitizer report) is a finding.
+template <class Read> void decodeAll(Read read)
+{
+    try {
+        dx::TableFilePtr t = read();
+        size_t sink = 0;
+        for (size_t r = 0; r < t->rowCount(); ++r)
+            for (size_t f = 0; f < t->fields().size(); ++f) sink += t->value(r, f).toText().size();
+        (void)sink;
+    } catch (const dx::EngineError &) {
+    }
 }
 
 } // namespace dxfuzz

@@ -11,13 +11,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     std::string path = dxfuzz::writeInput(data, size, ".db");
     dx::OpenOptions options;
     options.knownPasswords = {"123"};
-    try {
-        dx::TableFilePtr t = dx::px::read(path, options);
-        size_t sink = 0;
-        for (size_t r = 0; r < t->rowCount(); ++r)
-            for (size_t f = 0; f < t->fields().size(); ++f) sink += t->value(r, f).toText().size();
-        (void)sink;
-    } catch (const dx::EngineError &) {
-    }
+    dxfuzz::decodeAll([&] { return dx::px::read(path, options); });
     return 0;
 }
