@@ -1,7 +1,9 @@
 #include "TestUtil.h"
 
+#include <cstdio>
 #include <filesystem>
 #include <random>
+#include <sys/wait.h>
 
 namespace dxtest {
 
@@ -22,6 +24,21 @@ TempDir::~TempDir()
 {
     std::error_code ec;
     std::filesystem::remove_all(path_, ec);
+}
+
+CliRun runCli(const std::string &args, const std::string &workDir)
+{
+    std::string cmd = std::string(DX_CLI_PATH) + " " + args + " 2>/dev/null";
+    if (!workDir.empty()) cmd = "cd '" + workDir + "' && " + cmd;
+    CliRun r;
+    FILE *p = popen(cmd.c_str(), "r");
+    if (!p) return r;
+    char buf[4096];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
+    int st = pclose(p);
+    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    return r;
 }
 
 std::string realFixture(const std::string &relative)

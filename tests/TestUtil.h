@@ -17,6 +17,14 @@ private:
     std::string path_;
 };
 
+// A finished run of dendrix-cli: exit status and what it wrote to stdout (stderr is
+// dropped). `args` is a shell fragment; `workDir`, when given, is the working directory.
+struct CliRun {
+    int status = -1;
+    std::string out;
+};
+CliRun runCli(const std::string &args, const std::string &workDir = {});
+
 // Path of a file under the shared real-fixture folder.
 std::string realFixture(const std::string &relative);
 

@@ -17,5 +17,9 @@ struct Context {
 
 int runSql(const Context &ctx);
 int runDemo(const Context &ctx);
+int runStartup(const Context &ctx);
+int runBranchWood(const Context &ctx);
+int runZemName(const Context &ctx);
+int runZemNumber(const Context &ctx);
 
 } // namespace dx::cli

@@ -1,6 +1,8 @@
 // dendrix-cli entry: global options, then one command.
 #include "Cli.h"
 
+#include <QLocale>
+
 #include <clocale>
 #include <filesystem>
 #include <functional>
@@ -16,7 +18,13 @@ void usage(std::ostream &os)
           "commands:\n"
           "  sql \"STATEMENT\"        run one local SQL statement, print TAB-separated rows\n"
           "  demo DIR [--records N] [--seed S]\n"
-          "                         create the demo installation in DIR\n";
+          "                         create the demo installation in DIR\n"
+          "  startup                run the loading sequence; print its messages, the caption,\n"
+          "                         the compartment lists and the status counts\n"
+          "  branchwood SPECIES ORIGIN HEIGHT\n"
+          "                         branch-wood percentage of a species\n"
+          "  zemname NUMBER         land-area name of a number\n"
+          "  zemnumber NAME         land-area number of a name\n";
 }
 
 } // namespace
@@ -24,6 +32,8 @@ void usage(std::ostream &os)
 int main(int argc, char **argv)
 {
     std::setlocale(LC_ALL, "C");
+    // Numbers are written with a decimal point whatever the user's locale.
+    QLocale::setDefault(QLocale::c());
     dx::cli::Context ctx;
     ctx.out = &std::cout;
     ctx.err = &std::cerr;
@@ -57,6 +67,10 @@ int main(int argc, char **argv)
     static const std::map<std::string, std::function<int(const dx::cli::Context &)>> commands = {
         {"sql", dx::cli::runSql},
         {"demo", dx::cli::runDemo},
+        {"startup", dx::cli::runStartup},
+        {"branchwood", dx::cli::runBranchWood},
+        {"zemname", dx::cli::runZemName},
+        {"zemnumber", dx::cli::runZemNumber},
     };
     auto it = commands.find(command);
     if (it == commands.end()) {

@@ -183,8 +183,8 @@ void RecordMaker::fillSoil(Record &r, const CompartmentSite &site)
 size_t RecordMaker::addSlot(Record &r, const std::string &dv, const std::string &et, int uch, int pr, int a,
                             double pyln, int h, int b, int d, int vha)
 {
-    for (size_t j = 0; j < r.slots.size(); ++j) {
-        StandSlot &s = r.slots[j];
+    for (size_t j = 0; j < r.standSlots.size(); ++j) {
+        StandSlot &s = r.standSlots[j];
         if (s.filled()) continue;
         s.dv = dv;
         s.et = et;
@@ -205,7 +205,7 @@ size_t RecordMaker::addSlot(Record &r, const std::string &dv, const std::string 
 
 void RecordMaker::recomputeUse(Record &r)
 {
-    for (auto &s : r.slots) s.polzv = s.filled() ? s.v * r.sechPer / 100 : 0;
+    for (auto &s : r.standSlots) s.polzv = s.filled() ? s.v * r.sechPer / 100 : 0;
 }
 
 void RecordMaker::planCutting(Record &r, const std::string &kind, int percent, const std::string &second)
@@ -324,8 +324,8 @@ void RecordMaker::standRecord(Record &r, const CompartmentSite &site)
         double pyln = i > 0 && densityOnFirstOnly ? 0 : density;
         int vha = int(std::lround(stockPerHa * storey[i].second / 10.0));
         size_t j = addSlot(r, storey[i].first, "1", storey[i].second, origin, a, pyln, h, sb, d, vha);
-        if (rnd_.percent(12)) r.slots[j].povr = damage();
-        else if (plan_.noValue == "0" && rnd_.percent(40)) r.slots[j].povr = "0";
+        if (rnd_.percent(12)) r.standSlots[j].povr = damage();
+        else if (plan_.noValue == "0" && rnd_.percent(40)) r.standSlots[j].povr = "0";
     }
     // Second storey of shade-tolerant species under older stands.
     if (age >= 40 && !t.understorey.empty() && !dwarf && rnd_.percent(20)) {

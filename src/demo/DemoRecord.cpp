@@ -52,7 +52,7 @@ void eachField(const Record &r, F &&f)
     f("SECH_PER", 0, Kind::Short, 3, 0, &r.sechPer);
     for (int i = 1; i <= 9; ++i) f("SECH", i, Kind::Text, 30, 0, &r.sech[size_t(i - 1)]);
     for (int j = 1; j <= 11; ++j) {
-        const StandSlot &s = r.slots[size_t(j - 1)];
+        const StandSlot &s = r.standSlots[size_t(j - 1)];
         f("DV", j, Kind::Text, 6, 0, &s.dv);
         f("ET", j, Kind::Text, 4, 0, &s.et);
         f("UCH", j, Kind::Short, 2, 0, &s.uch);

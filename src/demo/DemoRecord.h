@@ -55,7 +55,7 @@ struct Record {
     std::string bogatstvo = "-";
     int sechPer = 0;
     std::array<std::string, 9> sech{"-", "-", "-", "-", "-", "-", "-", "-", "-"};
-    std::array<StandSlot, 11> slots;
+    std::array<StandSlot, 11> standSlots;
     std::string nasZales = "-", pp1 = "-";
     double plpp1 = 0;
     std::string pp2 = "-";

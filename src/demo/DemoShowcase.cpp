@@ -44,7 +44,7 @@ public:
         r.systoianie = "добро";
         for (const SlotSpec &s : slots) {
             size_t j = m_.addSlot(r, s.dv, s.et, s.uch, s.pr, s.a, s.pyln, s.h, s.b, s.d, s.vha);
-            r.slots[j].povr = s.povr;
+            r.standSlots[j].povr = s.povr;
         }
         return r;
     }
@@ -72,8 +72,8 @@ private:
 // Moves slot `from` to `to`, leaving an empty slot behind.
 void moveSlot(Record &r, size_t from, size_t to)
 {
-    r.slots[to] = r.slots[from];
-    r.slots[from] = StandSlot{};
+    r.standSlots[to] = r.standSlots[from];
+    r.standSlots[from] = StandSlot{};
 }
 
 void compartment2(Showcase &sc, std::vector<Record> &out, std::vector<Record> &late)
@@ -161,7 +161,7 @@ void compartment3(Showcase &sc, std::vector<Record> &out)
     Record f = sc.stand(site, "е", 2.2, "иглолистни", "семенно насаждение", "смърчово",
                         {{"смр", "1", 10, 1, 85, 7, 26, 2, 35, 280}});
     f.sech[0] = "санитарна сеч";
-    for (auto &s : f.slots)
+    for (auto &s : f.standSlots)
         if (s.filled()) s.polzv = s.v / 5;
     // Damage codes of every form, one storey of seven species of one age.
     Record g = sc.stand(site, "ж", 6.5, "широкол. високостъбл.", "семенно насаждение", "буково",
@@ -273,7 +273,7 @@ void compartment5(Showcase &sc, std::vector<Record> &out)
     rs.back().plpp1 = 0.9;
     Record fire = m.randomRecord(site, "ж", false);
     fire.vidPodotd = "пожарище";
-    fire.slots = {};
+    fire.standSlots = {};
     fire.sech.fill(plan.noValue);
     fire.sechPer = 0;
     fire.godSech = 0;

@@ -1,8 +1,10 @@
 // Program entry of the desktop program. It takes no arguments: everything is read from
 // the working directory, which is the program directory.
-#include "TFormDendrix.h"
+#include "shell/GuiWindows.h"
+#include "shell/TFormDendrix.h"
 
 #include <QApplication>
+#include <QLocale>
 
 #include <cstdio>
 #include <cstdlib>
@@ -19,7 +21,10 @@ int main(int argc, char **argv)
         return 1;
     }
     QApplication app(argc, argv);
-    dx::TFormDendrix main;
-    main.show();
+    // Numbers are shown in the user's own form (decimal comma in Bulgaria).
+    QLocale::setDefault(QLocale::system());
+    auto windows = dx::createWindows();
+    std::unique_ptr<dx::TFormDendrix> main(windows->dendrix);
+    main->show();
     return app.exec();
 }

@@ -6,29 +6,15 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
-#include <sys/wait.h>
 
 namespace {
 
-struct CliRun {
-    int status;
-    std::string out;
-};
+using dxtest::CliRun;
 
 CliRun cli(const std::string &args)
 {
-    std::string cmd = std::string(DX_CLI_PATH) + " " + args + " 2>/dev/null";
-    CliRun r{-1, {}};
-    FILE *p = popen(cmd.c_str(), "r");
-    if (!p) return r;
-    char buf[4096];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
-    int st = pclose(p);
-    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    return r;
+    return dxtest::runCli(args);
 }
 
 } // namespace

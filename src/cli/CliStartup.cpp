@@ -1,0 +1,142 @@
+// dendrix-cli startup, branchwood, zemname, zemnumber: the loading sequence without a
+// window, and the reference lookups it makes possible.
+#include "Cli.h"
+
+#include "core/Paths.h"
+#include "core/ProfileFile.h"
+#include "core/QtText.h"
+#include "description/Nomenclature.h"
+#include "shell/Startup.h"
+
+#include <ostream>
+
+namespace dx::cli {
+namespace {
+
+// One message per line: line breaks inside a text are written as \n.
+std::string oneLine(const QString &text)
+{
+    QString t = text;
+    t.replace(QStringLiteral("\r\n"), QStringLiteral("\\n"))
+        .replace(QLatin1Char('\n'), QStringLiteral("\\n"))
+        .replace(QLatin1Char('\r'), QStringLiteral("\\n"))
+        .replace(QLatin1Char('\t'), QLatin1Char(' '));
+    return ss(t);
+}
+
+class PrintingUi : public StartupUi {
+public:
+    explicit PrintingUi(const Context &ctx) : ctx_(ctx) {}
+    void message(const UserMessage &m) override
+    {
+        *ctx_.out << "message\t" << oneLine(m.caption) << '\t' << oneLine(m.text) << '\n';
+        if (!m.detail.isEmpty()) *ctx_.err << "  (" << oneLine(m.detail) << ")\n";
+    }
+    void captionChanged() override { caption = state->caption(); }
+    void countsChanged(const QString &text) override { counts = text; }
+
+    QString caption = QStringLiteral("Dendrix ");
+    QString counts;
+
+private:
+    const Context &ctx_;
+};
+
+bool wantArgs(const Context &ctx, size_t n, const char *usage)
+{
+    if (ctx.args.size() == n) return true;
+    *ctx.err << "usage: dendrix-cli [-C DIR] " << usage << '\n';
+    return false;
+}
+
+// Reads the settings file's project keys into the state; false (with a message) when
+// the file is missing or unreadable.
+bool readProjectSettings(const Context &ctx, AppState &st)
+{
+    const QString path = st.settingsPath();
+    if (!fileExists(path)) {
+        *ctx.err << "dendrix-cli: " << ss(path) << ": the settings file is missing\n";
+        return false;
+    }
+    try {
+        st.settings = readStartupSettings(ProfileFile::load(diskPath(path)));
+    } catch (const std::exception &e) {
+        *ctx.err << "dendrix-cli: " << e.what() << '\n';
+        return false;
+    }
+    st.zemFileName = st.settings.project.zemnom;
+    return true;
+}
+
+} // namespace
+
+int runStartup(const Context &ctx)
+{
+    if (!wantArgs(ctx, 0, "startup")) return 2;
+    AppState st;
+    st.programDir = qs(ctx.programDir);
+    PrintingUi ui(ctx);
+    StartupOutcome outcome = runLoadingSequence(st, ui);
+    const NavigationLists &l = st.lists;
+    *ctx.out << "caption\t" << ss(ui.caption) << '\n';
+    *ctx.out << "compartments\t" << st.firstOtd << '\t' << st.lastOtd << '\t' << l.compartments.size() << '\n';
+    *ctx.out << "subcompartments\t" << ss(l.subCompartments.join(QLatin1Char(','))) << '\n';
+    *ctx.out << "status\t" << ss(ui.counts) << '\n';
+    if (outcome.endRequested) return 1;
+    return outcome.stopped ? 2 : 0;
+}
+
+int runBranchWood(const Context &ctx)
+{
+    if (!wantArgs(ctx, 3, "branchwood SPECIES ORIGIN HEIGHT")) return 2;
+    bool okOrigin = false, okHeight = false;
+    int origin = qs(ctx.args[1]).trimmed().toInt(&okOrigin);
+    int height = qs(ctx.args[2]).trimmed().toInt(&okHeight);
+    if (!okOrigin || !okHeight) {
+        *ctx.err << "dendrix-cli: ORIGIN and HEIGHT must be whole numbers\n";
+        return 2;
+    }
+    AppState st;
+    st.programDir = qs(ctx.programDir);
+    const QString path = st.path(QStringLiteral("kloni.dbf"));
+    st.branchWood.setPath(ss(diskPath(path)));
+    try {
+        st.branchWood.open();
+        st.branchWood.setFiltered(true);
+    } catch (const std::exception &e) {
+        *ctx.err << "dendrix-cli: " << e.what() << '\n';
+        return 1;
+    }
+    *ctx.out << branchWoodPercent(st.branchWood, qs(ctx.args[0]), origin, height) << '\n';
+    return 0;
+}
+
+int runZemName(const Context &ctx)
+{
+    if (!wantArgs(ctx, 1, "zemname NUMBER")) return 2;
+    bool ok = false;
+    int number = qs(ctx.args[0]).trimmed().toInt(&ok);
+    if (!ok) {
+        *ctx.err << "dendrix-cli: NUMBER must be a whole number\n";
+        return 2;
+    }
+    AppState st;
+    st.programDir = qs(ctx.programDir);
+    if (!readProjectSettings(ctx, st)) return 1;
+    openLandArea(st);
+    *ctx.out << ss(landAreaName(st.landArea, number)) << '\n';
+    return 0;
+}
+
+int runZemNumber(const Context &ctx)
+{
+    if (!wantArgs(ctx, 1, "zemnumber NAME")) return 2;
+    AppState st;
+    st.programDir = qs(ctx.programDir);
+    if (!readProjectSettings(ctx, st)) return 1;
+    openLandArea(st);
+    *ctx.out << landAreaNumber(st.landArea, qs(ctx.args[0])) << '\n';
+    return 0;
+}
+
+} // namespace dx::cli

@@ -1,0 +1,36 @@
+// Path joining and case-insensitive existence tests over the engine's lookup.
+#include "core/Paths.h"
+
+#include "core/QtText.h"
+#include "engine/FileIO.h"
+
+#include <QDir>
+
+namespace dx {
+
+QString joinPath(const QString &dir, const QString &relative)
+{
+    QString rel = relative;
+    rel.replace(QLatin1Char('\\'), QDir::separator()).replace(QLatin1Char('/'), QDir::separator());
+    if (dir.isEmpty()) return rel;
+    if (dir.endsWith(QDir::separator())) return dir + rel;
+    return dir + QDir::separator() + rel;
+}
+
+QString diskPath(const QString &path)
+{
+    return qs(io::resolve(".", ss(path)));
+}
+
+bool fileExists(const QString &path)
+{
+    std::string p = io::resolve(".", ss(path));
+    return io::exists(p) && !io::isDirectory(p);
+}
+
+bool directoryExists(const QString &path)
+{
+    return io::isDirectory(io::resolve(".", ss(path)));
+}
+
+} // namespace dx

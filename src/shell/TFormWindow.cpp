@@ -1,0 +1,11 @@
+#include "shell/TFormWindow.h"
+
+namespace dx {
+
+TFormWindow::TFormWindow(const QString &caption, QWidget *parent) : QDialog(parent)
+{
+    setWindowTitle(caption);
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+}
+
+} // namespace dx

@@ -1,0 +1,19 @@
+// One QApplication for a whole window test program (gtest_main owns main()): each test
+// file calls dxtest::qtApp() before making widgets.
+#pragma once
+
+#include <QApplication>
+
+namespace dxtest {
+
+inline QApplication &qtApp()
+{
+    if (auto *app = qobject_cast<QApplication *>(QCoreApplication::instance())) return *app;
+    static int argc = 1;
+    static char name[] = "gui_tests";
+    static char *argv[] = {name, nullptr};
+    static QApplication *app = new QApplication(argc, argv);
+    return *app;
+}
+
+} // namespace dxtest

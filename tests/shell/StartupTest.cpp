@@ -1,0 +1,284 @@
+// The loading sequence as `dendrix-cli startup` runs it: one broken installation per
+// start-up failure, the messages in the order the user would see them, and the outcome
+// (1: the program ends, 2: the sequence stops, 0: loaded).
+#include "core/ProfileFile.h"
+#include "demo/DemoData.h"
+#include "engine/DbfFile.h"
+
+#include "TestUtil.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Startup {
+    int status = -1;
+    std::vector<std::string> messages; // "CAPTION\tTEXT"
+    std::string caption, compartments, subcompartments, counts;
+};
+
+Startup startup(const std::string &dir)
+{
+    dxtest::CliRun r = dxtest::runCli("-C '" + dir + "' startup");
+    Startup s;
+    s.status = r.status;
+    std::istringstream in(r.out);
+    std::string line;
+    while (std::getline(in, line)) {
+        auto tab = line.find('\t');
+        std::string kind = line.substr(0, tab), rest = tab == std::string::npos ? "" : line.substr(tab + 1);
+        if (kind == "message") s.messages.push_back(rest);
+        else if (kind == "caption") s.caption = rest;
+        else if (kind == "compartments") s.compartments = rest;
+        else if (kind == "subcompartments") s.subcompartments = rest;
+        else if (kind == "status") s.counts = rest;
+    }
+    return s;
+}
+
+class StartupCli : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        dx::DemoOptions o;
+        o.records = 60;
+        dx::createDemoInstallation(dir.path(), o);
+    }
+    std::string file(const std::string &name) const { return dir.file(name); }
+    void replaceWithGarbage(const std::string &name) const
+    {
+        std::ofstream(file(name), std::ios::binary | std::ios::trunc) << "this is not a table at all";
+    }
+    void setDatabase(const QString &value) const
+    {
+        dx::writeProfileString(QString::fromStdString(file("Dendrix.ini")), "Dendrix", "database", value);
+    }
+    dxtest::TempDir dir;
+};
+
+const std::string kMissingNames =
+    "Липсващ файл!\tЛипсва номенклатурен файл NAMES.DBF! Възтановете файла и опитайте отново. ";
+
+std::string missingFile(const std::string &path)
+{
+    return "Липсващ файл!\tЛипсва файл " + path + "! Възтановете файла и опитайте отново.";
+}
+
+std::string cannotOpenReference(const std::string &path)
+{
+    return "Номенклатурен файл\tФайл " + path + " неможе да бъде отворен! Рестартирайте програмата и опитайте отново.";
+}
+
+} // namespace
+
+TEST_F(StartupCli, DemoInstallationLoadsWithoutMessages)
+{
+    Startup s = startup(dir.path());
+    EXPECT_EQ(s.status, 0);
+    EXPECT_TRUE(s.messages.empty());
+    EXPECT_EQ(s.caption, "Dendrix 1.8  - ДГС Банско 2019");
+    EXPECT_EQ(s.compartments.substr(0, 2), "1\t");
+    EXPECT_FALSE(s.subcompartments.empty());
+    EXPECT_EQ(s.subcompartments.substr(0, 2), "а"); // Cyrillic, in table order
+    EXPECT_EQ(s.counts.rfind("отдели:", 0), 0u);
+    EXPECT_NE(s.counts.find(", подотдели:60, площ:"), std::string::npos);
+    EXPECT_EQ(s.counts.substr(s.counts.size() - 3), " xa");
+}
+
+TEST_F(StartupCli, NomenclatureMissingEndsTheProgramButTheRestStillLoads)
+{
+    fs::remove(file("names.dbf"));
+    Startup s = startup(dir.path());
+    EXPECT_EQ(s.status, 1);
+    ASSERT_EQ(s.messages.size(), 1u);
+    EXPECT_EQ(s.messages[0], kMissingNames);
+    EXPECT_FALSE(s.counts.empty()); // ending takes effect only after the sequence
+}
+
+TEST_F(StartupCli, NomenclatureThatDoesNotOpenEndsTheProgram)
+{
+    replaceWithGarbage("names.dbf");
+    Startup s = startup(dir.path());
+    EXPECT_EQ(s.status, 1);
+    ASSERT_EQ(s.messages.size(), 1u);
+    EXPECT_EQ(s.messages[0], "Dendrix\tCannot open table names.dbf!");
+}
+
+TEST_F(StartupCli, MissingSiteClassOrBranchWoodTableShowsBothBoxesThenEnds)
+{
+    for (const char *name : {"bon.dbf", "kloni.dbf"}) {
+        SCOPED_TRACE(name);
+        dxtest::TempDir other;
+        dx::DemoOptions o;
+        o.records = 60;
+        dx::createDemoInstallation(other.path(), o);
+        fs::remove(other.file(name));
+        Startup s = startup(other.path());
+        EXPECT_EQ(s.status, 1);
+        ASSERT_EQ(s.messages.size(), 2u);
+        EXPECT_EQ(s.messages[0], missingFile(other.file(name)));
+        EXPECT_EQ(s.messages[1], cannotOpenReference(other.file(name)));
+        EXPECT_TRUE(s.compartments.empty() || s.compartments == "0\t0\t0");
+    }
+}
+
+TEST_F(StartupCli, SiteClassOrBranchWoodTableThatDoesNotOpenStopsTheSequence)
+{
+    replaceWithGarbage("kloni.dbf");
+    Startup s = startup(dir.path());
+    EXPECT_EQ(s.status, 2);
+    ASSERT_EQ(s.messages.size(), 1u);
+    EXPECT_EQ(s.messages[0], cannotOpenReference(file("kloni.dbf")));
+    EXPECT_EQ(s.caption, "Dendrix "); // the settings were never read
+}
+
+TEST_F(StartupCli, TablesFolderThatCannotBeCreatedStopsTheSequence)
+{
+    fs::remove_all(file("Tables"));
+    std::ofstream(file("Tables")) << "a file where the folder should be";
+    Startup s = startup(dir.path());
+    EXPECT_EQ(s.status, 2);
+    ASSERT_EQ(s.messages.size(), 1u);
+    EXPECT_EQ(s.messages[0], "Dendrix\tНеможе да бъде създадена директория " + file("Tables") + ".");
+}
+
+TEST_F(StartupCli, TablesFolderIsCreatedWhenMissing)
+{
+    fs::remove_all(file("Tables"));
+    EXPECT_EQ(startup(dir.path()).status, 0);
+    EXPECT_TRUE(fs::is_directory(file("Tables")));
+}
+
+TEST_F(StartupCli, MissingSettingsFileStopsTheSequence)
+{
+    fs::remove(file("Dendrix.ini"));
+    Startup s = startup(dir.path());
+    EXPECT_EQ(s.status, 2);
+    ASSERT_EQ(s.messages.size(), 1u);
+    EXPECT_EQ(s.messages[0],
+              "Лиспващ файл\tЛипсва инициализиращ файл Dendrix.ini! Възтановете файла и опитайте отново. ");
+}
+
+TEST_F(StartupCli, MissingProjectTableEndsAfterEveryFollowingStepReports)
+{
+    setDatabase("database\\NOSUCH.DB");
+    Startup s = startup(dir.path());
+    EXPECT_EQ(s.status, 1);
+    const std::string path = file("database/NOSUCH.DB");
+    ASSERT_EQ(s.messages.size(), 3u);
+    EXPECT_EQ(s.messages[0], missingFile(path));
+    EXPECT_EQ(s.messages[1], "Dendrix\tCannot open table " + path + "!");
+    EXPECT_EQ(s.messages[2], "Error\tГрешка в базата данни!");
+}
+
+TEST_F(StartupCli, SettingsWithoutDatabaseKeyLookForTheFileMinusOne)
+{
+    std::ofstream(file("Dendrix.ini"), std::ios::binary | std::ios::trunc) << "[Dendrix]\r\nbgname=X\r\n";
+    Startup s = startup(dir.path());
+    EXPECT_EQ(s.status, 1);
+    ASSERT_FALSE(s.messages.empty());
+    EXPECT_EQ(s.messages[0], missingFile(file("-1")));
+}
+
+TEST_F(StartupCli, ProjectTableThatDoesNotOpenEndsTheProgram)
+{
+    replaceWithGarbage("database/BANSKO.DB");
+    Startup s = startup(dir.path());
+    EXPECT_EQ(s.status, 1);
+    const std::string path = file("database/BANSKO.DB");
+    ASSERT_EQ(s.messages.size(), 2u);
+    EXPECT_EQ(s.messages[0], "Dendrix\tCannot open table " + path + "!");
+    EXPECT_EQ(s.messages[1], "Error\tГрешка в базата данни!");
+}
+
+TEST_F(StartupCli, ProjectTableWithoutKeyFieldsIsADatabaseError)
+{
+    // A reference table is a valid table, but no project table.
+    setDatabase("bon.dbf");
+    Startup s = startup(dir.path());
+    EXPECT_EQ(s.status, 2);
+    ASSERT_EQ(s.messages.size(), 1u);
+    EXPECT_EQ(s.messages[0], "Error\tГрешка в базата данни!");
+    EXPECT_TRUE(s.counts.empty());
+}
+
+TEST_F(StartupCli, EveryKindOfProjectTableLoads)
+{
+    for (const char *table : {"database\\Belovo.db", "database\\elena.dbf", "DATABASE\\bansko.db"}) {
+        SCOPED_TRACE(table);
+        setDatabase(table);
+        Startup s = startup(dir.path());
+        EXPECT_EQ(s.status, 0);
+        EXPECT_TRUE(s.messages.empty());
+        EXPECT_FALSE(s.subcompartments.empty());
+    }
+}
+
+TEST_F(StartupCli, WorkingDirectoryIsTheProgramDirectory)
+{
+    dxtest::CliRun r = dxtest::runCli("startup", dir.path());
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out.find("message\t"), std::string::npos);
+    dxtest::TempDir empty;
+    dxtest::CliRun elsewhere = dxtest::runCli("startup", empty.path());
+    EXPECT_EQ(elsewhere.status, 1); // nothing there: names.dbf is missing first
+    EXPECT_EQ(elsewhere.out.rfind("message\t" + kMissingNames, 0), 0u);
+}
+
+TEST_F(StartupCli, NoCatalogueAndNoLandAreaFileAreNormal)
+{
+    fs::remove(file("project.conf"));
+    dx::writeProfileString(QString::fromStdString(file("Dendrix.ini")), "Dendrix", "zemnom", "zemnom\\none.dbf");
+    Startup s = startup(dir.path());
+    EXPECT_EQ(s.status, 0);
+    EXPECT_TRUE(s.messages.empty());
+    EXPECT_EQ(dxtest::runCli("-C '" + dir.path() + "' zemname 2676").out, "2676\n");
+}
+
+TEST_F(StartupCli, SettingsFileInUtf8IsRefusedWithAClearMessage)
+{
+    std::ofstream(file("Dendrix.ini"), std::ios::binary | std::ios::trunc)
+        << "[Dendrix]\r\nbgname=ДГС Банско\r\nyaer=2019\r\ndatabase=database\\BANSKO.DB\r\n";
+    Startup s = startup(dir.path());
+    EXPECT_EQ(s.status, 2);
+    ASSERT_EQ(s.messages.size(), 1u);
+    EXPECT_NE(s.messages[0].find("Dendrix.ini"), std::string::npos);
+}
+
+TEST_F(StartupCli, ProjectTableMissingDescriptionFieldsLoadsWithAWarning)
+{
+    using dx::FieldType;
+    std::vector<dx::FieldDef> fields = {dx::makeField("OTD", FieldType::Integer, 4),
+                                        dx::makeField("PODOTD", FieldType::Text, 3),
+                                        dx::makeField("PL", FieldType::Real, 8, 2)};
+    std::vector<dx::Row> rows = {{dx::Value::fromInt(7), dx::Value::fromText("б"), dx::Value::fromReal(2.5)},
+                                 {dx::Value::fromInt(7), dx::Value::fromText("а"), dx::Value::fromReal(1.25)}};
+    dx::dbf::create(file("database/small.dbf"), fields, rows);
+    setDatabase("database\\small.dbf");
+    Startup s = startup(dir.path());
+    EXPECT_EQ(s.status, 0);
+    ASSERT_EQ(s.messages.size(), 1u);
+    EXPECT_EQ(s.messages[0].rfind("Dendrix\tВ таблицата " + file("database/small.dbf") + " липсват 218 полета: GSU, ZEML,", 0), 0u);
+    EXPECT_EQ(s.compartments, "7\t7\t1");
+    EXPECT_EQ(s.subcompartments, "б,а");
+    EXPECT_EQ(s.counts, "отдели:1, подотдели:2, площ:3.8 xa"); // 3.75 rounds away from zero
+}
+
+TEST_F(StartupCli, EmptyProjectTableLoadsEmptyLists)
+{
+    dx::dbf::create(file("database/empty.dbf"),
+                    {dx::makeField("OTD", dx::FieldType::Integer, 4), dx::makeField("PODOTD", dx::FieldType::Text, 3)});
+    setDatabase("database\\empty.dbf");
+    Startup s = startup(dir.path());
+    EXPECT_EQ(s.status, 0);
+    EXPECT_EQ(s.compartments, "0\t0\t0");
+    EXPECT_EQ(s.subcompartments, "");
+}
