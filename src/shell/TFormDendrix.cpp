@@ -61,7 +61,7 @@ TFormDendrix::TFormDendrix(QWidget *parent) : QMainWindow(parent)
     panel1_ = new QLabel(QStringLiteral("Тилмара ЕООД"));
     panel1_->setFixedWidth(500);
     panel2_ = new QLabel;
-    panel2_->setFixedWidth(220);
+    panel2_->setMinimumWidth(220); // wider when the counts need it, never cut
     statusBar()->addWidget(panel1_);
     statusBar()->addWidget(panel2_);
 }
