@@ -39,6 +39,7 @@ struct AppState {
 
     int currentOtd = 0;        // set by each description view
     QString currentPodotd;
+    int cuttingKinds = 0;      // kinds of cutting of the shown record
     int firstOtd = 0, lastOtd = 0;
 
     // The sieves fill their pick lists again on their next opening after each show of
