@@ -4,7 +4,8 @@ set -euo pipefail
 PKGS=(build-essential cmake ninja-build pkg-config
       qt6-base-dev qt6-base-dev-tools libgl-dev
       libsqlite3-dev libgtest-dev libshp-dev pxlib-dev libxlsxwriter-dev libzip-dev
-      python3 python3-dbfread xvfb xauth)
+      python3 python3-dbfread xvfb xauth
+      unzip poppler-utils)  # the list-file tests read .xlsx and PDF output with these
 missing=()
 for p in "${PKGS[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -1,6 +1,7 @@
 #include "TestUtil.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <random>
 #include <sys/wait.h>
@@ -30,6 +31,27 @@ CliRun runCli(const std::string &args, const std::string &workDir)
 {
     std::string cmd = std::string(DX_CLI_PATH) + " " + args + " 2>/dev/null";
     if (!workDir.empty()) cmd = "cd '" + workDir + "' && " + cmd;
+    return runShell(cmd);
+}
+
+std::string dbfreadTsv(const std::string &path)
+{
+    // The system's python first: a python of the user's own may lack the Debian module.
+    std::string python;
+    for (const char *py : {"/usr/bin/python3", "python3"}) {
+        if (std::system((std::string(py) + " -c 'import dbfread' >/dev/null 2>&1").c_str()) == 0) {
+            python = py;
+            break;
+        }
+    }
+    if (python.empty()) return {};
+    const std::string script =
+        (std::filesystem::path(__FILE__).parent_path() / "scripts" / "check_dbf_with_dbfread.py").string();
+    return runShell(python + " '" + script + "' '" + path + "' 2>&1").out;
+}
+
+CliRun runShell(const std::string &cmd)
+{
     CliRun r;
     FILE *p = popen(cmd.c_str(), "r");
     if (!p) return r;

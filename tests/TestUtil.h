@@ -24,6 +24,12 @@ struct CliRun {
     std::string out;
 };
 CliRun runCli(const std::string &args, const std::string &workDir = {});
+// Any shell command, run the same way.
+CliRun runShell(const std::string &command);
+
+// What python3-dbfread reads from a .dbf (tests/scripts/check_dbf_with_dbfread.py):
+// a TSV of the field names and the live records; empty when dbfread is not installed.
+std::string dbfreadTsv(const std::string &path);
 
 // Path of a file under the shared real-fixture folder.
 std::string realFixture(const std::string &relative);

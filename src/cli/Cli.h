@@ -21,5 +21,12 @@ int runStartup(const Context &ctx);
 int runBranchWood(const Context &ctx);
 int runZemName(const Context &ctx);
 int runZemNumber(const Context &ctx);
+int runHeader(const Context &ctx);
+int runComposition(const Context &ctx);
+int runFuture(const Context &ctx);
+int runDamage(const Context &ctx);
+int runClause(const Context &ctx);
+int runSieve(const Context &ctx);
+int runMeasures(const Context &ctx);
 
 } // namespace dx::cli

@@ -24,7 +24,19 @@ void usage(std::ostream &os)
           "  branchwood SPECIES ORIGIN HEIGHT\n"
           "                         branch-wood percentage of a species\n"
           "  zemname NUMBER         land-area name of a number\n"
-          "  zemnumber NAME         land-area number of a name\n";
+          "  zemnumber NAME         land-area number of a name\n"
+          "  measures OTD PODOTD    the cutting and afforestation rows of a sub-compartment\n"
+          "  header OTD PODOTD      the description header of a sub-compartment, one box a line\n"
+          "  composition OTD PODOTD the current composition, TAB-separated, totals row included\n"
+          "  future OTD PODOTD      the future composition, TAB-separated\n"
+          "  damage CODE            the wording of a damage code\n"
+          "  clause [--text] KEY=VALUE ...\n"
+          "                         the working sieve's selection clause (or, with --text, its\n"
+          "                         criteria text) for criteria given by saved-sieve keys, read\n"
+          "                         as from a saved sieve (the management unit under \"землище\")\n"
+          "  sieve FILE.drf [--fields 0,1,2,...]\n"
+          "                         run a saved sieve on the current project; print the result\n"
+          "                         grid TAB-separated and, last, the result label\n";
 }
 
 } // namespace
@@ -61,6 +73,8 @@ int main(int argc, char **argv)
     }
     std::string command = argv[i++];
     for (; i < argc; ++i) ctx.args.push_back(argv[i]);
+    // A relative directory is taken from where the command runs, once.
+    ctx.programDir = std::filesystem::absolute(ctx.programDir, ec).lexically_normal().string();
     while (ctx.programDir.size() > 1 && (ctx.programDir.back() == '/' || ctx.programDir.back() == '\\'))
         ctx.programDir.pop_back();
 
@@ -68,9 +82,16 @@ int main(int argc, char **argv)
         {"sql", dx::cli::runSql},
         {"demo", dx::cli::runDemo},
         {"startup", dx::cli::runStartup},
+        {"measures", dx::cli::runMeasures},
         {"branchwood", dx::cli::runBranchWood},
         {"zemname", dx::cli::runZemName},
         {"zemnumber", dx::cli::runZemNumber},
+        {"header", dx::cli::runHeader},
+        {"composition", dx::cli::runComposition},
+        {"future", dx::cli::runFuture},
+        {"damage", dx::cli::runDamage},
+        {"clause", dx::cli::runClause},
+        {"sieve", dx::cli::runSieve},
     };
     auto it = commands.find(command);
     if (it == commands.end()) {

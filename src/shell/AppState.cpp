@@ -7,7 +7,7 @@ namespace dx {
 
 AppState::AppState()
     : contactLine(QStringLiteral("Dendrix, горска инвентаризация - поддръжка и въпроси: dendrix@example.bg")),
-      projectTable(db), nomenclature(db), branchWood(db), landArea(db), siteClass(db)
+      projectTable(db), nomenclature(db), branchWood(db), landArea(db), siteClass(db), cuttings(db), afforestation(db)
 {
 }
 

@@ -54,6 +54,8 @@ struct AppState {
 
     Database db;
     Table projectTable, nomenclature, branchWood, landArea, siteClass;
+    // The measures of every project: cuttings ("mervs.dbf") and afforestation ("merzl.dbf").
+    Table cuttings, afforestation;
 
     // A file under the program directory.
     QString path(const QString &relative) const;

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QLocale>
+#include <QScreen>
 
 #include <cstdio>
 #include <cstdlib>
@@ -25,6 +26,8 @@ int main(int argc, char **argv)
     QLocale::setDefault(QLocale::system());
     auto windows = dx::createWindows();
     std::unique_ptr<dx::TFormDendrix> main(windows->dendrix);
-    main->show();
+    if (QScreen *screen = QGuiApplication::primaryScreen())
+        main->resize(screen->availableSize().boundedTo(main->size().expandedTo(QSize(1280, 800))));
+    main->showMaximized();
     return app.exec();
 }

@@ -6,6 +6,7 @@
 #include "maintenance/TFormMaintenanceWindows.h"
 #include "printing/TFormPrintingWindows.h"
 #include "reports/TFormReportWindows.h"
+#include "shell/TFormAbout.h"
 #include "shell/TFormDendrix.h"
 #include "shell/TFormLoading.h"
 #include "shell/TFormShellWindows.h"
@@ -52,7 +53,8 @@ std::unique_ptr<AppWindows> createWindows()
     add("TFormSpisatziSubInfo", new TFormSpisatziSubInfo(main));
     w->loading = new TFormLoading(main);
     add("TFormLoading", w->loading);
-    add("TFormAbout", new TFormAbout(main));
+    w->about = new TFormAbout(main);
+    add("TFormAbout", w->about);
     add("TFormSitoRabotnoPrint", new TFormSitoRabotnoPrint(main));
     add("TFormSob", new TFormSob(main));
     add("TFormGF1", new TFormGF1(main));

@@ -16,6 +16,7 @@ class TFormDendrix;
 class TFormLoading;
 class TFormSitoRabotnoWait;
 class TFormSelPrj;
+class TFormAbout;
 
 struct AppWindows {
     struct Entry {
@@ -28,6 +29,7 @@ struct AppWindows {
     TFormLoading *loading = nullptr;
     TFormSitoRabotnoWait *wait = nullptr;
     TFormSelPrj *selPrj = nullptr;
+    TFormAbout *about = nullptr;
 
     QWidget *find(const char *className) const;
 };

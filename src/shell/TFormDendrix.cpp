@@ -1,24 +1,45 @@
 #include "shell/TFormDendrix.h"
 
+#include "core/QtText.h"
+#include "description/CurrentComposition.h"
+#include "description/DescriptionHeader.h"
+#include "description/FutureComposition.h"
+#include "description/GuiMeasuresPage.h"
+#include "lists/GridHelpers.h"
+#include "lists/GuiGridHeader.h"
+#include "shell/GuiHelp.h"
 #include "shell/GuiWindows.h"
 #include "shell/InfoStatus.h"
 #include "shell/Navigation.h"
+#include "shell/TFormAbout.h"
 #include "shell/TFormLoading.h"
 #include "shell/TFormShellWindows.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QEvent>
+#include <QFont>
 #include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QStatusBar>
+#include <QStyle>
+#include <QTabWidget>
+#include <QTableView>
 #include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace dx {
 namespace {
+
+const QString kCompany = QString::fromUtf8(kCompanyLine);
 
 // The loading sequence's view of the main window: loading window, boxes, lists.
 class GuiStartupUi : public StartupUi {
@@ -31,7 +52,9 @@ public:
     void disableProjectSelection() override { main_.projectSelectionAction()->setEnabled(false); }
     void captionChanged() override { main_.setWindowTitle(state->caption()); }
     void listsChanged() override { main_.showLists(); }
+    void showDescription(int otd, const QString &podotd) override { main_.ViewTax(otd, podotd); }
     void countsChanged(const QString &text) override { main_.countsPanel()->setText(text); }
+    void setupMeasures() override { main_.measuresPage()->InitMer(); }
 
 private:
     TFormDendrix &main_;
@@ -49,16 +72,63 @@ QMessageBox::Icon boxIcon(UserMessage::Icon icon)
     return QMessageBox::NoIcon;
 }
 
+// The composition grid draws its totals row "всичко" bold and right-aligned in the
+// species, stock and use columns.
+class CompositionModel : public DataGridModel {
+public:
+    using DataGridModel::DataGridModel;
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        if ((role == Qt::FontRole || role == Qt::TextAlignmentRole) && isTotalsCell(index)) {
+            if (role == Qt::TextAlignmentRole) return int(Qt::AlignRight | Qt::AlignVCenter);
+            QFont f;
+            f.setBold(true);
+            return f;
+        }
+        return DataGridModel::data(index, role);
+    }
+
+private:
+    bool isTotalsCell(const QModelIndex &index) const
+    {
+        static const QStringList bold = {"DV", "V1", "V", "VKLONI", "POLZ1", "POLZ2", "PKLONI"};
+        static const QStringList names = compositionColumnNames();
+        const int dv = int(names.indexOf(QStringLiteral("DV")));
+        if (!index.isValid() || value(index.row(), dv).toString() != QStringLiteral("всичко")) return false;
+        return bold.contains(names.value(index.column()));
+    }
+};
+
+QTableView *makeGrid(DataGridModel *model)
+{
+    auto *grid = new QTableView;
+    grid->setHorizontalHeader(new TwoLineHeader(grid));
+    grid->setModel(model);
+    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 6);
+    grid->verticalHeader()->setFixedWidth(14);
+    grid->setAlternatingRowColors(false);
+    return grid;
+}
+
 } // namespace
 
 TFormDendrix::TFormDendrix(QWidget *parent) : QMainWindow(parent)
 {
     setWindowTitle(QStringLiteral("Dendrix "));
-    resize(1024, 700);
+    resize(1180, 760);
     buildMenu();
-    buildLists();
+    buildToolbar();
+    auto *central = new QWidget(this);
+    auto *layout = new QVBoxLayout(central);
+    layout->setContentsMargins(6, 4, 6, 2);
+    buildHeader(central, layout);
+    buildPages(layout);
+    setCentralWidget(central);
 
-    panel1_ = new QLabel(QStringLiteral("Тилмара ЕООД"));
+    panel1_ = new QLabel(kCompany);
     panel1_->setFixedWidth(500);
     panel2_ = new QLabel;
     panel2_->setMinimumWidth(220); // wider when the counts need it, never cut
@@ -68,43 +138,201 @@ TFormDendrix::TFormDendrix(QWidget *parent) : QMainWindow(parent)
 
 TFormDendrix::~TFormDendrix() = default;
 
-void TFormDendrix::buildMenu()
+QWidget *TFormDendrix::window(const char *className) const
 {
-    QMenu *file = menuBar()->addMenu(QStringLiteral("Файл"));
-    actSelectProject_ = file->addAction(QStringLiteral("Избор на проект"));
-    connect(actSelectProject_, &QAction::triggered, this, [this] {
-        if (windows_) windows_->selPrj->show();
-    });
-    file->addSeparator();
-    QAction *quit = file->addAction(QStringLiteral("Изход"));
-    connect(quit, &QAction::triggered, this, &QWidget::close);
+    return windows_ ? windows_->find(className) : nullptr;
 }
 
-void TFormDendrix::buildLists()
+void TFormDendrix::openWindow(const char *className)
 {
-    auto *central = new QWidget(this);
-    auto *top = new QHBoxLayout;
-    comboOtd_ = new QComboBox;
-    comboOtd_->setEditable(true);
-    comboOtd_->setInsertPolicy(QComboBox::NoInsert);
-    comboOtd_->setMinimumWidth(90);
-    comboPodotd_ = new QComboBox;
-    comboPodotd_->setEditable(true);
-    comboPodotd_->setInsertPolicy(QComboBox::NoInsert);
-    comboPodotd_->setMinimumWidth(70);
-    top->addWidget(new QLabel(QStringLiteral("отдел")));
-    top->addWidget(comboOtd_);
-    top->addSpacing(12);
-    top->addWidget(new QLabel(QStringLiteral("подотдел")));
-    top->addWidget(comboPodotd_);
-    top->addStretch(1);
-    auto *layout = new QVBoxLayout(central);
-    layout->addLayout(top);
-    layout->addStretch(1);
-    setCentralWidget(central);
+    if (QWidget *w = window(className)) {
+        w->show();
+        w->raise();
+        w->activateWindow();
+    }
+}
 
-    connect(comboOtd_, qOverload<int>(&QComboBox::activated), this, &TFormDendrix::compartmentChosen);
-    connect(comboPodotd_, qOverload<int>(&QComboBox::activated), this, &TFormDendrix::subCompartmentChosen);
+void TFormDendrix::buildMenu()
+{
+    QMenuBar *bar = menuBar();
+    bar->setFont(QFont(QStringLiteral("Tahoma")));
+    auto item = [this](QMenu *menu, const QString &caption, std::function<void()> act) {
+        QAction *a = menu->addAction(caption);
+        connect(a, &QAction::triggered, this, [act] { act(); });
+        return a;
+    };
+    auto opener = [this](const char *name) { return [this, name] { openWindow(name); }; };
+
+    QMenu *file = bar->addMenu(QStringLiteral("Файл"));
+    actSelectProject_ = item(file, QStringLiteral("Избор на проект"), opener("TFormSelPrj"));
+    item(file, QStringLiteral("Информация за проекта"), opener("TFormStatistics"));
+    item(file, QStringLiteral("Експорт"), opener("TFormExport"));
+    QMenu *edit = file->addMenu(QStringLiteral("Редакция"));
+    item(edit, QStringLiteral("База данни"), [this] { openDatabaseEditor(); });
+    item(edit, QStringLiteral("Землища"), opener("TFormEditZemName"));
+    item(edit, QStringLiteral("Настройки проект"), opener("TFormEditName"));
+    file->addSeparator();
+    item(file, QStringLiteral("Изход"), [this] { close(); });
+
+    QMenu *queries = bar->addMenu(QStringLiteral("Справки"));
+    item(queries, QStringLiteral("Сито работно"), opener("TFormSitoRabotno"));
+    item(queries, QStringLiteral("Сито ОБС"), opener("TFormSitoOBS"));
+    item(queries, QStringLiteral("Сито за сечите"), opener("TFormSitoSechi"));
+    queries->addSeparator();
+    item(queries, QStringLiteral("Списък на сечите"), opener("TFormSpisatziSechi"));
+    item(queries, QStringLiteral("Списък на мероприятията"), opener("TFormSpisatziSechi"));
+
+    QMenu *tables = bar->addMenu(QStringLiteral("Таблици"));
+    item(tables, QStringLiteral("Площи по отдели"), opener("TFormSpisatzi"));
+    item(tables, QStringLiteral("Площи по дървесни видове"), opener("TFormSpisatzi"));
+    item(tables, QStringLiteral("Площи по ..."), opener("TFormSpisatziQuery"));
+    item(tables, QStringLiteral("Таблици физико-географска характеристика"), opener("TFormTableSelect"));
+    QMenu *fund = tables->addMenu(QStringLiteral("Отчети за горския фонд"));
+    item(fund, QStringLiteral("ОГФ 1"), [this] { openForestFundReport(1); });
+    item(fund, QStringLiteral("ОГФ 2"), [this] { openForestFundReport(2); });
+
+    QMenu *print = bar->addMenu(QStringLiteral("Печат описания"));
+    item(print, QStringLiteral("Единичен печат"), opener("TFormPrintEdin"));
+    item(print, QStringLiteral("Поточен печат"), opener("TFormPrintOtDo"));
+    item(print, QStringLiteral("Предотделен лист"), opener("TFormPrintPList"));
+    item(print, QStringLiteral("Поточен печат от списък"), opener("TFormPrintListFromFile"));
+    print->addSeparator();
+    item(print, QStringLiteral("Настройки принтер"), opener("TFormPrintSet"));
+
+    QMenu *help = bar->addMenu(QStringLiteral("Помощ"));
+    QAction *contents = item(help, QStringLiteral("Съдържание"), [this] { openHelp(state_.programDir, this); });
+    contents->setShortcut(QKeySequence(Qt::Key_F1));
+    contents->setShortcutContext(Qt::ApplicationShortcut);
+    item(help, QStringLiteral("За прогрмата"), [this] {
+        if (windows_ && windows_->about) {
+            windows_->about->setVersion(state_.version);
+            openWindow("TFormAbout");
+        }
+    });
+}
+
+void TFormDendrix::buildToolbar()
+{
+    QToolBar *bar = addToolBar(QStringLiteral("Придвижване"));
+    bar->setMovable(false);
+    bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    auto add = [&](const QString &text, const QString &hint, std::function<void()> act, bool bold = false) {
+        QAction *a = bar->addAction(text);
+        a->setToolTip(hint);
+        a->setStatusTip(hint);
+        if (bold) {
+            QFont f = a->font();
+            f.setBold(true);
+            a->setFont(f);
+        }
+        connect(a, &QAction::triggered, this, [act] { act(); });
+        return a;
+    };
+    add(QStringLiteral("<"), QStringLiteral("Предишен подотдел"), [this] { priorSubCompartment(); }, true);
+    add(QStringLiteral("<<"), QStringLiteral("Предишен отдел"), [this] { priorCompartment(); });
+    add(QStringLiteral(">>"), QStringLiteral("Следващ отдел"), [this] { nextCompartment(); });
+    add(QStringLiteral(">"), QStringLiteral("Следващ подотдел"), [this] { nextSubCompartment(); }, true);
+    bar->addSeparator();
+    add(QStringLiteral("Филтър"), QStringLiteral("Филтриране на данни"), [this] { openWindow("TFormSitoRabotno"); });
+    // Printing and copying a description come with the description report and its text
+    // layout; until then the buttons are there but cannot be pressed.
+    add(QStringLiteral("Печат"), QStringLiteral("Директен печат на текущия подотдел"), [] {})->setEnabled(false);
+    add(QStringLiteral("Копирай"), QStringLiteral("Копирай текущия подотдел"), [] {})->setEnabled(false);
+}
+
+void TFormDendrix::buildHeader(QWidget *parent, QVBoxLayout *layout)
+{
+    auto box = [this](const QString &name) {
+        auto *e = new QLineEdit;
+        e->setReadOnly(true);
+        e->setObjectName(name);
+        boxes_.insert(name, e);
+        return e;
+    };
+    auto row = [&](std::initializer_list<std::tuple<const char *, QWidget *, int>> cells) {
+        auto *h = new QHBoxLayout;
+        h->setSpacing(4);
+        for (const auto &[label, widget, stretch] : cells) {
+            if (label) h->addWidget(new QLabel(QString::fromUtf8(label)));
+            h->addWidget(widget, stretch);
+            h->addSpacing(6);
+        }
+        layout->addLayout(h);
+    };
+
+    comboOtd_ = new QComboBox(parent);
+    comboPodotd_ = new QComboBox(parent);
+    for (QComboBox *c : {comboOtd_, comboPodotd_}) {
+        c->setEditable(true);
+        c->setInsertPolicy(QComboBox::NoInsert);
+        c->setMaxVisibleItems(20);
+        c->lineEdit()->installEventFilter(this);
+        c->installEventFilter(this);
+    }
+    comboOtd_->setMinimumWidth(80);
+    comboPodotd_->setMinimumWidth(60);
+    showButton_ = new QToolButton;
+    showButton_->setText(QStringLiteral("подотдел"));
+    showButton_->setAutoRaise(true);
+    showButton_->setToolTip(QStringLiteral("Покажи избрания подотдел"));
+    connect(showButton_, &QToolButton::clicked, this, [this] { showListedSubCompartment(); });
+
+    auto *lists = new QWidget;
+    auto *lh = new QHBoxLayout(lists);
+    lh->setContentsMargins(0, 0, 0, 0);
+    lh->addWidget(showButton_);
+    lh->addWidget(comboOtd_);
+    lh->addWidget(comboPodotd_);
+    row({{nullptr, lists, 0},
+         {"площ", box("EditArea"), 1},
+         {"гту", box("EditGTU"), 1},
+         {"зем.:", box("EditZEM"), 2},
+         {"вид подотдел", box("EditVP"), 3}});
+    row({{"стопански клас", box("EditSK"), 2}, {"собственост", box("EditSB"), 2}});
+    row({{"вид гори", box("EditVG"), 2}, {"функция", box("EditFUN"), 3}});
+    row({{"положение", box("MemoPol"), 1}});
+    row({{"почва", box("MemoSoil"), 1}});
+    row({{"тип месторастене", box("EditMest"), 3}, {"вид сеч", box("EditSech"), 2}});
+    row({{"залес. по насоки", box("EditNasZal"), 2}, {"почвоподготовка", box("EditPP"), 3}});
+
+    connect(comboOtd_, qOverload<int>(&QComboBox::activated), this, [this](int index) {
+        if (filling_) return;
+        guarded([&] { chooseCompartment(state_, index); });
+        showLists();
+    });
+    connect(comboPodotd_, qOverload<int>(&QComboBox::activated), this, [this](int index) {
+        if (filling_) return;
+        chooseSubCompartment(state_, index);
+        showListedSubCompartment();
+    });
+}
+
+void TFormDendrix::buildPages(QVBoxLayout *layout)
+{
+    pages_ = new QTabWidget;
+    modelSS_ = new CompositionModel(compositionColumns(), this);
+    gridSS_ = makeGrid(modelSS_);
+    connect(gridSS_, &QTableView::clicked, this, &TFormDendrix::compositionClicked);
+    modelBS_ = new DataGridModel(futureColumns(), this);
+    gridBS_ = makeGrid(modelBS_);
+    auto *future = new QWidget;
+    auto *fh = new QHBoxLayout(future);
+    fh->setContentsMargins(0, 0, 0, 0);
+    fh->addWidget(gridBS_, 1);
+    fh->addStretch(1);
+    pages_->addTab(gridSS_, QStringLiteral("Сегашен състав"));
+    pages_->addTab(future, QStringLiteral("Бъдещ състав"));
+    measures_ = new MeasuresPage(state_);
+    measures_->setKeySource([this] { return measuresKey(); });
+    measures_->setReporter([this](const UserMessage &m) { showMessage(m); });
+    pages_->addTab(measures_, QStringLiteral("Мероприятия"));
+    layout->addWidget(pages_, 1);
+    connect(pages_, &QTabWidget::currentChanged, this, &TFormDendrix::pageChanged);
+}
+
+QLineEdit *TFormDendrix::headerBox(const QString &name) const
+{
+    return boxes_.value(name);
 }
 
 void TFormDendrix::showMessage(const UserMessage &m)
@@ -118,12 +346,27 @@ void TFormDendrix::showMessage(const UserMessage &m)
     box.exec();
 }
 
+// Work on the project table that fails shows the database error box; the window stays
+// as it was and usable.
+void TFormDendrix::guarded(const std::function<void()> &work)
+{
+    try {
+        work();
+    } catch (const std::exception &e) {
+        showMessage({QStringLiteral("Error"), QStringLiteral("Грешка в базата данни!"), UserMessage::Icon::Error,
+                     qs(e.what())});
+    }
+}
+
 void TFormDendrix::showLists()
 {
     filling_ = true;
     const NavigationLists &l = state_.lists;
-    comboOtd_->clear();
-    comboOtd_->addItems(l.compartments);
+    if (comboOtd_->count() != l.compartments.size() ||
+        (comboOtd_->count() > 0 && comboOtd_->itemText(0) != l.compartments.first())) {
+        comboOtd_->clear();
+        comboOtd_->addItems(l.compartments);
+    }
     comboOtd_->setCurrentIndex(l.compartment);
     comboOtd_->setEditText(l.compartmentText);
     comboPodotd_->clear();
@@ -133,9 +376,216 @@ void TFormDendrix::showLists()
     filling_ = false;
 }
 
+void TFormDendrix::syncListTexts()
+{
+    state_.lists.compartmentText = comboOtd_->currentText();
+    state_.lists.subCompartmentText = comboPodotd_->currentText();
+}
+
 void TFormDendrix::InfoStatus()
 {
     panel2_->setText(dx::InfoStatus(state_.db, state_.projectTablePath));
+}
+
+void TFormDendrix::ViewTax(int otd, const QString &podotd)
+{
+    guarded([&] {
+        ViewTaxResult r = dx::ViewTax(state_, otd, podotd);
+        if (!r.shown) return;
+        setWindowTitle(r.caption);
+        const DescriptionHeader &h = r.header;
+        const std::pair<const char *, const QString *> texts[] = {
+            {"EditArea", &h.area}, {"EditGTU", &h.gtu},   {"EditZEM", &h.zem},       {"EditVP", &h.vp},
+            {"EditSK", &h.sk},     {"EditSB", &h.sb},     {"EditVG", &h.vg},         {"EditFUN", &h.fun},
+            {"MemoPol", &h.pol},   {"MemoSoil", &h.soil}, {"EditMest", &h.mest},     {"EditSech", &h.sech},
+            {"EditNasZal", &h.nasZal}, {"EditPP", &h.pp}};
+        for (const auto &[name, text] : texts) {
+            QLineEdit *e = boxes_.value(QString::fromUtf8(name));
+            e->setText(*text);
+            e->setCursorPosition(0);
+        }
+        const int front = pages_->currentIndex();
+        refreshPage(front, otd, podotd);
+        for (int i = 0; i < 3; ++i) pageCurrent_[i] = i == front;
+    });
+}
+
+void TFormDendrix::refreshPage(int page, int otd, const QString &podotd)
+{
+    if (page == 0) ViewSS(otd, podotd);
+    else if (page == 1) ViewBS(otd, podotd);
+    else ViewMer(otd, podotd);
+}
+
+void TFormDendrix::ViewSS(int otd, const QString &podotd)
+{
+    guarded([&] {
+        auto rows = dx::ViewSS(state_, otd, podotd);
+        if (!rows) return;
+        modelSS_->setRows(compositionGridRows(*rows));
+        gridSS_->resizeColumnsToContents();
+        if (modelSS_->rowCount() > 0) gridSS_->selectRow(0);
+        panel1_->setText(kCompany);
+    });
+}
+
+void TFormDendrix::ViewBS(int otd, const QString &podotd)
+{
+    guarded([&] {
+        auto rows = dx::ViewBS(state_, otd, podotd);
+        if (!rows) return;
+        modelBS_->setRows(futureGridRows(*rows));
+        gridBS_->resizeColumnsToContents();
+        if (modelBS_->rowCount() > 0) gridBS_->selectRow(0);
+    });
+}
+
+void TFormDendrix::ViewMer(int otd, const QString &podotd)
+{
+    guarded([&] { measures_->ViewMer(QString::number(otd), podotd); });
+}
+
+QString TFormDendrix::measuresKey() const
+{
+    // The compartment as the list shows it, written without leading zeros.
+    const QString otd = comboOtd_->currentText().trimmed();
+    bool ok = false;
+    int n = otd.toInt(&ok);
+    return measureKey(ok ? QString::number(n) : otd, comboPodotd_->currentText());
+}
+
+void TFormDendrix::pageChanged(int page)
+{
+    if (page < 0 || page > 2 || pageCurrent_[page]) return;
+    pageCurrent_[page] = true;
+    syncListTexts();
+    ListSelection sel = listSelection(state_.lists);
+    if (sel.ok) refreshPage(page, sel.otd, sel.podotd);
+}
+
+void TFormDendrix::compositionClicked(const QModelIndex &index)
+{
+    if (!index.isValid()) return;
+    const QString title = modelSS_->headerData(index.column(), Qt::Horizontal, Qt::DisplayRole).toString();
+    const int povr = int(compositionColumnNames().indexOf(QStringLiteral("POVR")));
+    const QString code = modelSS_->value(index.row(), povr).toString();
+    panel1_->setText(compositionCellStatus(state_, title, code, [this](const UserMessage &m) { showMessage(m); }));
+}
+
+void TFormDendrix::showListedSubCompartment()
+{
+    syncListTexts();
+    const QString text = state_.lists.compartmentText.trimmed();
+    bool ok = false;
+    int otd = text.toInt(&ok);
+    if (!ok) {
+        showMessage({plainCaption(),
+                     QStringLiteral("\"%1\" не е номер на отдел. Въведете цяло число.").arg(state_.lists.compartmentText),
+                     UserMessage::Icon::Warning});
+        return;
+    }
+    ViewTax(otd, state_.lists.subCompartmentText);
+}
+
+void TFormDendrix::goToSubCompartment(const QString &otd, const QString &podotd)
+{
+    guarded([&] {
+        bool found = dx::goToSubCompartment(state_, otd, podotd);
+        showLists();
+        if (found) showListedSubCompartment();
+    });
+}
+
+void TFormDendrix::nextSubCompartment()
+{
+    guarded([&] { dx::nextSubCompartment(state_); });
+    showLists();
+    showListedSubCompartment();
+}
+
+void TFormDendrix::priorSubCompartment()
+{
+    guarded([&] { dx::priorSubCompartment(state_); });
+    showLists();
+    showListedSubCompartment();
+}
+
+void TFormDendrix::nextCompartment()
+{
+    guarded([&] { dx::nextCompartment(state_); });
+    showLists();
+    showListedSubCompartment();
+}
+
+void TFormDendrix::priorCompartment()
+{
+    guarded([&] { dx::priorCompartment(state_); });
+    showLists();
+    showListedSubCompartment();
+}
+
+bool TFormDendrix::eventFilter(QObject *watched, QEvent *event)
+{
+    const bool onOtd = watched == comboOtd_ || watched == comboOtd_->lineEdit();
+    const bool onPodotd = watched == comboPodotd_ || watched == comboPodotd_->lineEdit();
+    if (!onOtd && !onPodotd) return QMainWindow::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::KeyPress: {
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) break;
+        if (onOtd && comboOtd_->currentText().isEmpty()) {
+            // An emptied compartment text gets the current compartment back.
+            comboOtd_->setEditText(QString::number(state_.currentOtd));
+            return true;
+        }
+        showListedSubCompartment();
+        return true;
+    }
+    case QEvent::MouseButtonDblClick:
+        showListedSubCompartment();
+        return true;
+    case QEvent::FocusOut:
+        if (onOtd && watched == comboOtd_->lineEdit() &&
+            static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason && !comboOtd_->view()->isVisible() &&
+            !comboOtd_->currentText().isEmpty())
+            showListedSubCompartment();
+        break;
+    default: break;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TFormDendrix::openDatabaseEditor()
+{
+    QWidget *editor = window("TFormEditDB");
+    if (!editor) return;
+    try {
+        Table check(state_.db);
+        check.setPath(ss(state_.projectTablePath));
+        check.open();
+        check.first();
+    } catch (const std::exception &e) {
+        showMessage({plainCaption(), QStringLiteral("Базата данни неможе да бъде отворена за редакция."),
+                     UserMessage::Icon::Error, qs(e.what())});
+        return;
+    }
+    editor->setWindowTitle(QStringLiteral("Редакция база дании - %1 %2 [%3]")
+                               .arg(state_.title, state_.year, state_.projectTablePath));
+    openWindow("TFormEditDB");
+}
+
+void TFormDendrix::openForestFundReport(int mode)
+{
+    showMessage({QStringLiteral("Внимание!"),
+                 QStringLiteral("Автора на програмата не гарантира 100% съвапдения на резултатите с тези от томовете "
+                                "на проекта,\r\nпоради различия в алгоритмите и подхода при съставяне на ОГФ в настоящата "
+                                "програма."),
+                 UserMessage::Icon::Information});
+    if (QWidget *sob = window("TFormSob")) {
+        sob->setWindowTitle(mode == 1 ? QStringLiteral("ОГФ 1 - Избор на собственост")
+                                      : QStringLiteral("ОГФ 2 - Избор на собственост"));
+        openWindow("TFormSob");
+    }
 }
 
 void TFormDendrix::showEvent(QShowEvent *event)
@@ -159,44 +609,12 @@ void TFormDendrix::runLoadingSequence()
     GuiStartupUi ui(*this, *loading);
     outcome_ = dx::runLoadingSequence(state_, ui);
     loading->hide();
-    loaded_ = !outcome_.stopped;
     // Ending takes effect only now, back in the event loop.
     if (outcome_.endRequested) {
         if (endHook_) endHook_();
         else QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(1); });
     }
     emit loadingFinished();
-}
-
-void TFormDendrix::compartmentChosen(int index)
-{
-    if (filling_ || index < 0) return;
-    NavigationLists &l = state_.lists;
-    l.compartment = index;
-    l.compartmentText = comboOtd_->itemText(index);
-    try {
-        reloadSubCompartments(state_, l.compartmentText);
-    } catch (const std::exception &e) {
-        showMessage({QStringLiteral("Error"), QStringLiteral("Грешка в базата данни!"), UserMessage::Icon::Error,
-                     QString::fromStdString(e.what())});
-    }
-    showLists();
-}
-
-void TFormDendrix::subCompartmentChosen(int index)
-{
-    if (filling_ || index < 0) return;
-    NavigationLists &l = state_.lists;
-    l.subCompartment = index;
-    l.subCompartmentText = comboPodotd_->itemText(index);
-    ListSelection sel = listSelection(l);
-    if (!sel.ok) return;
-    try {
-        selectDescription(state_, sel.otd, sel.podotd);
-    } catch (const std::exception &e) {
-        showMessage({QStringLiteral("Error"), QStringLiteral("Грешка в базата данни!"), UserMessage::Icon::Error,
-                     QString::fromStdString(e.what())});
-    }
 }
 
 } // namespace dx

@@ -1,6 +1,7 @@
-// The main window: the navigation lists, the description of one sub-compartment, the
-// main menu and the status bar. It owns the program's shared state and runs the loading
-// sequence on its first show.
+// The main window: the toolbar of moves, the description header with the compartment
+// and sub-compartment lists, the pages of the current and future composition and the
+// measures, the main menu and the status bar. It owns the program's shared state and
+// runs the loading sequence on its first show.
 #pragma once
 
 #include "shell/AppState.h"
@@ -13,10 +14,17 @@
 class QAction;
 class QComboBox;
 class QLabel;
+class QLineEdit;
+class QTabWidget;
+class QTableView;
+class QToolButton;
+class QVBoxLayout;
 
 namespace dx {
 
 struct AppWindows;
+class DataGridModel;
+class MeasuresPage;
 
 class TFormDendrix : public QMainWindow {
     Q_OBJECT
@@ -37,46 +45,90 @@ public:
 
     int showCount() const { return showCount_; }
     const StartupOutcome &startupOutcome() const { return outcome_; }
-    bool loaded() const { return loaded_; }
 
-    QComboBox *compartmentList() const { return comboOtd_; }
-    QComboBox *subCompartmentList() const { return comboPodotd_; }
-    QLabel *companyPanel() const { return panel1_; }
-    QLabel *countsPanel() const { return panel2_; }
-    QAction *projectSelectionAction() const { return actSelectProject_; }
+    // Shows a sub-compartment: caption, header boxes, the page in front; the other pages
+    // are marked stale. Nothing changes when the pair names no single record.
+    void ViewTax(int otd, const QString &podotd);
+    void ViewSS(int otd, const QString &podotd);
+    void ViewBS(int otd, const QString &podotd);
+    void ViewMer(int otd, const QString &podotd);
+
+    // Shows the pair named by the two lists (the compartment text must be a number).
+    void showListedSubCompartment();
+    // The sieves' hand-over: selects the compartment and sub-compartment and shows it.
+    void goToSubCompartment(const QString &otd, const QString &podotd);
+    // The four toolbar moves.
+    void nextSubCompartment();
+    void priorSubCompartment();
+    void nextCompartment();
+    void priorCompartment();
 
     // Puts the state's lists into the two list controls.
     void showLists();
     // The project counts into the status bar (an empty text on failure).
     void InfoStatus();
 
+    QComboBox *compartmentList() const { return comboOtd_; }
+    QComboBox *subCompartmentList() const { return comboPodotd_; }
+    QLabel *companyPanel() const { return panel1_; }
+    QLabel *countsPanel() const { return panel2_; }
+    QAction *projectSelectionAction() const { return actSelectProject_; }
+    QTabWidget *pages() const { return pages_; }
+    QTableView *compositionGrid() const { return gridSS_; }
+    QTableView *futureGrid() const { return gridBS_; }
+    MeasuresPage *measuresPage() const { return measures_; }
+    // The measures' key of the sub-compartment named by the two lists.
+    QString measuresKey() const;
+    // A header box by its name ("EditArea", "MemoPol", ...).
+    QLineEdit *headerBox(const QString &name) const;
+    // Page marks: true when the page shows the current sub-compartment.
+    bool pageCurrent(int page) const { return pageCurrent_[page]; }
+
 signals:
     void loadingFinished();
 
 protected:
     void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildMenu();
-    void buildLists();
+    void buildToolbar();
+    void buildHeader(QWidget *parent, QVBoxLayout *layout);
+    void buildPages(QVBoxLayout *layout);
     void runLoadingSequence();
-    void compartmentChosen(int index);
-    void subCompartmentChosen(int index);
+    void pageChanged(int page);
+    void refreshPage(int page, int otd, const QString &podotd);
+    void compositionClicked(const QModelIndex &index);
+    void syncListTexts();
+    void guarded(const std::function<void()> &work);
+    QWidget *window(const char *className) const;
+    void openWindow(const char *className);
+    void openDatabaseEditor();
+    void openForestFundReport(int mode);
 
     AppState state_;
     AppWindows *windows_ = nullptr;
     MessageHook messageHook_;
     std::function<void()> endHook_;
     int showCount_ = 0;
-    bool loaded_ = false;
     StartupOutcome outcome_;
     bool filling_ = false;
+    bool pageCurrent_[3] = {false, false, false};
 
     QComboBox *comboOtd_ = nullptr;
     QComboBox *comboPodotd_ = nullptr;
+    QToolButton *showButton_ = nullptr;
     QLabel *panel1_ = nullptr;
     QLabel *panel2_ = nullptr;
     QAction *actSelectProject_ = nullptr;
+    QTabWidget *pages_ = nullptr;
+    QTableView *gridSS_ = nullptr;
+    QTableView *gridBS_ = nullptr;
+    DataGridModel *modelSS_ = nullptr;
+    DataGridModel *modelBS_ = nullptr;
+    MeasuresPage *measures_ = nullptr;
+    QMap<QString, QLineEdit *> boxes_;
 };
 
 } // namespace dx

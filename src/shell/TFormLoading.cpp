@@ -9,10 +9,9 @@
 #include <QVBoxLayout>
 
 namespace dx {
-namespace {
 
 // A quiet picture: a green evening sky with a row of fir crowns and the name.
-QPixmap loadingPicture(QSize size)
+QPixmap dendrixPicture(QSize size)
 {
     QPixmap pm(size);
     QPainter p(&pm);
@@ -43,14 +42,12 @@ QPixmap loadingPicture(QSize size)
     return pm;
 }
 
-} // namespace
-
 TFormLoading::TFormLoading(QWidget *parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
 {
     const QSize size(420, 260);
     setFixedSize(size);
     auto *picture = new QLabel(this);
-    picture->setPixmap(loadingPicture(size));
+    picture->setPixmap(dendrixPicture(size));
     picture->setGeometry(0, 0, size.width(), size.height());
     label_ = new QLabel(QStringLiteral("Loading..."), this);
     label_->setGeometry(12, size.height() - 30, size.width() - 24, 22);

@@ -2,11 +2,15 @@
 // status line that each loading step sets and repaints at once.
 #pragma once
 
+#include <QPixmap>
 #include <QWidget>
 
 class QLabel;
 
 namespace dx {
+
+// The program's picture, shared by the loading and the about window.
+QPixmap dendrixPicture(QSize size);
 
 class TFormLoading : public QWidget {
 public:

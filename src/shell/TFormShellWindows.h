@@ -10,10 +10,6 @@ class TFormStatistics : public TFormWindow {
 public:
     explicit TFormStatistics(QWidget *p) : TFormWindow(QStringLiteral("Информация за проекта"), p) {}
 };
-class TFormAbout : public TFormWindow {
-public:
-    explicit TFormAbout(QWidget *p) : TFormWindow(QStringLiteral("За програмта"), p) {}
-};
 class TFormSelPrj : public TFormWindow {
 public:
     explicit TFormSelPrj(QWidget *p) : TFormWindow(QStringLiteral("Избор на проект"), p) {}

@@ -3,6 +3,15 @@
 #pragma once
 
 #include <QApplication>
+#include <QString>
+
+#include <ostream>
+
+// Failed comparisons of texts print the text itself.
+inline void PrintTo(const QString &s, std::ostream *os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
 
 namespace dxtest {
 

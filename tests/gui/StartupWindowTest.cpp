@@ -1,8 +1,7 @@
 // The windows created at start-up and the main window's loading sequence, driven on the
 // offscreen platform with message boxes answered by a hook.
-#include "QtTestApp.h"
+#include "GuiFixtures.h"
 
-#include "demo/DemoData.h"
 #include "shell/GuiWindows.h"
 #include "shell/TFormDendrix.h"
 #include "shell/TFormLoading.h"
@@ -13,56 +12,13 @@
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
-#include <QEventLoop>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <memory>
 
-namespace {
-
-struct Windows {
-    std::unique_ptr<dx::AppWindows> list;
-    std::unique_ptr<dx::TFormDendrix> main;
-    QStringList messages;
-    bool ended = false;
-
-    explicit Windows(const std::string &programDir)
-    {
-        dxtest::qtApp();
-        list = dx::createWindows();
-        main.reset(list->dendrix);
-        main->state().programDir = QString::fromStdString(programDir);
-        main->setMessageHook([this](const dx::UserMessage &m) { messages << m.caption + "|" + m.text; });
-        main->setEndHook([this] { ended = true; });
-    }
-    // Shows the main window and waits for the loading sequence it starts.
-    void showAndLoad()
-    {
-        QEventLoop loop;
-        bool finished = false;
-        QObject::connect(main.get(), &dx::TFormDendrix::loadingFinished, &loop, [&] {
-            finished = true;
-            loop.quit();
-        });
-        QTimer::singleShot(20000, &loop, &QEventLoop::quit);
-        main->show();
-        if (!finished) loop.exec();
-        ASSERT_TRUE(finished);
-    }
-};
-
-std::string demo(const dxtest::TempDir &dir)
-{
-    dx::DemoOptions o;
-    o.records = 60;
-    dx::createDemoInstallation(dir.path(), o);
-    return dir.path();
-}
-
-} // namespace
+using dxtest::Windows;
+using dxtest::demo;
 
 TEST(StartupWindows, AllWindowsExistInCreationOrderWithTheirCaptions)
 {
@@ -127,7 +83,7 @@ TEST(StartupWindows, FirstShowFillsTheListsAndTheStatusBar)
     Windows w(demo(dir));
     w.showAndLoad();
     EXPECT_TRUE(w.messages.isEmpty()) << w.messages.join("\n").toStdString();
-    EXPECT_EQ(w.main->windowTitle(), "Dendrix 1.8  - ДГС Банско 2019");
+    EXPECT_EQ(w.main->windowTitle(), "Dendrix 1.8  - ДГС Банско 2019 [1:а]");
     EXPECT_EQ(w.main->compartmentList()->currentText(), "1");
     EXPECT_GT(w.main->compartmentList()->count(), 4);
     EXPECT_EQ(w.main->subCompartmentList()->currentText(), "а");
@@ -210,6 +166,7 @@ TEST(StartupWindows, ChoosingACompartmentReloadsItsSubCompartments)
     emit otd->activated(idx);
     QComboBox *pod = w.main->subCompartmentList();
     ASSERT_GT(pod->count(), 0);
+    pod->setCurrentIndex(pod->count() - 1);
     emit pod->activated(pod->count() - 1);
     EXPECT_EQ(w.main->state().currentOtd, 3);
     EXPECT_EQ(w.main->state().currentPodotd, pod->itemText(pod->count() - 1));

@@ -1,0 +1,104 @@
+// dendrix-cli clause and sieve: criteria given as saved-sieve keys, and a saved sieve run
+// over the demo project.
+#include "core/ProfileFile.h"
+#include "demo/DemoData.h"
+#include "sieves/SieveFile.h"
+
+#include "TestUtil.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+#include <sstream>
+
+using dxtest::runCli;
+
+namespace {
+
+// Each argument in single quotes for the shell.
+std::string args(std::initializer_list<std::string> list)
+{
+    std::string out;
+    for (const std::string &a : list) {
+        std::string q = "'";
+        for (char c : a) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+        out += " " + q + "'";
+    }
+    return out;
+}
+
+std::vector<std::string> lines(const std::string &text)
+{
+    std::vector<std::string> out;
+    std::istringstream in(text);
+    for (std::string l; std::getline(in, l);) out.push_back(l);
+    return out;
+}
+
+std::vector<std::string> cells(const std::string &line)
+{
+    std::vector<std::string> out;
+    std::istringstream in(line);
+    for (std::string c; std::getline(in, c, '\t');) out.push_back(c);
+    return out;
+}
+
+} // namespace
+
+TEST(SieveCli, ClauseFromSavedSieveKeys)
+{
+    auto clause = [](std::initializer_list<std::string> a) { return runCli("clause" + args(a)); };
+    EXPECT_EQ(clause({"max. площ (xa)=до 5"}).out, " (PL<=5) \n");
+    EXPECT_EQ(clause({"гсу=12", "землище=12", "стопански клас=X"}).out, "STOP_KLAS=\"X\" and GSU=12\n");
+    // Taken as from a file: the management unit comes from "землище", keys match without
+    // regard to case, values lose blanks and one pair of quotes.
+    EXPECT_EQ(clause({"гсу=12", "землище=7"}).out, "GSU=7\n");
+    EXPECT_EQ(clause({"ПАША=  \"a\"b\"  "}).out, "PASHA=\"a\"\"b\"\n");
+    EXPECT_EQ(clause({"възраст=от 40 до 20"}).out.substr(0, 22), "((A1>=20 and A1<=40) o");
+    EXPECT_EQ(runCli("clause --text" + args({"сеч 3=ЗС", "възраст=от 40 до 20", "богатсво=б"})).out,
+              "възраст: от 20 до 40 ,вид сеч: ЗС ,богатство: б\n");
+
+    dxtest::CliRun r = clause({"гсу=12"});
+    EXPECT_EQ(r.status, 1); // "гсу" alone is overwritten by the empty "землище"
+    r = clause({"землище=12", "наклон=5 or 1=1"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(clause({"неизвестен=1"}).status, 2);
+    EXPECT_EQ(clause({"без равно"}).status, 2);
+}
+
+TEST(SieveCli, SavedSieveOverTheDemoProject)
+{
+    dxtest::TempDir dir;
+    dx::createDemoInstallation(dir.path(), dx::DemoOptions{300, 5});
+    dx::SieveCriteria c;
+    c[dx::CriterionId::Age] = QStringLiteral("от 20 до 80");
+    const QString drf = QString::fromStdString(dir.file("age.drf"));
+    ASSERT_TRUE(dx::SaveSito(drf, c).saved);
+
+    const std::string cmd = "-C '" + dir.path() + "' sieve '" + dir.file("age.drf") + "'";
+    dxtest::CliRun r = runCli(cmd + " --fields 3,0,nope");
+    ASSERT_EQ(r.status, 0);
+    std::vector<std::string> out = lines(r.out);
+    ASSERT_GE(out.size(), 3u);
+    EXPECT_EQ(out.front(), "отдел\tподотдел\tплощ\tгсу");
+    // The label counts the printed rows and sums their areas.
+    double area = 0;
+    for (size_t i = 1; i + 1 < out.size(); ++i) area += std::stod(cells(out[i]).at(2));
+    char label[80];
+    std::snprintf(label, sizeof label, "подотдели: %zu, площ: %.2f ха", out.size() - 2, std::round(area * 100) / 100);
+    EXPECT_EQ(out.back(), label);
+
+    // Without --fields the columns are the stored choice.
+    dx::writeProfileString(QString::fromStdString(dir.file("Dendrix.ini")), "сито работно", "fields", "0,1,2,56");
+    r = runCli(cmd);
+    ASSERT_EQ(r.status, 0);
+    EXPECT_EQ(lines(r.out).front(), "отдел\tподотдел\tплощ\tпаша");
+    EXPECT_EQ(lines(r.out).size(), out.size());
+
+    // A file that is not code page 1251, and one without criteria.
+    std::ofstream(dir.file("utf8.drf"), std::ios::binary) << "[Dendrix Filter]\r\nпаша=x\r\n";
+    EXPECT_EQ(runCli("-C '" + dir.path() + "' sieve '" + dir.file("utf8.drf") + "'").status, 1);
+    EXPECT_EQ(runCli("-C '" + dir.path() + "' sieve '" + dir.file("none.drf") + "'").status, 1);
+}
