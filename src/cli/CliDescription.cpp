@@ -1,6 +1,6 @@
 // dendrix-cli header, composition, future, damage: the description view of one
 // sub-compartment as text, box by box and row by row, and the wording of damage codes.
-#include "Cli.h"
+#include "CliCommon.h"
 
 #include "core/QtText.h"
 #include "description/CurrentComposition.h"
@@ -10,42 +10,11 @@
 #include "description/ProjectRecord.h"
 #include "shell/Startup.h"
 
-#include <QDir>
-
 #include <optional>
 #include <ostream>
 
 namespace dx::cli {
 namespace {
-
-bool wantArgs(const Context &ctx, size_t n, const char *usage)
-{
-    if (ctx.args.size() == n) return true;
-    *ctx.err << "usage: dendrix-cli [-C DIR] " << usage << '\n';
-    return false;
-}
-
-// A text on one output line: tabs and line breaks inside it become blanks.
-std::string field(const QString &text)
-{
-    QString t = text;
-    for (QChar &c : t)
-        if (c == QLatin1Char('\t') || c == QLatin1Char('\r') || c == QLatin1Char('\n')) c = QLatin1Char(' ');
-    return ss(t);
-}
-
-// The program directory as an absolute path: the tables' paths are made from it and the
-// engine resolves relative paths against it again, so a relative -C would count twice.
-QString programDir(const Context &ctx)
-{
-    return QDir(qs(ctx.programDir)).absolutePath();
-}
-
-void writeMessage(const Context &ctx, const UserMessage &m)
-{
-    *ctx.err << field(m.caption) << ": " << field(m.text) << '\n';
-    if (!m.detail.isEmpty()) *ctx.err << "  (" << field(m.detail) << ")\n";
-}
 
 // The sub-compartment named by the arguments OTD PODOTD; nothing (with a message)
 // when the compartment is not a whole number.
@@ -63,25 +32,9 @@ std::optional<Pair> pairArgs(const Context &ctx)
     return Pair{*otd, qs(ctx.args[1])};
 }
 
-// Loads the installation of the program directory without a window; its messages go to
-// stderr. False when the loading stopped or the program would end.
-bool load(const Context &ctx, AppState &state)
-{
-    state.programDir = programDir(ctx);
-    QVector<UserMessage> messages;
-    StartupOutcome outcome = loadQuietly(state, &messages);
-    for (const UserMessage &m : messages) writeMessage(ctx, m);
-    if (outcome.endRequested || outcome.stopped) {
-        *ctx.err << "dendrix-cli: the installation in " << ctx.programDir << " could not be loaded\n";
-        return false;
-    }
-    return true;
-}
-
 void writeLine(const Context &ctx, const QStringList &cells)
 {
-    for (qsizetype i = 0; i < cells.size(); ++i) *ctx.out << (i ? "\t" : "") << field(cells[i]);
-    *ctx.out << '\n';
+    writeCells(*ctx.out, cells);
 }
 
 // The steps of every view command: the arguments OTD PODOTD, the installation, the view
@@ -93,7 +46,7 @@ int runView(const Context &ctx, const char *usage, View view, Write write)
     std::optional<Pair> p = pairArgs(ctx);
     if (!p) return 2;
     AppState state;
-    if (!load(ctx, state)) return 1;
+    if (!loadInstallation(ctx, state)) return 1;
     auto result = view(state, p->otd, p->podotd);
     if (!result) {
         *ctx.err << "dendrix-cli: no single record for " << p->otd << ":" << ss(p->podotd) << '\n';
@@ -120,7 +73,7 @@ int runHeader(const Context &ctx)
             {"EditFUN", &h.fun},       {"MemoPol", &h.pol},       {"MemoSoil", &h.soil}, {"EditMest", &h.mest},
             {"EditSech", &h.sech},     {"EditNasZal", &h.nasZal}, {"EditPP", &h.pp},
         };
-        for (const auto &[name, text] : boxes) *ctx.out << name << '\t' << field(*text) << '\n';
+        for (const auto &[name, text] : boxes) *ctx.out << name << '\t' << oneLine(*text) << '\n';
     });
 }
 
@@ -144,14 +97,14 @@ int runDamage(const Context &ctx)
 {
     if (!wantArgs(ctx, 1, "damage CODE")) return 2;
     AppState state;
-    state.programDir = programDir(ctx);
+    state.programDir = qs(ctx.programDir);
     state.db.setProgramDir(ss(state.programDir));
     bool failed = false;
     const QString text = decodeDamage(state, qs(ctx.args[0]), [&](const UserMessage &m) {
         writeMessage(ctx, m);
         failed = true;
     });
-    *ctx.out << field(text) << '\n';
+    *ctx.out << oneLine(text) << '\n';
     return failed ? 1 : 0;
 }
 

@@ -1,5 +1,5 @@
 // dendrix-cli measures: the cutting and afforestation rows of one sub-compartment.
-#include "Cli.h"
+#include "CliCommon.h"
 
 #include "core/Paths.h"
 #include "core/QtText.h"
@@ -18,7 +18,7 @@ bool printBlock(const Context &ctx, AppState &st, const MeasureTableDef &def, co
     QStringList names;
     for (const MeasureColumn &c : def.fields)
         if (c.field != QStringLiteral("KEY")) names << c.field;
-    *ctx.out << ss(names.join(QLatin1Char('\t'))) << '\n';
+    writeCells(*ctx.out, names);
     const QString path = st.path(def.fileName);
     if (!fileExists(path)) return true;
     Table t(st.db);
@@ -30,7 +30,7 @@ bool printBlock(const Context &ctx, AppState &st, const MeasureTableDef &def, co
         for (t.first(); !t.eof(); t.next()) {
             QStringList cells;
             for (const QString &n : names) cells << qs(t.value(ss(n)).toText());
-            *ctx.out << ss(cells.join(QLatin1Char('\t'))) << '\n';
+            writeCells(*ctx.out, cells);
         }
     } catch (const std::exception &e) {
         *ctx.err << "dendrix-cli: " << e.what() << '\n';
@@ -43,10 +43,7 @@ bool printBlock(const Context &ctx, AppState &st, const MeasureTableDef &def, co
 
 int runMeasures(const Context &ctx)
 {
-    if (ctx.args.size() != 2) {
-        *ctx.err << "usage: dendrix-cli [-C DIR] measures OTD PODOTD\n";
-        return 2;
-    }
+    if (!wantArgs(ctx, 2, "measures OTD PODOTD")) return 2;
     std::optional<int> otd = compartmentNumber(qs(ctx.args[0]));
     if (!otd) {
         *ctx.err << "dendrix-cli: the compartment \"" << ctx.args[0] << "\" is not a whole number\n";

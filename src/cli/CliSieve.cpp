@@ -1,6 +1,6 @@
 // dendrix-cli clause, sieve: the working sieve's selection clause (or criteria text) for
 // criteria given as saved-sieve keys, and the run of a saved sieve on the current project.
-#include "Cli.h"
+#include "CliCommon.h"
 
 #include "core/ProfileFile.h"
 #include "core/QtText.h"
@@ -18,21 +18,6 @@
 
 namespace dx::cli {
 namespace {
-
-// A text on one output line: tabs and line breaks inside it become blanks.
-std::string cellText(const QString &text)
-{
-    QString t = text;
-    for (QChar &c : t)
-        if (c == QLatin1Char('\t') || c == QLatin1Char('\r') || c == QLatin1Char('\n')) c = QLatin1Char(' ');
-    return ss(t);
-}
-
-void writeMessage(const Context &ctx, const UserMessage &m)
-{
-    *ctx.err << cellText(m.caption) << ": " << cellText(m.text) << '\n';
-    if (!m.detail.isEmpty()) *ctx.err << "  (" << cellText(m.detail) << ")\n";
-}
 
 void writeNotes(const Context &ctx, const ReadSitoResult &r, const std::string &file)
 {
@@ -86,28 +71,13 @@ bool criteriaFromArgs(const Context &ctx, const std::vector<std::string> &args, 
     return true;
 }
 
-// Loads the installation of the program directory without a window; its messages go to
-// stderr. False when the loading stopped or the program would end.
-bool load(const Context &ctx, AppState &state)
-{
-    state.programDir = qs(ctx.programDir);
-    QVector<UserMessage> messages;
-    const StartupOutcome outcome = loadQuietly(state, &messages);
-    for (const UserMessage &m : messages) writeMessage(ctx, m);
-    if (outcome.endRequested || outcome.stopped) {
-        *ctx.err << "dendrix-cli: the installation in " << ctx.programDir << " could not be loaded\n";
-        return false;
-    }
-    return true;
-}
-
 void writeGrid(const Context &ctx, const DataGridModel &model)
 {
     for (int c = 0; c < model.columnCount(); ++c)
-        *ctx.out << (c ? "\t" : "") << cellText(model.headerData(c, Qt::Horizontal).toString());
+        *ctx.out << (c ? "\t" : "") << oneLine(model.headerData(c, Qt::Horizontal).toString());
     *ctx.out << '\n';
     for (int r = 0; r < model.rowCount(); ++r) {
-        for (int c = 0; c < model.columnCount(); ++c) *ctx.out << (c ? "\t" : "") << cellText(model.displayText(r, c));
+        for (int c = 0; c < model.columnCount(); ++c) *ctx.out << (c ? "\t" : "") << oneLine(model.displayText(r, c));
         *ctx.out << '\n';
     }
 }
@@ -155,7 +125,7 @@ int runSieve(const Context &ctx)
         return 2;
     }
     AppState state;
-    if (!load(ctx, state)) return 1;
+    if (!loadInstallation(ctx, state)) return 1;
 
     SieveCriteria criteria;
     const ReadSitoResult read = ReadSito(qs(args[0]), criteria);

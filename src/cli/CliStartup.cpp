@@ -1,6 +1,6 @@
 // dendrix-cli startup, branchwood, zemname, zemnumber: the loading sequence without a
 // window, and the reference lookups it makes possible.
-#include "Cli.h"
+#include "CliCommon.h"
 
 #include "core/Paths.h"
 #include "core/ProfileFile.h"
@@ -12,17 +12,6 @@
 
 namespace dx::cli {
 namespace {
-
-// One message per line: line breaks inside a text are written as \n.
-std::string oneLine(const QString &text)
-{
-    QString t = text;
-    t.replace(QStringLiteral("\r\n"), QStringLiteral("\\n"))
-        .replace(QLatin1Char('\n'), QStringLiteral("\\n"))
-        .replace(QLatin1Char('\r'), QStringLiteral("\\n"))
-        .replace(QLatin1Char('\t'), QLatin1Char(' '));
-    return ss(t);
-}
 
 class PrintingUi : public StartupUi {
 public:
@@ -41,13 +30,6 @@ public:
 private:
     const Context &ctx_;
 };
-
-bool wantArgs(const Context &ctx, size_t n, const char *usage)
-{
-    if (ctx.args.size() == n) return true;
-    *ctx.err << "usage: dendrix-cli [-C DIR] " << usage << '\n';
-    return false;
-}
 
 // Reads the settings file's project keys into the state; false (with a message) when
 // the file is missing or unreadable.
