@@ -49,18 +49,6 @@ const QHeaderView *columnHeader(const QAbstractItemView *grid)
     return nullptr;
 }
 
-// The grid's model with every row fetched (a lazily filled model would otherwise give
-// only the rows fetched so far); an empty model for a grid without one.
-const QAbstractItemModel &wholeModel(QAbstractItemView *grid, const QStandardItemModel &empty)
-{
-    QAbstractItemModel *model = grid ? grid->model() : nullptr;
-    if (!model)
-        return empty;
-    while (model->canFetchMore(QModelIndex()))
-        model->fetchMore(QModelIndex());
-    return *model;
-}
-
 void standOnFirstRow(QAbstractItemView *grid)
 {
     QAbstractItemModel *model = grid ? grid->model() : nullptr;
@@ -80,6 +68,18 @@ void putOnClipboard(const QString &text)
 }
 
 } // namespace
+
+// The grid's model with every row fetched (a lazily filled model would otherwise give
+// only the rows fetched so far); an empty model for a grid without one.
+const QAbstractItemModel &wholeModel(QAbstractItemView *grid, const QAbstractItemModel &empty)
+{
+    QAbstractItemModel *model = grid ? grid->model() : nullptr;
+    if (!model)
+        return empty;
+    while (model->canFetchMore(QModelIndex()))
+        model->fetchMore(QModelIndex());
+    return *model;
+}
 
 QList<int> visibleGridColumns(const QAbstractItemView *grid)
 {

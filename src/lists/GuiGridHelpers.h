@@ -7,9 +7,14 @@
 #include <QList>
 #include <QString>
 
+class QAbstractItemModel;
 class QAbstractItemView;
 
 namespace dx {
+
+// The grid's model with every row fetched (a lazily filled model would otherwise give
+// only the rows fetched so far); `empty` for a grid without a model.
+const QAbstractItemModel &wholeModel(QAbstractItemView *grid, const QAbstractItemModel &empty);
 
 // The model columns a view shows, in the order of its header; columns hidden in the
 // header are left out. A view without a header shows every model column.

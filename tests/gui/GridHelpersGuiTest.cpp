@@ -22,13 +22,6 @@ using namespace dx;
 
 namespace {
 
-// The application must stand before the first widget of any test here.
-class QtApplicationEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override { dxtest::qtApp(); }
-};
-[[maybe_unused]] ::testing::Environment *const qtApplication =
-    ::testing::AddGlobalTestEnvironment(new QtApplicationEnvironment);
 
 // A grid model that notes whether its view was repainting while a cell text was read.
 class WatchedGrid : public DataGridModel {

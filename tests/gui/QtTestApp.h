@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QString>
 
+#include <gtest/gtest.h>
+
 #include <ostream>
 
 // Failed comparisons of texts print the text itself.
@@ -24,5 +26,13 @@ inline QApplication &qtApp()
     static QApplication *app = new QApplication(argc, argv);
     return *app;
 }
+
+// The application stands before the first widget of any test of the program.
+class QtApplicationEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override { qtApp(); }
+};
+inline ::testing::Environment *const qtApplicationEnvironment =
+    ::testing::AddGlobalTestEnvironment(new QtApplicationEnvironment);
 
 } // namespace dxtest
