@@ -1,6 +1,7 @@
 #include "lists/GuiGridHeader.h"
 
 #include <QPainter>
+#include <QTableView>
 
 #include <algorithm>
 
@@ -117,6 +118,18 @@ void TwoLineHeader::paintSection(QPainter *painter, const QRect &rect, int logic
     if (visualIndex(logicalIndex) == last) painter->drawLine(top.topRight(), top.bottomRight());
     painter->drawLine(rect.bottomLeft(), rect.bottomRight());
     painter->restore();
+}
+
+QTableView *makeReadOnlyGrid(QAbstractItemModel *model)
+{
+    auto *grid = new QTableView;
+    grid->setHorizontalHeader(new TwoLineHeader(grid));
+    grid->setModel(model);
+    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 6);
+    return grid;
 }
 
 } // namespace dx

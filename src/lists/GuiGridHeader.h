@@ -5,6 +5,8 @@
 
 #include <QHeaderView>
 
+class QTableView;
+
 namespace dx {
 
 class TwoLineHeader : public QHeaderView {
@@ -23,5 +25,9 @@ private:
     // The first and last visual index of the group of columns sharing `upper`.
     std::pair<int, int> groupOf(int visual, const QString &upper) const;
 };
+
+// A read-only grid of whole-row selection over `model`, with this title row: the form
+// of every result and list grid of the program.
+QTableView *makeReadOnlyGrid(QAbstractItemModel *model);
 
 } // namespace dx

@@ -42,10 +42,10 @@ std::unique_ptr<AppWindows> createWindows()
     add("TFormPrintOtDoList", new TFormPrintOtDoList(main));
     add("TFormPrintSet", new TFormPrintSet(main));
     add("TFormSitoSechi", new TFormSitoSechi(main));
-    add("TFormSitoRabotno", new TFormSitoRabotno(main));
+    add("TFormSitoRabotno", new TFormSitoRabotno(*main));
     add("TFormPrintProgress", new TFormPrintProgress(main));
     add("TFormStatistics", new TFormStatistics(main));
-    add("TFormSitoRabotnoSechi", new TFormSitoRabotnoSechi(main));
+    add("TFormSitoRabotnoSechi", new TFormSitoRabotnoSechi(*main));
     w->wait = new TFormSitoRabotnoWait(main);
     add("TFormSitoRabotnoWait", w->wait);
     add("TFormSitoOBS", new TFormSitoOBS(main));
@@ -60,7 +60,7 @@ std::unique_ptr<AppWindows> createWindows()
     add("TFormGF1", new TFormGF1(main));
     add("TFormGF1Print", new TFormGF1Print(main));
     add("TFormGF2", new TFormGF2(main));
-    add("TFormSitoRabotnoAge", new TFormSitoRabotnoAge(main));
+    add("TFormSitoRabotnoAge", new TFormSitoRabotnoAge(*main));
     add("TFormSpisatziQuery", new TFormSpisatziQuery(main));
     w->selPrj = new TFormSelPrj(main);
     add("TFormSelPrj", w->selPrj);
@@ -75,7 +75,7 @@ std::unique_ptr<AppWindows> createWindows()
     add("TFormTestZemName", new TFormTestZemName(main));
     add("TFormStatus", new TFormStatus(main));
     add("TFormEditName", new TFormEditName(main));
-    add("TFormSitoRabotnoSetting", new TFormSitoRabotnoSetting(main));
+    add("TFormSitoRabotnoSetting", new TFormSitoRabotnoSetting(*main));
     main->setWindows(w.get());
     return w;
 }

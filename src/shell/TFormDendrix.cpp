@@ -101,13 +101,7 @@ private:
 
 QTableView *makeGrid(DataGridModel *model)
 {
-    auto *grid = new QTableView;
-    grid->setHorizontalHeader(new TwoLineHeader(grid));
-    grid->setModel(model);
-    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
-    grid->setSelectionMode(QAbstractItemView::SingleSelection);
-    grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 6);
+    QTableView *grid = makeReadOnlyGrid(model);
     grid->verticalHeader()->setFixedWidth(14);
     grid->setAlternatingRowColors(false);
     return grid;

@@ -1,0 +1,368 @@
+// The working sieve's window: the criteria group, the toolbar and menus, the result
+// group, the loading of the pick lists on show, and the openers of the range,
+// cutting-type and column-choice windows. The run and the result commands are in
+// TFormSitoRabotnoResult.cpp.
+#include "sieves/TFormSitoRabotno.h"
+
+#include "lists/GridHelpers.h"
+#include "lists/GuiGridHeader.h"
+#include "lists/TFormSitoRabotnoWait.h"
+#include "shell/GuiWindows.h"
+#include "shell/TFormDendrix.h"
+#include "sieves/SieveRange.h"
+#include "sieves/TFormSitoRabotnoAge.h"
+#include "sieves/TFormSitoRabotnoSechi.h"
+#include "sieves/TFormSitoRabotnoSetting.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QScreen>
+#include <QShowEvent>
+#include <QStyle>
+#include <QTableView>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace dx {
+
+namespace {
+
+constexpr int kCriteriaRows = 9; // the group's four columns are filled top to bottom
+
+QIcon commandIcon(const QWidget *w, const char *theme, QStyle::StandardPixmap fallback)
+{
+    return QIcon::fromTheme(QString::fromLatin1(theme), w->style()->standardIcon(fallback));
+}
+
+} // namespace
+
+TFormSitoRabotno::TFormSitoRabotno(TFormDendrix &main) : TFormWindow(QStringLiteral("Сито работно"), &main), main_(main)
+{
+    setObjectName(QStringLiteral("FormSitoRabotno"));
+    setWindowFlag(Qt::WindowMinMaxButtonsHint, true);
+    setMinimumSize(700, 500);
+    resize(1160, 640);
+
+    buildCommands();
+    buildMenus();
+    auto *body = new QHBoxLayout;
+    body->addWidget(buildCriteria(), 0);
+    body->addWidget(buildResult(), 1);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 0, 4, 4);
+    layout->setSpacing(4);
+    layout->setMenuBar(menuBar_);
+    layout->addWidget(toolBar_);
+    layout->addLayout(body, 1);
+    enableResultCommands(false, true);
+}
+
+QGroupBox *TFormSitoRabotno::buildCriteria()
+{
+    criteriaGroup_ = new QGroupBox(QStringLiteral("Критерий"));
+    auto *grid = new QGridLayout(criteriaGroup_);
+    grid->setHorizontalSpacing(8);
+    grid->setVerticalSpacing(1);
+    for (const SieveCriterion &c : sieveCriteria()) {
+        const size_t i = size_t(c.id);
+        auto *label = new QLabel(c.label);
+        QPalette p = label->palette();
+        p.setColor(QPalette::WindowText, c.labelColour);
+        label->setPalette(p);
+        labels_[i] = label;
+
+        QWidget *control = nullptr;
+        if (c.listSource != PickListSource::None) {
+            auto *list = new QComboBox;
+            list->setObjectName(c.control);
+            list->setEditable(true);
+            list->setInsertPolicy(QComboBox::NoInsert);
+            list->setMaxVisibleItems(20);
+            list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+            list->setMinimumContentsLength(12);
+            lists_[i] = list;
+            control = list;
+        } else {
+            // A range or cutting field: read-only, filled by its window, opened by the
+            // small button beside it (and, for age and cutting, by a double click).
+            auto *field = new QLineEdit;
+            field->setObjectName(c.control);
+            field->setReadOnly(true);
+            field->installEventFilter(this);
+            auto *button = new QToolButton;
+            button->setText(QStringLiteral("..."));
+            button->setToolTip(c.label);
+            if (c.kind == CriterionKind::Range) {
+                const RangeMode mode = c.rangeMode;
+                connect(button, &QToolButton::clicked, this, [this, mode] { openRange(mode); });
+            } else {
+                connect(button, &QToolButton::clicked, this, &TFormSitoRabotno::openCutting);
+            }
+            fields_[i] = field;
+            openers_[i] = button;
+            control = new QWidget;
+            auto *h = new QHBoxLayout(control);
+            h->setContentsMargins(0, 0, 0, 0);
+            h->setSpacing(2);
+            h->addWidget(field, 1);
+            h->addWidget(button);
+        }
+        label->setBuddy(control);
+        const int column = int(i) / kCriteriaRows;
+        const int row = int(i) % kCriteriaRows;
+        grid->addWidget(label, row * 2, column);
+        grid->addWidget(control, row * 2 + 1, column);
+        grid->setRowMinimumHeight(row * 2 + 1, control->sizeHint().height() + 6);
+    }
+    grid->setRowStretch(kCriteriaRows * 2, 1);
+    return criteriaGroup_;
+}
+
+QGroupBox *TFormSitoRabotno::buildResult()
+{
+    auto *group = new QGroupBox(QStringLiteral("Резултат"));
+    model_ = new DataGridModel(this);
+    grid_ = makeReadOnlyGrid(model_);
+    grid_->setObjectName(QStringLiteral("DBGrid1"));
+    grid_->verticalHeader()->hide(); // the highlighted row shows where the user stands
+    connect(grid_, &QTableView::doubleClicked, this, &TFormSitoRabotno::DBGrid1DblClick);
+    label_ = new QLabel(kInitialSieveLabel);
+    label_->setObjectName(QStringLiteral("Label1"));
+    auto *layout = new QVBoxLayout(group);
+    layout->addWidget(grid_, 1);
+    layout->addWidget(label_);
+    return group;
+}
+
+void TFormSitoRabotno::buildCommands()
+{
+    toolBar_ = new QToolBar;
+    toolBar_->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    toolBar_->setIconSize(QSize(22, 22));
+    struct Entry {
+        Command command;
+        const char *hint;
+        const char *theme;
+        QStyle::StandardPixmap fallback;
+        void (TFormSitoRabotno::*act)();
+    };
+    const Entry entries[] = {
+        {Command::Run, "Изпълни справката", "system-run", QStyle::SP_MediaPlay, &TFormSitoRabotno::SpeedItem1Click},
+        {Command::New, "Нов филтър", "edit-clear", QStyle::SP_DialogResetButton, &TFormSitoRabotno::newFilter},
+        {Command::Copy, "Копирай списъка", "edit-copy", QStyle::SP_FileDialogDetailedView, &TFormSitoRabotno::copyList},
+        {Command::Preview, "Изглед преди печат", "document-print-preview", QStyle::SP_FileDialogContentsView, nullptr},
+        {Command::Print, "Печат", "document-print", QStyle::SP_ComputerIcon, nullptr},
+        {Command::SaveCriteria, "Запиши филтър", "document-save", QStyle::SP_DialogSaveButton,
+         &TFormSitoRabotno::saveCriteria},
+        {Command::OpenCriteria, "Отвори филтъл", "document-open", QStyle::SP_DialogOpenButton,
+         &TFormSitoRabotno::openCriteria},
+        {Command::Export, "Експорт на филтрираните данни", "document-send", QStyle::SP_ArrowRight,
+         &TFormSitoRabotno::SpeedItem11Click},
+        {Command::Show, "Покажи избрания подотдел", "go-jump", QStyle::SP_FileDialogInfoView,
+         &TFormSitoRabotno::DBGrid1DblClick},
+    };
+    for (const Entry &e : entries) {
+        const QString hint = QString::fromUtf8(e.hint);
+        QAction *a = toolBar_->addAction(commandIcon(this, e.theme, e.fallback), hint);
+        a->setToolTip(hint);
+        a->setStatusTip(hint);
+        if (e.act) connect(a, &QAction::triggered, this, e.act);
+        commands_[size_t(e.command)] = a;
+    }
+    connect(command(Command::Preview), &QAction::triggered, this, [this] { printList(true); });
+    connect(command(Command::Print), &QAction::triggered, this, [this] { printList(false); });
+}
+
+void TFormSitoRabotno::buildMenus()
+{
+    menuBar_ = new QMenuBar(this);
+    QMenu *file = menuBar_->addMenu(QStringLiteral("Файл"));
+    connect(file->addAction(QStringLiteral("Запиши резултата като...")), &QAction::triggered, this,
+            &TFormSitoRabotno::saveList);
+    file->addSeparator();
+    file->addAction(command(Command::Preview));
+    file->addAction(command(Command::Print));
+    file->addSeparator();
+    // Exporting the descriptions to a file is done from the export window; this entry
+    // stays as a signpost without an action of its own.
+    file->addAction(QStringLiteral("Експорт във файл на таксационни описания от филтрираните подотдели"))
+        ->setEnabled(false);
+    connect(file->addAction(QStringLiteral("Печат на таксационни описания от филтрираните подотдели")),
+            &QAction::triggered, this, &TFormSitoRabotno::openPrintChoice);
+    file->addSeparator();
+    connect(file->addAction(QStringLiteral("Изход")), &QAction::triggered, this, &QWidget::close);
+
+    QMenu *filter = menuBar_->addMenu(QStringLiteral("Филтър"));
+    connect(filter->addAction(QStringLiteral("Нов")), &QAction::triggered, this, &TFormSitoRabotno::newFilter);
+    filter->addAction(QStringLiteral("Търси"))->setEnabled(false); // no search behind it
+    filter->addSeparator();
+    connect(filter->addAction(QStringLiteral("Настройки")), &QAction::triggered, this,
+            &TFormSitoRabotno::openSettings);
+}
+
+QWidget *TFormSitoRabotno::sibling(const char *className) const
+{
+    return main_.windows() ? main_.windows()->find(className) : nullptr;
+}
+
+// --- criteria ----------------------------------------------------------------------------
+
+SieveCriteria TFormSitoRabotno::criteria() const
+{
+    SieveCriteria c;
+    for (const SieveCriterion &k : sieveCriteria()) {
+        const size_t i = size_t(k.id);
+        if (lists_[i]) c.texts[i] = lists_[i]->currentText();
+        else if (k.kind == CriterionKind::Range) c.texts[i] = fields_[i]->text();
+    }
+    c.cuttingSlots = cutting_;
+    return c;
+}
+
+void TFormSitoRabotno::setCriteria(const SieveCriteria &criteria)
+{
+    for (const SieveCriterion &k : sieveCriteria()) {
+        const size_t i = size_t(k.id);
+        if (QComboBox *list = lists_[i]) {
+            const QString &t = criteria.texts[i];
+            list->setCurrentIndex(list->findText(t, Qt::MatchExactly | Qt::MatchCaseSensitive));
+            list->setEditText(t);
+        } else if (k.kind == CriterionKind::Range) {
+            fields_[i]->setText(criteria.texts[i]);
+        }
+    }
+    cutting_ = criteria.cuttingSlots;
+    showCuttingText();
+}
+
+void TFormSitoRabotno::showCuttingText()
+{
+    fields_[size_t(CriterionId::Cutting)]->setText(cuttingText(cutting_));
+}
+
+void TFormSitoRabotno::LoadCombo()
+{
+    TFormSitoRabotnoWait *wait = main_.windows() ? main_.windows()->wait : nullptr;
+    if (wait) wait->start(kLoadComboText, kLoadComboSteps);
+    const SievePickLists loaded = dx::LoadCombo(main_.state(), [wait](int step, int) {
+        if (wait) wait->setPosition(step);
+    });
+    for (const SieveCriterion &k : sieveCriteria()) {
+        if (QComboBox *list = lists_[size_t(k.id)]) {
+            list->clear();
+            list->addItems(loaded[k.id]);
+        }
+    }
+    SieveCriteria c = criteria();
+    c.clearLoaded();
+    setCriteria(c);
+    if (wait) wait->hide();
+    if (!loaded.errors.isEmpty())
+        report({windowTitle(), QStringLiteral("Някои от списъците с критерии не могат да бъдат заредени от базата данни."),
+                UserMessage::Icon::Warning, loaded.errors.join(QLatin1Char('\n'))});
+}
+
+// --- the windows it opens ----------------------------------------------------------------
+
+void TFormSitoRabotno::openRange(RangeMode mode)
+{
+    auto *range = qobject_cast<TFormSitoRabotnoAge *>(sibling("TFormSitoRabotnoAge"));
+    if (!range) return;
+    const CriterionId id = rangeCriterion(mode);
+    QLineEdit *field = fields_[size_t(id)];
+    const QRect inGroup(field->mapTo(criteriaGroup_, QPoint(0, 0)), field->size());
+    range->openFor(mode, field->text(), rangeWindowPosition(frameGeometry().topLeft(), inGroup),
+                   [this, id](const QString &text) { fields_[size_t(id)]->setText(text); });
+}
+
+void TFormSitoRabotno::openCutting()
+{
+    auto *cutting = qobject_cast<TFormSitoRabotnoSechi *>(sibling("TFormSitoRabotnoSechi"));
+    if (!cutting) return;
+    cutting->openFor(cutting_, [this](const CuttingSlots &chosen) {
+        cutting_ = chosen;
+        showCuttingText();
+    });
+}
+
+void TFormSitoRabotno::openSettings()
+{
+    if (QWidget *settings = sibling("TFormSitoRabotnoSetting")) {
+        settings->show();
+        settings->raise();
+        settings->activateWindow();
+    }
+}
+
+// --- show and close ----------------------------------------------------------------------
+
+void TFormSitoRabotno::showEvent(QShowEvent *event)
+{
+    TFormWindow::showEvent(event);
+    if (event->spontaneous()) return; // brought back from the task bar: nothing to redo
+    if (!placed_) {
+        placed_ = true;
+        if (QScreen *where = screen()) {
+            QRect frame = frameGeometry();
+            frame.moveCenter(where->availableGeometry().center());
+            move(frame.topLeft());
+        }
+    }
+    AppState &state = main_.state();
+    if (!state.workingSieveLoaded) {
+        LoadCombo();
+        if (auto *settings = qobject_cast<TFormSitoRabotnoSetting *>(sibling("TFormSitoRabotnoSetting")))
+            settings->initialise();
+        state.workingSieveLoaded = true;
+    }
+    if (auto *cutting = qobject_cast<TFormSitoRabotnoSechi *>(sibling("TFormSitoRabotnoSechi"))) cutting->markStale();
+    if (!resultOpen_) enableResultCommands(false, true);
+}
+
+void TFormSitoRabotno::hideEvent(QHideEvent *event)
+{
+    TFormWindow::hideEvent(event);
+    if (event->spontaneous()) return;
+    // Closing the sieve closes the windows that set its criteria.
+    for (const char *name : {"TFormSitoRabotnoAge", "TFormSitoRabotnoSechi"})
+        if (QWidget *w = sibling(name)) w->hide();
+}
+
+void TFormSitoRabotno::keyPressEvent(QKeyEvent *event)
+{
+    // Escape closes a list's drop-down, never the whole sieve with its criteria.
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    TFormWindow::keyPressEvent(event);
+}
+
+bool TFormSitoRabotno::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::MouseButtonDblClick) {
+        if (watched == fields_[size_t(CriterionId::Age)]) {
+            openRange(RangeMode::Age);
+            return true;
+        }
+        if (watched == fields_[size_t(CriterionId::Cutting)]) {
+            openCutting();
+            return true;
+        }
+    }
+    return TFormWindow::eventFilter(watched, event);
+}
+
+} // namespace dx
