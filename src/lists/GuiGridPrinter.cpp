@@ -8,6 +8,9 @@
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
 
 namespace dx {
 
@@ -39,6 +42,9 @@ void GridPrinter::preview(QWidget *parent) const
     dialog.setWindowTitle(QStringLiteral("Изглед преди печат"));
     QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog,
                      [this](QPrinter *target) { print(target); });
+    // Pages are read on screen: give the preview most of it.
+    if (QScreen *screen = parent ? parent->screen() : QGuiApplication::primaryScreen())
+        dialog.resize(screen->availableSize() * 4 / 5);
     dialog.exec();
 }
 

@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTabWidget>
@@ -230,4 +231,21 @@ TEST_F(MainWindow, MeasuresPageKeepsRowsPerSubCompartment)
     EXPECT_EQ(asked, 1);
     EXPECT_EQ(cuttings->rowCount(), 0);
     EXPECT_TRUE(w->messages.isEmpty()) << w->messages.join("\n").toStdString();
+}
+
+TEST_F(MainWindow, LeavingTheCompartmentListOrDoubleClickingShowsThePair)
+{
+    QComboBox *otd = w->main->compartmentList();
+    QComboBox *pod = w->main->subCompartmentList();
+    otd->setEditText("3");
+    pod->setEditText("а");
+    QFocusEvent leave(QEvent::FocusOut, Qt::TabFocusReason);
+    QCoreApplication::sendEvent(otd->lineEdit(), &leave);
+    EXPECT_TRUE(caption().endsWith(" [3:а]")) << caption().toStdString();
+
+    otd->setEditText("2");
+    QMouseEvent dbl(QEvent::MouseButtonDblClick, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton, Qt::LeftButton,
+                    Qt::NoModifier);
+    QCoreApplication::sendEvent(pod->lineEdit(), &dbl);
+    EXPECT_TRUE(caption().endsWith(" [2:а]")) << caption().toStdString();
 }
