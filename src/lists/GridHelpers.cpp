@@ -8,6 +8,7 @@
 
 #include <QAbstractItemModel>
 #include <QFile>
+#include <QSaveFile>
 
 #include <algorithm>
 #include <cmath>
@@ -49,12 +50,12 @@ QString rowText(const QAbstractItemModel &model, int row, const QString &separat
     return cells.join(separator);
 }
 
-[[noreturn]] void throwFileError(const QString &path, const QFile &file)
+[[noreturn]] void throwFileError(const QString &path, const QFileDevice &file)
 {
     throw EngineError(path.toStdString(), file.errorString().toStdString());
 }
 
-void writeLine(QFile &file, const QString &path, const QString &line)
+void writeLine(QSaveFile &file, const QString &path, const QString &line)
 {
     const std::string bytes = cp::utf8ToCp1251((line + QStringLiteral("\r\n")).toStdString());
     if (file.write(bytes.data(), qint64(bytes.size())) != qint64(bytes.size()) || !file.flush())
@@ -138,8 +139,10 @@ QString CopyTwoGridsText(const QAbstractItemModel &first, const QAbstractItemMod
 void SaveGridText(const QAbstractItemModel &model, bool titles, const QString &separator,
                   const QString &path, const GridColumnList &columns)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    // Lines go to a file beside the target, which replaces it only when all are written:
+    // a failure half-way leaves an older file as it was.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
         throwFileError(path, file);
     const QList<int> walk = columnsToWalk(model, columns);
     if (titles)
@@ -147,8 +150,7 @@ void SaveGridText(const QAbstractItemModel &model, bool titles, const QString &s
     const int rows = model.rowCount();
     for (int r = 0; r < rows; ++r)
         writeLine(file, path, rowText(model, r, separator, walk));
-    file.close();
-    if (file.error() != QFileDevice::NoError)
+    if (!file.commit())
         throwFileError(path, file);
 }
 
