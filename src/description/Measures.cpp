@@ -76,6 +76,14 @@ bool setUp(AppState &state, Table &table, const MeasureTableDef &def,
     return false;
 }
 
+// A decimal number typed with a point or, as Bulgarian users write it, a comma.
+double decimalValue(const QString &text, bool *ok)
+{
+    QString dot = text.trimmed();
+    dot.replace(QLatin1Char(','), QLatin1Char('.'));
+    return dot.toDouble(ok);
+}
+
 } // namespace
 
 QVector<MeasureColumn> MeasureTableDef::gridColumns() const
@@ -162,9 +170,7 @@ QString measureValueProblem(const MeasureColumn &column, const QString &value)
         qlonglong n = v.toLongLong(&ok);
         if (ok && (n > 9999999999LL || n < -999999999LL)) ok = false;
     } else {
-        QString dot = v;
-        dot.replace(QLatin1Char(','), QLatin1Char('.'));
-        dot.toDouble(&ok);
+        decimalValue(v, &ok);
     }
     if (!ok) return QStringLiteral("В колона \"%1\" се въвежда число, а не \"%2\".").arg(column.title, value);
     return {};
@@ -176,9 +182,7 @@ Value measureValue(const MeasureColumn &column, const QString &text)
     if (column.type == FieldType::Text) return text.isEmpty() ? Value::null() : Value::fromText(ss(text));
     if (v.isEmpty()) return Value::null();
     if (column.type == FieldType::Integer) return Value::fromInt(v.toLongLong());
-    QString dot = v;
-    dot.replace(QLatin1Char(','), QLatin1Char('.'));
-    return Value::fromReal(dot.toDouble());
+    return Value::fromReal(decimalValue(v, nullptr));
 }
 
 QString measureText(const Value &value)

@@ -490,33 +490,18 @@ void TFormDendrix::goToSubCompartment(const QString &otd, const QString &podotd)
     });
 }
 
-void TFormDendrix::nextSubCompartment()
+// A toolbar move: select the list entries, then show the pair they name.
+void TFormDendrix::move(void (*step)(AppState &))
 {
-    guarded([&] { dx::nextSubCompartment(state_); });
+    guarded([&] { step(state_); });
     showLists();
     showListedSubCompartment();
 }
 
-void TFormDendrix::priorSubCompartment()
-{
-    guarded([&] { dx::priorSubCompartment(state_); });
-    showLists();
-    showListedSubCompartment();
-}
-
-void TFormDendrix::nextCompartment()
-{
-    guarded([&] { dx::nextCompartment(state_); });
-    showLists();
-    showListedSubCompartment();
-}
-
-void TFormDendrix::priorCompartment()
-{
-    guarded([&] { dx::priorCompartment(state_); });
-    showLists();
-    showListedSubCompartment();
-}
+void TFormDendrix::nextSubCompartment() { move(dx::nextSubCompartment); }
+void TFormDendrix::priorSubCompartment() { move(dx::priorSubCompartment); }
+void TFormDendrix::nextCompartment() { move(dx::nextCompartment); }
+void TFormDendrix::priorCompartment() { move(dx::priorCompartment); }
 
 bool TFormDendrix::eventFilter(QObject *watched, QEvent *event)
 {

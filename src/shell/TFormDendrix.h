@@ -97,6 +97,7 @@ private:
     void buildHeader(QWidget *parent, QVBoxLayout *layout);
     void buildPages(QVBoxLayout *layout);
     void runLoadingSequence();
+    void move(void (*step)(AppState &));
     void pageChanged(int page);
     void refreshPage(int page, int otd, const QString &podotd);
     void compositionClicked(const QModelIndex &index);
