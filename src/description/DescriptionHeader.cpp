@@ -205,9 +205,10 @@ DescriptionHeader composeHeader(const Table &record, Table &landArea)
 ViewTaxResult ViewTax(AppState &state, int otd, const QString &podotd)
 {
     ViewTaxResult result;
+    if (!selectSubCompartment(state.projectTable, otd, podotd)) return result;
     state.currentOtd = otd;
     state.currentPodotd = podotd;
-    if (!selectSubCompartment(state.projectTable, otd, podotd)) return result;
+    state.hasCurrent = true;
     result.shown = true;
     result.caption = state.caption() + QStringLiteral(" [%1:%2]").arg(otd).arg(podotd);
     result.header = composeHeader(state.projectTable, state.landArea);

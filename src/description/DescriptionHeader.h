@@ -59,11 +59,13 @@ struct ViewTaxResult {
     DescriptionHeader header;
 };
 
-// Shows a sub-compartment: the pair becomes the current one in the state whatever
-// happens, the project table is filtered on it and left on its record. When the pair
-// names exactly one record, the result carries the window caption and the header, and
-// the state's number of kinds of cutting is updated; otherwise only the current pair
-// changed. Throws EngineError when the project table cannot be opened.
+// Shows a sub-compartment: the project table is filtered on the pair and left on its
+// record. When the pair names exactly one record it becomes the current one, and the
+// result carries the window caption and the header; the state's number of kinds of
+// cutting is updated. A pair that names no record, or two, changes nothing: the
+// sub-compartment on screen stays the current one, so nothing is ever filed under a
+// pair the user is not looking at. Throws EngineError when the project table cannot be
+// opened.
 ViewTaxResult ViewTax(AppState &state, int otd, const QString &podotd);
 
 } // namespace dx

@@ -19,6 +19,7 @@ struct NavigationLists {
     QStringList compartments;
     int compartment = -1;
     QString compartmentText; // the list's editable text
+    QString listedOtd;       // the compartment whose sub-compartments are listed
     QStringList subCompartments;
     int subCompartment = -1;
     QString subCompartmentText;
@@ -37,8 +38,11 @@ struct AppState {
     QString version = QStringLiteral("1.8 ");
     QString contactLine;
 
-    int currentOtd = 0;        // set by each description view
+    // The sub-compartment on screen: the caption, every page, the measures' key and the
+    // toolbar moves all go by it. Only a pair that names exactly one record becomes it.
+    int currentOtd = 0;
     QString currentPodotd;
+    bool hasCurrent = false;
     int cuttingKinds = 0;      // kinds of cutting of the shown record
     int firstOtd = 0, lastOtd = 0;
 

@@ -1,10 +1,12 @@
 // Program entry of the desktop program. It takes no arguments: everything is read from
 // the working directory, which is the program directory.
+#include "shell/GuiApplication.h"
 #include "shell/GuiWindows.h"
 #include "shell/TFormDendrix.h"
 
 #include <QApplication>
 #include <QLocale>
+#include <QPointer>
 #include <QScreen>
 
 #include <cstdio>
@@ -21,11 +23,14 @@ int main(int argc, char **argv)
                      "  xvfb-run -a ./dendrix\n");
         return 1;
     }
-    QApplication app(argc, argv);
+    dx::GuiApplication app(argc, argv);
     // Numbers are shown in the user's own form (decimal comma in Bulgaria).
     QLocale::setDefault(QLocale::system());
     auto windows = dx::createWindows();
     std::unique_ptr<dx::TFormDendrix> main(windows->dendrix);
+    dx::GuiApplication::setMessageSink([w = QPointer<dx::TFormDendrix>(main.get())](const dx::UserMessage &m) {
+        if (w) w->showMessage(m);
+    });
     if (QScreen *screen = QGuiApplication::primaryScreen())
         main->resize(screen->availableSize().boundedTo(main->size().expandedTo(QSize(1280, 800))));
     main->showMaximized();

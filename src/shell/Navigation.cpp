@@ -4,6 +4,8 @@
 #include "core/QtText.h"
 #include "description/ProjectRecord.h"
 
+#include <set>
+
 namespace dx {
 
 void fillCompartments(AppState &state)
@@ -34,10 +36,11 @@ void reloadSubCompartments(AppState &state, const QString &otdText)
     l.subCompartments.clear();
     l.subCompartment = -1;
     l.subCompartmentText.clear();
-    bool isNumber = false;
-    otdText.trimmed().toLongLong(&isNumber);
-    if (!isNumber) return;
-    auto cursor = state.db.open(ss(subCompartmentsStatement(state.projectTablePath, otdText.trimmed())));
+    l.listedOtd.clear();
+    std::optional<int> otd = compartmentNumber(otdText);
+    if (!otd) return;
+    l.listedOtd = QString::number(*otd);
+    auto cursor = state.db.open(ss(subCompartmentsStatement(state.projectTablePath, *otd)));
     int podotd = cursor->columnIndex("PODOTD");
     for (; !cursor->eof(); cursor->next()) l.subCompartments << qs(cursor->value(size_t(podotd)).toText());
     if (!l.subCompartments.isEmpty()) {
@@ -49,7 +52,9 @@ void reloadSubCompartments(AppState &state, const QString &otdText)
 ListSelection listSelection(const NavigationLists &lists)
 {
     ListSelection s;
-    s.otd = lists.compartmentText.trimmed().toInt(&s.ok);
+    std::optional<int> otd = compartmentNumber(lists.compartmentText);
+    s.ok = otd.has_value();
+    s.otd = otd.value_or(0);
     s.podotd = lists.subCompartmentText;
     return s;
 }
@@ -143,7 +148,104 @@ bool selectDescription(AppState &state, int otd, const QString &podotd)
     if (!selectSubCompartment(state.projectTable, otd, podotd)) return false;
     state.currentOtd = otd;
     state.currentPodotd = podotd;
+    state.hasCurrent = true;
     return true;
+}
+
+namespace {
+
+int compartmentIndex(const NavigationLists &l, int otd)
+{
+    for (int i = 0; i < l.compartments.size(); ++i)
+        if (compartmentNumber(l.compartments[i]) == otd) return i;
+    return -1;
+}
+
+} // namespace
+
+void alignListsToCurrent(AppState &state)
+{
+    if (!state.hasCurrent) return;
+    NavigationLists &l = state.lists;
+    const QString otdText = QString::number(state.currentOtd);
+    const int index = compartmentIndex(l, state.currentOtd);
+    if (l.listedOtd != otdText) reloadSubCompartments(state, otdText);
+    l.compartment = index;
+    l.compartmentText = index >= 0 ? l.compartments[index] : otdText;
+    selectSub(l, int(l.subCompartments.indexOf(state.currentPodotd)));
+    l.subCompartmentText = state.currentPodotd;
+}
+
+std::optional<ListSelection> listedPair(AppState &state)
+{
+    NavigationLists &l = state.lists;
+    std::optional<int> otd = compartmentNumber(l.compartmentText);
+    if (!otd) return std::nullopt;
+    if (QString::number(*otd) != l.listedOtd) {
+        const NavigationLists before = l;
+        reloadSubCompartments(state, QString::number(*otd));
+        if (l.subCompartments.isEmpty()) {
+            l = before;
+        } else {
+            l.compartment = compartmentIndex(l, *otd);
+            l.compartmentText = before.compartmentText;
+            // The sub-compartment in the box is kept when the new compartment has it.
+            const int same = int(l.subCompartments.indexOf(before.subCompartmentText));
+            if (same >= 0) selectSub(l, same);
+        }
+    }
+    return ListSelection{*otd, l.subCompartmentText, true};
+}
+
+std::optional<ListSelection> chosenSubCompartment(AppState &state, int index)
+{
+    NavigationLists &l = state.lists;
+    std::optional<int> otd = compartmentNumber(l.listedOtd);
+    if (!otd || index < 0 || index >= l.subCompartments.size()) return std::nullopt;
+    selectSub(l, index);
+    // The entry belongs to the listed compartment, whatever was typed above it since.
+    const int at = compartmentIndex(l, *otd);
+    l.compartment = at;
+    l.compartmentText = at >= 0 ? l.compartments[at] : l.listedOtd;
+    return ListSelection{*otd, l.subCompartmentText, true};
+}
+
+ViewTaxResult showSubCompartment(AppState &state, int otd, const QString &podotd)
+{
+    ViewTaxResult r = ViewTax(state, otd, podotd);
+    if (r.shown) alignListsToCurrent(state);
+    return r;
+}
+
+ViewTaxResult moveAndShow(AppState &state, void (*step)(AppState &))
+{
+    alignListsToCurrent(state);
+    const NavigationLists &l = state.lists;
+    std::set<std::pair<QString, int>> tried;
+    for (;;) {
+        step(state);
+        if (!tried.insert({l.listedOtd, l.subCompartment}).second) break;
+        ListSelection sel = listSelection(l);
+        if (!sel.ok || l.subCompartment < 0) break;
+        ViewTaxResult r = ViewTax(state, sel.otd, sel.podotd);
+        if (r.shown) {
+            alignListsToCurrent(state);
+            return r;
+        }
+    }
+    alignListsToCurrent(state);
+    return {};
+}
+
+ViewTaxResult goToAndShow(AppState &state, const QString &otdText, const QString &podotdText)
+{
+    ViewTaxResult r;
+    if (goToSubCompartment(state, otdText, podotdText)) {
+        ListSelection sel = listSelection(state.lists);
+        if (sel.ok) r = ViewTax(state, sel.otd, sel.podotd);
+    }
+    alignListsToCurrent(state);
+    return r;
 }
 
 } // namespace dx

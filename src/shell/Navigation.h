@@ -2,7 +2,10 @@
 // project table by local SQL.
 #pragma once
 
+#include "description/DescriptionHeader.h"
 #include "shell/AppState.h"
+
+#include <optional>
 
 namespace dx {
 
@@ -50,5 +53,39 @@ bool goToSubCompartment(AppState &state, const QString &otdText, const QString &
 // Positions the project table on the sub-compartment and makes it the current one when
 // the pair names exactly one record; otherwise nothing changes.
 bool selectDescription(AppState &state, int otd, const QString &podotd);
+
+// --- The one current sub-compartment and the lists ---------------------------------
+// Every trigger of the main window ends in one of the calls below. Whatever is shown
+// becomes the current sub-compartment and the lists are put on it; a pair that names no
+// single record changes nothing (typed texts stay in the lists for the user to mend).
+
+// Puts the lists on the current sub-compartment: its compartment selected (its
+// sub-compartments listed, when another compartment's are) and its entry selected.
+// Typed texts are replaced. Nothing happens before anything was shown.
+void alignListsToCurrent(AppState &state);
+
+// The pair the lists name, once a typed compartment has been taken in: a compartment
+// text naming another compartment than the listed one lists that compartment's
+// sub-compartments with the first selected, unless it has none, when the lists stay as
+// they were (the typed text included); the sub-compartment in the box stays selected
+// when the new compartment has it, otherwise the first is. Nothing when the text is no
+// whole number.
+std::optional<ListSelection> listedPair(AppState &state);
+
+// An entry chosen in the sub-compartment list: the pair is the listed compartment and
+// that entry, whatever was typed into the compartment box since.
+std::optional<ListSelection> chosenSubCompartment(AppState &state, int index);
+
+// Shows a pair (ViewTax) and, when it was shown, puts the lists on it.
+ViewTaxResult showSubCompartment(AppState &state, int otd, const QString &podotd);
+
+// A toolbar move from the current sub-compartment: `step` moves the list selection and
+// the pair it lands on is shown. A pair that cannot be shown (entered twice) is passed
+// over; once every position has been tried the current one stays.
+ViewTaxResult moveAndShow(AppState &state, void (*step)(AppState &));
+
+// The sieves' hand-over: the pair is selected in the lists and shown; a pair that is not
+// in the lists, or names no single record, changes nothing.
+ViewTaxResult goToAndShow(AppState &state, const QString &otdText, const QString &podotdText);
 
 } // namespace dx

@@ -5,6 +5,7 @@
 #include "description/DescriptionHeader.h"
 #include "description/FutureComposition.h"
 #include "description/GuiMeasuresPage.h"
+#include "description/ProjectRecord.h"
 #include "lists/GridHelpers.h"
 #include "lists/GuiGridHeader.h"
 #include "shell/GuiHelp.h"
@@ -40,6 +41,10 @@ namespace dx {
 namespace {
 
 const QString kCompany = QString::fromUtf8(kCompanyLine);
+const QKeySequence kPriorSubCompartmentKeys(Qt::ALT | Qt::Key_Left);
+const QKeySequence kNextSubCompartmentKeys(Qt::ALT | Qt::Key_Right);
+const QKeySequence kPriorCompartmentKeys(Qt::ALT | Qt::Key_PageUp);
+const QKeySequence kNextCompartmentKeys(Qt::ALT | Qt::Key_PageDown);
 
 // The loading sequence's view of the main window: loading window, boxes, lists.
 class GuiStartupUi : public StartupUi {
@@ -126,8 +131,9 @@ TFormDendrix::TFormDendrix(QWidget *parent) : QMainWindow(parent)
     panel1_->setFixedWidth(500);
     panel2_ = new QLabel;
     panel2_->setMinimumWidth(220); // wider when the counts need it, never cut
+    // A toolbar hint takes the company panel's place for a moment; the counts stay.
     statusBar()->addWidget(panel1_);
-    statusBar()->addWidget(panel2_);
+    statusBar()->addPermanentWidget(panel2_);
 }
 
 TFormDendrix::~TFormDendrix() = default;
@@ -210,10 +216,16 @@ void TFormDendrix::buildToolbar()
     QToolBar *bar = addToolBar(QStringLiteral("Придвижване"));
     bar->setMovable(false);
     bar->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    auto add = [&](const QString &text, const QString &hint, std::function<void()> act, bool bold = false) {
+    auto add = [&](const QString &text, const QString &hint, std::function<void()> act, bool bold = false,
+                   const QKeySequence &keys = {}) {
         QAction *a = bar->addAction(text);
-        a->setToolTip(hint);
         a->setStatusTip(hint);
+        a->setToolTip(hint);
+        if (!keys.isEmpty()) {
+            a->setShortcut(keys);
+            a->setShortcutContext(Qt::WindowShortcut);
+            a->setToolTip(hint + QStringLiteral(" (") + keys.toString(QKeySequence::NativeText) + QLatin1Char(')'));
+        }
         if (bold) {
             QFont f = a->font();
             f.setBold(true);
@@ -222,10 +234,16 @@ void TFormDendrix::buildToolbar()
         connect(a, &QAction::triggered, this, [act] { act(); });
         return a;
     };
-    add(QStringLiteral("<"), QStringLiteral("Предишен подотдел"), [this] { priorSubCompartment(); }, true);
-    add(QStringLiteral("<<"), QStringLiteral("Предишен отдел"), [this] { priorCompartment(); });
-    add(QStringLiteral(">>"), QStringLiteral("Следващ отдел"), [this] { nextCompartment(); });
-    add(QStringLiteral(">"), QStringLiteral("Следващ подотдел"), [this] { nextSubCompartment(); }, true);
+    // The moves' keys: Alt with an arrow or a page key, which neither the lists nor the
+    // grids use for anything of their own.
+    add(QStringLiteral("<"), QStringLiteral("Предишен подотдел"), [this] { priorSubCompartment(); }, true,
+        kPriorSubCompartmentKeys);
+    add(QStringLiteral("<<"), QStringLiteral("Предишен отдел"), [this] { priorCompartment(); }, false,
+        kPriorCompartmentKeys);
+    add(QStringLiteral(">>"), QStringLiteral("Следващ отдел"), [this] { nextCompartment(); }, false,
+        kNextCompartmentKeys);
+    add(QStringLiteral(">"), QStringLiteral("Следващ подотдел"), [this] { nextSubCompartment(); }, true,
+        kNextSubCompartmentKeys);
     bar->addSeparator();
     add(QStringLiteral("Филтър"), QStringLiteral("Филтриране на данни"), [this] { openWindow("TFormSitoRabotno"); });
     // Printing and copying a description come with the description report and its text
@@ -240,6 +258,9 @@ void TFormDendrix::buildHeader(QWidget *parent, QVBoxLayout *layout)
         auto *e = new QLineEdit;
         e->setReadOnly(true);
         e->setObjectName(name);
+        // Boxes give way on a narrow screen (1024 px) instead of pushing the window
+        // wider than the screen; the text stays readable by scrolling the box.
+        e->setMinimumWidth(40);
         boxes_.insert(name, e);
         return e;
     };
@@ -259,6 +280,9 @@ void TFormDendrix::buildHeader(QWidget *parent, QVBoxLayout *layout)
     for (QComboBox *c : {comboOtd_, comboPodotd_}) {
         c->setEditable(true);
         c->setInsertPolicy(QComboBox::NoInsert);
+        // A typed number is taken as typed: completing "6" to "60" would show the wrong
+        // compartment.
+        c->setCompleter(nullptr);
         c->setMaxVisibleItems(20);
         c->lineEdit()->installEventFilter(this);
         c->installEventFilter(this);
@@ -267,6 +291,7 @@ void TFormDendrix::buildHeader(QWidget *parent, QVBoxLayout *layout)
     comboPodotd_->setMinimumWidth(60);
     showButton_ = new QToolButton;
     showButton_->setText(QStringLiteral("подотдел"));
+    showButton_->setObjectName(QStringLiteral("ShowSubCompartment"));
     showButton_->setAutoRaise(true);
     showButton_->setToolTip(QStringLiteral("Покажи избрания подотдел"));
     connect(showButton_, &QToolButton::clicked, this, [this] { showListedSubCompartment(); });
@@ -296,8 +321,8 @@ void TFormDendrix::buildHeader(QWidget *parent, QVBoxLayout *layout)
     });
     connect(comboPodotd_, qOverload<int>(&QComboBox::activated), this, [this](int index) {
         if (filling_) return;
-        chooseSubCompartment(state_, index);
-        showListedSubCompartment();
+        std::optional<ListSelection> sel = chosenSubCompartment(state_, index);
+        if (sel) ViewTax(sel->otd, sel->podotd);
     });
 }
 
@@ -384,24 +409,29 @@ void TFormDendrix::InfoStatus()
 void TFormDendrix::ViewTax(int otd, const QString &podotd)
 {
     guarded([&] {
-        ViewTaxResult r = dx::ViewTax(state_, otd, podotd);
-        if (!r.shown) return;
-        setWindowTitle(r.caption);
-        const DescriptionHeader &h = r.header;
-        const std::pair<const char *, const QString *> texts[] = {
-            {"EditArea", &h.area}, {"EditGTU", &h.gtu},   {"EditZEM", &h.zem},       {"EditVP", &h.vp},
-            {"EditSK", &h.sk},     {"EditSB", &h.sb},     {"EditVG", &h.vg},         {"EditFUN", &h.fun},
-            {"MemoPol", &h.pol},   {"MemoSoil", &h.soil}, {"EditMest", &h.mest},     {"EditSech", &h.sech},
-            {"EditNasZal", &h.nasZal}, {"EditPP", &h.pp}};
-        for (const auto &[name, text] : texts) {
-            QLineEdit *e = boxes_.value(QString::fromUtf8(name));
-            e->setText(*text);
-            e->setCursorPosition(0);
-        }
-        const int front = pages_->currentIndex();
-        refreshPage(front, otd, podotd);
-        for (int i = 0; i < 3; ++i) pageCurrent_[i] = i == front;
+        ViewTaxResult r = dx::showSubCompartment(state_, otd, podotd);
+        if (r.shown) showDescription(r);
     });
+    showLists();
+}
+
+void TFormDendrix::showDescription(const ViewTaxResult &r)
+{
+    setWindowTitle(r.caption);
+    const DescriptionHeader &h = r.header;
+    const std::pair<const char *, const QString *> texts[] = {
+        {"EditArea", &h.area}, {"EditGTU", &h.gtu},   {"EditZEM", &h.zem},       {"EditVP", &h.vp},
+        {"EditSK", &h.sk},     {"EditSB", &h.sb},     {"EditVG", &h.vg},         {"EditFUN", &h.fun},
+        {"MemoPol", &h.pol},   {"MemoSoil", &h.soil}, {"EditMest", &h.mest},     {"EditSech", &h.sech},
+        {"EditNasZal", &h.nasZal}, {"EditPP", &h.pp}};
+    for (const auto &[name, text] : texts) {
+        QLineEdit *e = boxes_.value(QString::fromUtf8(name));
+        e->setText(*text);
+        e->setCursorPosition(0);
+    }
+    const int front = pages_->currentIndex();
+    refreshPage(front, state_.currentOtd, state_.currentPodotd);
+    for (int i = 0; i < 3; ++i) pageCurrent_[i] = i == front;
 }
 
 void TFormDendrix::refreshPage(int page, int otd, const QString &podotd)
@@ -441,20 +471,17 @@ void TFormDendrix::ViewMer(int otd, const QString &podotd)
 
 QString TFormDendrix::measuresKey() const
 {
-    // The compartment as the list shows it, written without leading zeros.
-    const QString otd = comboOtd_->currentText().trimmed();
-    bool ok = false;
-    int n = otd.toInt(&ok);
-    return measureKey(ok ? QString::number(n) : otd, comboPodotd_->currentText());
+    // Rows are filed only under the sub-compartment on screen, whatever the lists hold.
+    if (!state_.hasCurrent) return {};
+    return measureKey(QString::number(state_.currentOtd), state_.currentPodotd);
 }
 
 void TFormDendrix::pageChanged(int page)
 {
     if (page < 0 || page > 2 || pageCurrent_[page]) return;
     pageCurrent_[page] = true;
-    syncListTexts();
-    ListSelection sel = listSelection(state_.lists);
-    if (sel.ok) refreshPage(page, sel.otd, sel.podotd);
+    // The page shows the sub-compartment on screen, never a pair merely typed.
+    if (state_.hasCurrent) refreshPage(page, state_.currentOtd, state_.currentPodotd);
 }
 
 void TFormDendrix::compositionClicked(const QModelIndex &index)
@@ -469,33 +496,50 @@ void TFormDendrix::compositionClicked(const QModelIndex &index)
 void TFormDendrix::showListedSubCompartment()
 {
     syncListTexts();
-    const QString text = state_.lists.compartmentText.trimmed();
-    bool ok = false;
-    int otd = text.toInt(&ok);
-    if (!ok) {
+    std::optional<ListSelection> sel;
+    guarded([&] { sel = listedPair(state_); });
+    if (!sel) {
+        showLists();
         showMessage({plainCaption(),
                      QStringLiteral("\"%1\" не е номер на отдел. Въведете цяло число.").arg(state_.lists.compartmentText),
                      UserMessage::Icon::Warning});
         return;
     }
-    ViewTax(otd, state_.lists.subCompartmentText);
+    ViewTax(sel->otd, sel->podotd);
+}
+
+void TFormDendrix::leaveCompartmentList()
+{
+    syncListTexts();
+    if (state_.lists.compartmentText.trimmed().isEmpty()) return;
+    // Leaving the list after looking at it changes nothing; a new number is shown.
+    std::optional<int> otd = compartmentNumber(state_.lists.compartmentText);
+    if (otd && state_.hasCurrent && *otd == state_.currentOtd && state_.lists.listedOtd == QString::number(*otd) &&
+        state_.lists.subCompartmentText == state_.currentPodotd)
+        return;
+    showListedSubCompartment();
 }
 
 void TFormDendrix::goToSubCompartment(const QString &otd, const QString &podotd)
 {
     guarded([&] {
-        bool found = dx::goToSubCompartment(state_, otd, podotd);
-        showLists();
-        if (found) showListedSubCompartment();
+        ViewTaxResult r = dx::goToAndShow(state_, otd, podotd);
+        if (r.shown) showDescription(r);
     });
+    showLists();
+    // The answer to another window's request is seen at once.
+    raise();
+    activateWindow();
 }
 
-// A toolbar move: select the list entries, then show the pair they name.
+// A toolbar move from the sub-compartment on screen.
 void TFormDendrix::move(void (*step)(AppState &))
 {
-    guarded([&] { step(state_); });
+    guarded([&] {
+        ViewTaxResult r = dx::moveAndShow(state_, step);
+        if (r.shown) showDescription(r);
+    });
     showLists();
-    showListedSubCompartment();
 }
 
 void TFormDendrix::nextSubCompartment() { move(dx::nextSubCompartment); }
@@ -523,12 +567,18 @@ bool TFormDendrix::eventFilter(QObject *watched, QEvent *event)
     case QEvent::MouseButtonDblClick:
         showListedSubCompartment();
         return true;
-    case QEvent::FocusOut:
-        if (onOtd && watched == comboOtd_->lineEdit() &&
-            static_cast<QFocusEvent *>(event)->reason() != Qt::PopupFocusReason && !comboOtd_->view()->isVisible() &&
-            !comboOtd_->currentText().isEmpty())
-            showListedSubCompartment();
+    case QEvent::FocusOut: {
+        // Leaving the compartment list (Tab, a click elsewhere) shows what it names; its
+        // own drop-down and a switch to another program are no leaving.
+        const Qt::FocusReason why = static_cast<QFocusEvent *>(event)->reason();
+        if (onOtd && why != Qt::PopupFocusReason && why != Qt::ActiveWindowFocusReason &&
+            !comboOtd_->view()->isVisible() && !leaving_) {
+            leaving_ = true;
+            leaveCompartmentList();
+            leaving_ = false;
+        }
         break;
+    }
     default: break;
     }
     return QMainWindow::eventFilter(watched, event);

@@ -4,6 +4,7 @@
 // runs the loading sequence on its first show.
 #pragma once
 
+#include "description/DescriptionHeader.h"
 #include "shell/AppState.h"
 #include "shell/Startup.h"
 
@@ -101,6 +102,8 @@ private:
     void pageChanged(int page);
     void refreshPage(int page, int otd, const QString &podotd);
     void compositionClicked(const QModelIndex &index);
+    void showDescription(const ViewTaxResult &r);
+    void leaveCompartmentList();
     void syncListTexts();
     void guarded(const std::function<void()> &work);
     QWidget *window(const char *className) const;
@@ -115,6 +118,7 @@ private:
     int showCount_ = 0;
     StartupOutcome outcome_;
     bool filling_ = false;
+    bool leaving_ = false;
     bool pageCurrent_[3] = {false, false, false};
 
     QComboBox *comboOtd_ = nullptr;

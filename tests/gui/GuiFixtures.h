@@ -35,7 +35,9 @@ struct Windows {
         main->state().programDir = QString::fromStdString(programDir);
         main->setMessageHook([this](const dx::UserMessage &m) { messages << m.caption + "|" + m.text; });
         main->setEndHook([this] { ended = true; });
+        dx::GuiApplication::setMessageSink([this](const dx::UserMessage &m) { main->showMessage(m); });
     }
+    ~Windows() { dx::GuiApplication::setMessageSink({}); }
     // Shows the main window and waits for the loading sequence it starts.
     void showAndLoad()
     {

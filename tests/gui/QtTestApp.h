@@ -2,6 +2,8 @@
 // file calls dxtest::qtApp() before making widgets.
 #pragma once
 
+#include "shell/GuiApplication.h"
+
 #include <QApplication>
 #include <QString>
 
@@ -23,7 +25,9 @@ inline QApplication &qtApp()
     static int argc = 1;
     static char name[] = "gui_tests";
     static char *argv[] = {name, nullptr};
-    static QApplication *app = new QApplication(argc, argv);
+    // The program's own application object, so that window tests run under the same
+    // guard at the event loop as the program.
+    static QApplication *app = new dx::GuiApplication(argc, argv);
     return *app;
 }
 

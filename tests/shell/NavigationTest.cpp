@@ -107,3 +107,136 @@ TEST_F(Moves, EmptyProjectMovesNowhere)
     dx::priorCompartment(state);
     EXPECT_EQ(at(), ":");
 }
+
+namespace {
+
+// A project whose compartment 7 holds the sub-compartment б twice: 1 (а, б), 3 (в, а),
+// 7 (а, б, б, в). The current sub-compartment is what was last shown.
+class Current : public Moves {
+protected:
+    void SetUp() override
+    {
+        Moves::SetUp();
+        std::vector<dx::Row> rows;
+        for (auto [otd, pod] : {std::pair{3, "в"}, {1, "а"}, {7, "а"}, {3, "а"}, {1, "б"}, {7, "б"}, {7, "б"}, {7, "в"}})
+            rows.push_back({dx::Value::fromInt(otd), dx::Value::fromText(pod)});
+        dx::dbf::create(dir.file("d.dbf"),
+                        {dx::makeField("OTD", dx::FieldType::Integer, 4), dx::makeField("PODOTD", dx::FieldType::Text, 3)},
+                        rows);
+        state.projectTablePath = dx::qs(dir.file("d.dbf"));
+        state.projectTable.setPath(dir.file("d.dbf"));
+        dx::fillCompartments(state);
+        dx::reloadSubCompartments(state, state.lists.compartmentText);
+        EXPECT_TRUE(dx::showSubCompartment(state, 1, "а").shown);
+    }
+    std::string current() const
+    {
+        return std::to_string(state.currentOtd) + ":" + dx::ss(state.currentPodotd);
+    }
+    // Moves until `count` pairs were seen; each must be the one on screen and in the lists.
+    std::vector<std::string> walk(void (*step)(dx::AppState &), int count)
+    {
+        std::vector<std::string> seen;
+        for (int i = 0; i < count; ++i) {
+            EXPECT_TRUE(dx::moveAndShow(state, step).shown);
+            EXPECT_EQ(at(), current());
+            seen.push_back(current());
+        }
+        return seen;
+    }
+};
+
+} // namespace
+
+TEST_F(Current, MovesPassOverASubCompartmentEnteredTwice)
+{
+    EXPECT_EQ(walk(dx::nextSubCompartment, 7),
+              (std::vector<std::string>{"1:б", "3:в", "3:а", "7:а", "7:в", "1:а", "1:б"}));
+    ASSERT_TRUE(dx::showSubCompartment(state, 7, "в").shown);
+    EXPECT_EQ(walk(dx::priorSubCompartment, 3), (std::vector<std::string>{"7:а", "3:а", "3:в"}));
+}
+
+TEST_F(Current, MovesStartFromTheSubCompartmentOnScreenNotFromTypedTexts)
+{
+    // The user typed into both lists and chose another compartment without showing it.
+    ASSERT_TRUE(dx::showSubCompartment(state, 3, "а").shown);
+    dx::chooseCompartment(state, 2);
+    state.lists.compartmentText = "1";
+    state.lists.subCompartmentText = "я";
+    EXPECT_EQ(walk(dx::nextCompartment, 1), (std::vector<std::string>{"7:а"}));
+    ASSERT_TRUE(dx::showSubCompartment(state, 7, "в").shown);
+    EXPECT_EQ(walk(dx::nextCompartment, 1), (std::vector<std::string>{"1:а"})); // the last wraps
+}
+
+TEST_F(Current, APairThatNamesNoSingleRecordChangesNothing)
+{
+    ASSERT_TRUE(dx::showSubCompartment(state, 3, "в").shown);
+    for (auto [otd, pod] : {std::pair{7, "б"}, {3, "я"}, {99, "а"}, {3, "a"}}) {
+        EXPECT_FALSE(dx::showSubCompartment(state, otd, QString::fromUtf8(pod)).shown) << otd << pod;
+        EXPECT_EQ(current(), "3:в");
+    }
+    EXPECT_FALSE(dx::goToAndShow(state, "7", "б").shown);
+    EXPECT_FALSE(dx::goToAndShow(state, "1", "в").shown);
+    EXPECT_EQ(current(), "3:в");
+    EXPECT_EQ(at(), "3:в"); // the lists are back on the sub-compartment on screen
+    EXPECT_TRUE(dx::goToAndShow(state, "7", "в").shown);
+    EXPECT_EQ(at(), "7:в");
+}
+
+TEST_F(Current, ATypedCompartmentListsItsSubCompartmentsOnlyWhenItHasAny)
+{
+    state.lists.compartmentText = " 3 ";
+    std::optional<dx::ListSelection> sel = dx::listedPair(state);
+    ASSERT_TRUE(sel.has_value());
+    EXPECT_EQ(sel->otd, 3);
+    EXPECT_EQ(sel->podotd, "а"); // the sub-compartment in the box, which 3 has too
+    EXPECT_EQ(state.lists.subCompartments, QStringList({"в", "а"}));
+    EXPECT_EQ(state.lists.compartment, 1);
+    state.lists.compartmentText = "1";
+    state.lists.subCompartmentText = "в";
+    EXPECT_EQ(dx::listedPair(state)->podotd, "а"); // 1 has no в: its first
+
+    // A number without records leaves the lists as they were, the typed text included.
+    dx::alignListsToCurrent(state);
+    state.lists.compartmentText = "5";
+    sel = dx::listedPair(state);
+    ASSERT_TRUE(sel.has_value());
+    EXPECT_EQ(sel->otd, 5);
+    EXPECT_EQ(state.lists.compartmentText, "5");
+    EXPECT_EQ(state.lists.subCompartments, QStringList({"а", "б"}));
+    EXPECT_EQ(state.lists.compartment, 0);
+    EXPECT_FALSE(dx::showSubCompartment(state, sel->otd, sel->podotd).shown);
+    EXPECT_EQ(current(), "1:а");
+
+    state.lists.compartmentText = "3 or 1=1";
+    EXPECT_FALSE(dx::listedPair(state).has_value());
+}
+
+TEST_F(Current, AChosenSubCompartmentBelongsToTheListedCompartment)
+{
+    dx::chooseCompartment(state, 1); // 3 listed
+    state.lists.compartmentText = "x"; // then something typed above it
+    std::optional<dx::ListSelection> sel = dx::chosenSubCompartment(state, 1);
+    ASSERT_TRUE(sel.has_value());
+    EXPECT_EQ(sel->otd, 3);
+    EXPECT_EQ(sel->podotd, "а");
+    EXPECT_EQ(at(), "3:а");
+    EXPECT_FALSE(dx::chosenSubCompartment(state, 5).has_value());
+}
+
+TEST_F(Current, AProjectWithOnlyUnshowablePairsStaysPut)
+{
+    std::vector<dx::Row> rows;
+    for (int i = 0; i < 2; ++i) rows.push_back({dx::Value::fromInt(4), dx::Value::fromText("а")});
+    dx::dbf::create(dir.file("u.dbf"),
+                    {dx::makeField("OTD", dx::FieldType::Integer, 4), dx::makeField("PODOTD", dx::FieldType::Text, 3)},
+                    rows);
+    state.projectTablePath = dx::qs(dir.file("u.dbf"));
+    state.projectTable.close();
+    state.projectTable.setPath(dir.file("u.dbf"));
+    dx::fillCompartments(state);
+    dx::reloadSubCompartments(state, state.lists.compartmentText);
+    for (auto step : {dx::nextSubCompartment, dx::priorSubCompartment, dx::nextCompartment, dx::priorCompartment})
+        EXPECT_FALSE(dx::moveAndShow(state, step).shown); // ends, does not loop
+    EXPECT_EQ(current(), "1:а");
+}
