@@ -1,13 +1,19 @@
+// The page "Мероприятия": the two grids with their cell editors and the four buttons.
 #include "description/GuiMeasuresPage.h"
 
+#include "core/QtText.h"
 #include "description/MeasuresModel.h"
 
 #include <QComboBox>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QStyle>
 #include <QStyledItemDelegate>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -15,30 +21,103 @@
 namespace dx {
 namespace {
 
-// A cell editor offering a pick list; a typed value is taken as it stands.
-class PickListDelegate : public QStyledItemDelegate {
+// A cell editor that stops at what the field holds (a text's width, an integer's digits
+// and sign) and, for a column with a pick list, offers the list in a drop-down as wide
+// as its longest entry; a typed value is taken as it stands. Tab and Shift+Tab commit
+// the cell and go on to the next or previous one, in pick-list cells as in plain ones.
+class MeasureCellDelegate : public QStyledItemDelegate {
 public:
-    PickListDelegate(QStringList items, QObject *parent) : QStyledItemDelegate(parent), items_(std::move(items)) {}
-    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &, const QModelIndex &) const override
+    MeasureCellDelegate(QStringList items, QObject *parent) : QStyledItemDelegate(parent), items_(std::move(items)) {}
+
+    QWidget *createEditor(QWidget *parent, const QStyleOptionViewItem &option, const QModelIndex &index) const override
     {
-        auto *box = new QComboBox(parent);
-        box->setEditable(true);
-        box->setInsertPolicy(QComboBox::NoInsert);
-        box->addItems(items_);
-        return box;
+        QWidget *editor = nullptr;
+        QLineEdit *line = nullptr;
+        if (!items_.isEmpty()) {
+            auto *box = new QComboBox(parent);
+            box->setEditable(true);
+            box->setInsertPolicy(QComboBox::NoInsert);
+            box->addItems(items_);
+            fitPopup(box);
+            line = box->lineEdit();
+            // Keys handed to the combo's own line edit pass the combo by: Tab is caught
+            // there too.
+            line->installEventFilter(const_cast<MeasureCellDelegate *>(this));
+            editor = box;
+        } else {
+            editor = QStyledItemDelegate::createEditor(parent, option, index);
+            line = qobject_cast<QLineEdit *>(editor);
+        }
+        if (line) limitTo(line, index);
+        return editor;
     }
     void setEditorData(QWidget *editor, const QModelIndex &index) const override
     {
-        static_cast<QComboBox *>(editor)->setEditText(index.data(Qt::EditRole).toString());
+        if (auto *box = qobject_cast<QComboBox *>(editor)) box->setEditText(index.data(Qt::EditRole).toString());
+        else QStyledItemDelegate::setEditorData(editor, index);
     }
     void setModelData(QWidget *editor, QAbstractItemModel *model, const QModelIndex &index) const override
     {
-        model->setData(index, static_cast<QComboBox *>(editor)->currentText(), Qt::EditRole);
+        if (auto *box = qobject_cast<QComboBox *>(editor)) model->setData(index, box->currentText(), Qt::EditRole);
+        else QStyledItemDelegate::setModelData(editor, model, index);
+    }
+
+protected:
+    bool eventFilter(QObject *object, QEvent *event) override
+    {
+        auto *widget = qobject_cast<QWidget *>(object);
+        QComboBox *box = widget ? qobject_cast<QComboBox *>(widget->parentWidget()) : nullptr;
+        const bool comboLine = box && box->lineEdit() == widget;
+        if (widget && event->type() == QEvent::KeyPress) {
+            auto *key = static_cast<QKeyEvent *>(event);
+            const bool back = key->key() == Qt::Key_Backtab ||
+                              (key->key() == Qt::Key_Tab && (key->modifiers() & Qt::ShiftModifier));
+            if (back || key->key() == Qt::Key_Tab) {
+                QWidget *editor = comboLine ? box : widget;
+                emit commitData(editor);
+                emit closeEditor(editor, back ? EditPreviousItem : EditNextItem);
+                return true;
+            }
+        }
+        // Everything else typed into a pick list is the combo's own business.
+        if (comboLine) return false;
+        return QStyledItemDelegate::eventFilter(object, event);
     }
 
 private:
+    static void limitTo(QLineEdit *line, const QModelIndex &index)
+    {
+        auto *model = qobject_cast<const MeasuresModel *>(index.model());
+        if (!model) return;
+        const MeasureColumn &column = model->column(index.column());
+        // One character is one byte of the file's code page.
+        line->setMaxLength(std::max(1, column.width));
+        if (column.type == FieldType::Integer)
+            line->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[-+]?[0-9]*")), line));
+    }
+    static void fitPopup(QComboBox *box)
+    {
+        QAbstractItemView *view = box->view();
+        const QFontMetrics metrics(view->font());
+        int widest = 0;
+        for (int i = 0; i < box->count(); ++i) widest = std::max(widest, metrics.horizontalAdvance(box->itemText(i)));
+        // Room for the item's margins, the list's frame and a scroll bar.
+        const int room = std::max(widest + 16, view->sizeHintForColumn(0)) + 2 * view->frameWidth() +
+                         view->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, view);
+        view->setMinimumWidth(room);
+    }
+
     QStringList items_;
 };
+
+// The width of a grid title drawn in bold, as the header draws the active column's.
+int boldTitleWidth(QHeaderView *header, int section, const QString &title)
+{
+    QFont bold = header->font();
+    bold.setBold(true);
+    const int margins = 2 * header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+    return std::max(header->sectionSizeHint(section), QFontMetrics(bold).horizontalAdvance(title) + margins + 2);
+}
 
 } // namespace
 
@@ -51,6 +130,7 @@ MeasuresPage::MeasuresPage(AppState &state, QWidget *parent) : QWidget(parent), 
     for (int g = 0; g < 2; ++g) {
         grids_[g] = new QTableView;
         grids_[g]->setModel(models_[g]);
+        grids_[g]->setItemDelegate(new MeasureCellDelegate({}, grids_[g]));
         grids_[g]->setSelectionBehavior(QAbstractItemView::SelectItems);
         grids_[g]->setEditTriggers(QAbstractItemView::AllEditTriggers);
         grids_[g]->installEventFilter(this);
@@ -87,11 +167,13 @@ void MeasuresPage::setUpGrid(int grid, const MeasureSetup &setup)
     const QVector<MeasureColumn> columns = def.gridColumns();
     for (int c = 0; c < columns.size(); ++c) {
         const MeasureColumn &col = columns[c];
-        // Nine pixels per character of the title; the remark gets room to spare.
+        // Nine pixels per character of the title, the remark with room to spare, and
+        // never less than the title takes in bold.
         int width = 9 * int(col.title.size()) + (col.field == QStringLiteral("ZABELEJKA") ? 20 : 0);
+        width = std::max(width, boldTitleWidth(grids_[grid]->horizontalHeader(), c, col.title));
         grids_[grid]->setColumnWidth(c, std::max(width, 40));
         if (!col.pickList.isEmpty())
-            grids_[grid]->setItemDelegateForColumn(c, new PickListDelegate(setup.pickLists.value(col.pickList), grids_[grid]));
+            grids_[grid]->setItemDelegateForColumn(c, new MeasureCellDelegate(setup.pickLists.value(col.pickList), grids_[grid]));
     }
 }
 
@@ -111,7 +193,15 @@ void MeasuresPage::InitMer()
 
 void MeasuresPage::ViewMer(const QString &otdText, const QString &podotd)
 {
-    dx::ViewMer(state_, otdText, podotd);
+    try {
+        dx::ViewMer(state_, otdText, podotd);
+    } catch (const std::exception &e) {
+        // The grids keep showing what the tables show; a row typed now is refused.
+        if (report_)
+            report_({QStringLiteral("Грешка!"),
+                     QStringLiteral("Мероприятията на подотдел %1 не могат да бъдат показани.").arg(measureKey(otdText, podotd)),
+                     UserMessage::Icon::Error, qs(e.what())});
+    }
     for (MeasuresModel *m : models_) m->refresh();
 }
 

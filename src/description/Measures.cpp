@@ -144,12 +144,30 @@ MeasureSetup InitMer(AppState &state, const std::function<void(const UserMessage
 
 void ViewMer(AppState &state, const QString &otdText, const QString &podotd)
 {
-    const std::string filter = ss(QStringLiteral("KEY=") + filterQuoted(measureKey(otdText, podotd)));
+    const std::string filter = measureFilter(measureKey(otdText, podotd));
     for (Table *t : {&state.cuttings, &state.afforestation}) {
         if (!t->active()) continue;
         t->setFilter(filter);
         t->setFiltered(true);
     }
+}
+
+std::string measureFilter(const QString &key)
+{
+    return ss(QStringLiteral("KEY=") + filterQuoted(key));
+}
+
+bool measureKeyShown(const Table &table, const QString &key)
+{
+    if (!table.filtered() || table.filter().find_first_not_of(" \t") == std::string::npos) return true;
+    return table.filter() == measureFilter(key);
+}
+
+int measureFieldChars(const FieldDef &field)
+{
+    // A binary dBase integer ('I') holds 32 bits: ten digits and a sign.
+    if (field.type == FieldType::Integer && field.nativeType == 'I') return 11;
+    return field.width;
 }
 
 QString measureValueProblem(const MeasureColumn &column, const QString &value)
@@ -167,8 +185,9 @@ QString measureValueProblem(const MeasureColumn &column, const QString &value)
     }
     bool ok = false;
     if (column.type == FieldType::Integer) {
+        // The number as the file writes it must fit the field's width.
         qlonglong n = v.toLongLong(&ok);
-        if (ok && (n > 9999999999LL || n < -999999999LL)) ok = false;
+        if (ok && QString::number(n).size() > column.width) ok = false;
     } else {
         decimalValue(v, &ok);
     }

@@ -53,9 +53,18 @@ MeasureSetup InitMer(AppState &state, const std::function<void(const UserMessage
 
 // Filters both tables on the sub-compartment's rows.
 void ViewMer(AppState &state, const QString &otdText, const QString &podotd);
+// The filter that shows the rows of one key ("KEY='12:а'").
+std::string measureFilter(const QString &key);
+// Whether a row posted with this key is among the rows the table shows: the table is
+// not filtered, or filtered on this very key.
+bool measureKeyShown(const Table &table, const QString &key);
+
+// The characters a field holds as typed: a text's width, a number's digits with sign.
+int measureFieldChars(const FieldDef &field);
 
 // Why a value cannot be stored in a field ("" when it can): a text longer than the
-// field, a non-number in a number field. A blank value is always acceptable (null).
+// field, a non-number in a number field or a number wider than it. A blank value is
+// always acceptable (null).
 QString measureValueProblem(const MeasureColumn &column, const QString &value);
 // The value to store for the text typed into a grid cell.
 Value measureValue(const MeasureColumn &column, const QString &text);

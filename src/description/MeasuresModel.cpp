@@ -3,6 +3,9 @@
 
 #include "core/QtText.h"
 
+#include <algorithm>
+#include <stdexcept>
+
 namespace dx {
 
 MeasuresModel::MeasuresModel(Table &table, const MeasureTableDef &def, QObject *parent)
@@ -10,16 +13,49 @@ MeasuresModel::MeasuresModel(Table &table, const MeasureTableDef &def, QObject *
 {
 }
 
+QVector<size_t> MeasuresModel::visibleMarks()
+{
+    QVector<size_t> marks;
+    if (!table_.active()) return marks;
+    try {
+        for (table_.first(); !table_.eof(); table_.next()) marks.push_back(table_.bookmark());
+        table_.first();
+    } catch (const std::exception &) {
+        // An empty or closed table has no rows to show.
+    }
+    return marks;
+}
+
+void MeasuresModel::takeFieldWidths()
+{
+    if (!table_.active()) return;
+    try {
+        const std::vector<FieldDef> &fields = table_.fields();
+        for (MeasureColumn &c : columns_) {
+            int i = table_.fieldIndex(ss(c.field));
+            if (i >= 0) c.width = measureFieldChars(fields[size_t(i)]);
+        }
+    } catch (const std::exception &) {
+        // The widths of our own layout stay.
+    }
+}
+
 void MeasuresModel::refresh()
 {
     beginResetModel();
-    bookmarks_.clear();
     newRow_ = -1;
     newCells_.clear();
-    if (table_.active()) {
-        for (table_.first(); !table_.eof(); table_.next()) bookmarks_.push_back(table_.bookmark());
-        table_.first();
-    }
+    takeFieldWidths();
+    bookmarks_ = visibleMarks();
+    endResetModel();
+}
+
+void MeasuresModel::reread()
+{
+    // What the file holds now; a row still being typed stays where it was.
+    beginResetModel();
+    bookmarks_ = visibleMarks();
+    if (newRow_ > bookmarks_.size()) newRow_ = int(bookmarks_.size());
     endResetModel();
 }
 
@@ -36,10 +72,10 @@ int MeasuresModel::columnCount(const QModelIndex &parent) const
 QString MeasuresModel::cell(int row, int column) const
 {
     if (row == newRow_) return newCells_.value(column);
-    int fileRow = newRow_ >= 0 && row > newRow_ ? row - 1 : row;
-    if (fileRow < 0 || fileRow >= bookmarks_.size() || !table_.active()) return {};
+    int fr = fileRow(row);
+    if (fr < 0 || fr >= bookmarks_.size() || !table_.active()) return {};
     auto &t = const_cast<Table &>(table_);
-    if (!t.gotoBookmark(bookmarks_[fileRow])) return {};
+    if (!t.gotoBookmark(bookmarks_[fr])) return {};
     return measureText(t.value(ss(columns_[column].field)));
 }
 
@@ -69,25 +105,33 @@ Qt::ItemFlags MeasuresModel::flags(const QModelIndex &index) const
 bool MeasuresModel::setData(const QModelIndex &index, const QVariant &value, int role)
 {
     if (!index.isValid() || role != Qt::EditRole || !usable()) return false;
-    const QString text = value.toString();
-    const MeasureColumn &c = columns_[index.column()];
-    if (QString why = measureValueProblem(c, text); !why.isEmpty()) {
-        emit problem(why);
+    try {
+        const QString text = value.toString();
+        const MeasureColumn &c = columns_[index.column()];
+        if (QString why = measureValueProblem(c, text); !why.isEmpty()) {
+            emit problem(why);
+            return false;
+        }
+        const int row = index.row();
+        if (row == newRow_) {
+            newCells_.resize(columns_.size());
+            newCells_[index.column()] = text;
+            bool any = false;
+            for (const QString &s : newCells_) any = any || !s.trimmed().isEmpty();
+            // A new row goes to the file with its first filled cell.
+            if (!any) return true;
+            return post(row, newCells_, index.column());
+        }
+        // Leaving a cell as it was writes nothing.
+        if (text == cell(row, index.column())) return true;
+        QVector<QString> cells(columns_.size());
+        cells[index.column()] = text;
+        return post(row, cells, index.column());
+    } catch (const std::exception &e) {
+        table_.cancel();
+        emit problem(QStringLiteral("Редът не може да бъде записан в %1: %2").arg(def_.fileName, qs(e.what())));
         return false;
     }
-    const int row = index.row();
-    if (row == newRow_) {
-        newCells_.resize(columns_.size());
-        newCells_[index.column()] = text;
-        bool any = false;
-        for (const QString &s : newCells_) any = any || !s.trimmed().isEmpty();
-        // A new row goes to the file with its first filled cell.
-        if (!any) return true;
-        return post(row, newCells_, index.column());
-    }
-    QVector<QString> cells(columns_.size());
-    cells[index.column()] = text;
-    return post(row, cells, index.column());
 }
 
 bool MeasuresModel::post(int row, const QVector<QString> &cells, int changedColumn)
@@ -97,15 +141,38 @@ bool MeasuresModel::post(int row, const QVector<QString> &cells, int changedColu
         emit problem(why);
         return false;
     }
+    // A row under another address would vanish from the grid the moment it is written.
+    if (!measureKeyShown(table_, key)) {
+        emit problem(QStringLiteral("Редът не е записан в %1: адресът \"%2\" не е на показания подотдел. "
+                                    "Изберете подотдела отново и повторете въвеждането.")
+                         .arg(def_.fileName, key));
+        return false;
+    }
     const bool isNew = row == newRow_;
+    size_t mark = 0;
+    if (!isNew) {
+        const int fr = fileRow(row);
+        if (fr < 0 || fr >= bookmarks_.size() || !table_.gotoBookmark(bookmarks_[fr])) {
+            reread();
+            emit problem(QStringLiteral("Редът вече не е в %1; показано е каквото съдържа файлът.").arg(def_.fileName));
+            return false;
+        }
+        mark = bookmarks_[fr];
+    }
+    return write(isNew, mark, cells, changedColumn, key);
+}
+
+bool MeasuresModel::write(bool isNew, size_t mark, const QVector<QString> &cells, int changedColumn,
+                          const QString &key)
+{
+    const QVector<size_t> before = visibleMarks();
     try {
         if (isNew) {
             table_.append();
             for (int c = 0; c < columns_.size(); ++c)
                 if (!cells.value(c).isEmpty()) table_.setValue(ss(columns_[c].field), measureValue(columns_[c], cells[c]));
         } else {
-            int fileRow = newRow_ >= 0 && row > newRow_ ? row - 1 : row;
-            if (!table_.gotoBookmark(bookmarks_[fileRow])) return false;
+            if (!table_.gotoBookmark(mark)) throw std::runtime_error(ss(QStringLiteral("редът вече не е в таблицата")));
             table_.edit();
             const MeasureColumn &c = columns_[changedColumn];
             table_.setValue(ss(c.field), measureValue(c, cells[changedColumn]));
@@ -113,23 +180,89 @@ bool MeasuresModel::post(int row, const QVector<QString> &cells, int changedColu
         table_.setValue("KEY", Value::fromText(ss(key)));
         table_.post();
     } catch (const std::exception &e) {
-        if (table_.state() != Table::State::Browse) table_.cancel();
+        // Nothing half-done stays: the edit buffer is dropped, the file keeps its rows.
+        table_.cancel();
+        reread();
         emit problem(QStringLiteral("Редът не може да бъде записан в %1: %2").arg(def_.fileName, qs(e.what())));
-        refresh();
         return false;
     }
-    if (isNew) {
-        // The posted row takes its place among the file's rows (at the end of the table).
-        size_t mark = table_.bookmark();
+    // The written row is found among the rows shown now, not by where the table stands.
+    const QVector<size_t> now = visibleMarks();
+    if (!isNew) {
+        if (now.contains(mark) && now == bookmarks_) {
+            const int row = int(bookmarks_.indexOf(mark));
+            const int shown = newRow_ >= 0 && row >= newRow_ ? row + 1 : row;
+            emit dataChanged(index(shown, 0), index(shown, columnCount() - 1));
+            return true;
+        }
+        reread();
+        if (now.contains(mark)) return true;
+        emit problem(QStringLiteral("Редът е записан в %1 с адрес \"%2\" и не се показва при този подотдел.")
+                         .arg(def_.fileName, key));
+        return false;
+    }
+    QVector<size_t> added;
+    for (size_t m : now)
+        if (!before.contains(m)) added.push_back(m);
+    if (added.isEmpty()) {
+        // Written, yet the filter does not show it: take it out again, keep what was typed.
+        const bool dropped = dropUnshownAppended(key);
+        reread();
+        emit problem(dropped ? QStringLiteral("Редът с адрес \"%2\" не се показва при този подотдел и не е записан в %1.")
+                                   .arg(def_.fileName, key)
+                             : QStringLiteral("Редът е записан в %1 с адрес \"%2\", но не се показва при този подотдел.")
+                                   .arg(def_.fileName, key));
+        return false;
+    }
+    if (added.size() == 1 && now.size() == bookmarks_.size() + 1 && now.mid(0, bookmarks_.size()) == bookmarks_) {
+        placePosted(added.front());
+    } else {
+        // The file changed under the grid in other ways too: show it as it is.
         beginResetModel();
-        bookmarks_.push_back(mark);
         newRow_ = -1;
         newCells_.clear();
+        bookmarks_ = now;
         endResetModel();
-    } else {
-        emit dataChanged(index(row, 0), index(row, columnCount() - 1));
     }
     return true;
+}
+
+bool MeasuresModel::dropUnshownAppended(const QString &key)
+{
+    const bool wasFiltered = table_.filtered();
+    bool dropped = false;
+    try {
+        // An appended row is the file's last one.
+        table_.setFiltered(false);
+        table_.last();
+        QString stored = key;
+        while (stored.endsWith(QLatin1Char(' '))) stored.chop(1);
+        if (!table_.eof() && measureText(table_.value("KEY")) == stored) {
+            table_.remove();
+            dropped = true;
+        }
+    } catch (const std::exception &) {
+        dropped = false;
+    }
+    try {
+        table_.setFiltered(wasFiltered);
+    } catch (const std::exception &) {
+    }
+    return dropped;
+}
+
+void MeasuresModel::placePosted(size_t mark)
+{
+    // The posted row takes its place among the file's rows, at the end of the table.
+    const int from = newRow_;
+    const int end = int(bookmarks_.size());
+    const bool moves = from < end;
+    if (moves) beginMoveRows(QModelIndex(), from, from, QModelIndex(), end + 1);
+    bookmarks_.push_back(mark);
+    newRow_ = -1;
+    newCells_.clear();
+    if (moves) endMoveRows();
+    emit dataChanged(index(end, 0), index(end, columnCount() - 1));
 }
 
 int MeasuresModel::insertNewRow(int row)
@@ -156,7 +289,13 @@ bool MeasuresModel::save()
     for (int c = 0; c < newCells_.size(); ++c)
         if (!newCells_[c].trimmed().isEmpty()) filled = c;
     if (filled < 0) return false;
-    return post(newRow_, newCells_, filled);
+    try {
+        return post(newRow_, newCells_, filled);
+    } catch (const std::exception &e) {
+        table_.cancel();
+        emit problem(QStringLiteral("Редът не може да бъде записан в %1: %2").arg(def_.fileName, qs(e.what())));
+        return false;
+    }
 }
 
 bool MeasuresModel::removeAt(int row)
@@ -169,15 +308,18 @@ bool MeasuresModel::removeAt(int row)
         endResetModel();
         return true;
     }
-    int fileRow = newRow_ >= 0 && row > newRow_ ? row - 1 : row;
+    const int fr = fileRow(row);
     try {
-        if (!table_.gotoBookmark(bookmarks_[fileRow])) return false;
+        if (fr >= bookmarks_.size() || !table_.gotoBookmark(bookmarks_[fr]))
+            throw std::runtime_error(ss(QStringLiteral("редът вече не е в таблицата")));
         table_.remove();
     } catch (const std::exception &e) {
+        table_.cancel();
+        reread();
         emit problem(QStringLiteral("Редът не може да бъде изтрит от %1: %2").arg(def_.fileName, qs(e.what())));
         return false;
     }
-    refresh();
+    reread();
     return true;
 }
 

@@ -1,6 +1,8 @@
 // One measures grid's rows: the rows of a measures table that carry the shown
 // sub-compartment's key, plus at most one new row that is not in the file yet. Every
-// accepted cell is written to the file at once, with the row's KEY set.
+// accepted cell is written to the file at once, with the row's KEY set. A write that
+// fails, or a row that would not be shown under the table's filter, leaves the file as
+// it was and is reported through `problem`; no engine error leaves these methods.
 #pragma once
 
 #include "description/Measures.h"
@@ -30,6 +32,7 @@ public:
     // `problem` with the reason.
     bool setData(const QModelIndex &index, const QVariant &value, int role = Qt::EditRole) override;
 
+    // The grid column, its width taken from the open file's field.
     const MeasureColumn &column(int c) const { return columns_[c]; }
     bool usable() const { return table_.active(); }
     bool hasNewRow() const { return newRow_ >= 0; }
@@ -49,6 +52,13 @@ signals:
 
 private:
     bool post(int row, const QVector<QString> &cells, int changedColumn);
+    bool write(bool isNew, size_t mark, const QVector<QString> &cells, int changedColumn, const QString &key);
+    bool dropUnshownAppended(const QString &key);
+    void placePosted(size_t mark);
+    QVector<size_t> visibleMarks();
+    void reread();
+    void takeFieldWidths();
+    int fileRow(int row) const { return newRow_ >= 0 && row > newRow_ ? row - 1 : row; }
     QString cell(int row, int column) const;
 
     Table &table_;

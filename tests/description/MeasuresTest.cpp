@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
 #include <unistd.h>
 
 namespace {
@@ -167,4 +168,74 @@ TEST_F(MeasuresFixture, AReadOnlyTableRefusesTheWriteWithAMessage)
     EXPECT_FALSE(cuttings->setData(cuttings->index(row, 0), "гола"));
     ASSERT_EQ(problems.size(), 1);
     EXPECT_TRUE(problems[0].contains("mervs.dbf"));
+}
+
+namespace {
+
+// A cuttings table made by another program: our fields, some of other widths.
+void createCuttings(const std::string &path, const std::map<std::string, int> &widths)
+{
+    std::vector<dx::FieldDef> fields;
+    for (const dx::MeasureColumn &c : dx::cuttingMeasures().fields) {
+        const std::string name = dx::ss(c.field);
+        const int width = widths.count(name) ? widths.at(name) : c.width;
+        fields.push_back(dx::makeField(name, c.type, width));
+    }
+    dx::dbf::create(path, fields);
+}
+
+} // namespace
+
+TEST_F(MeasuresFixture, ARowTheFilterWouldNotShowIsTakenOutAgain)
+{
+    show("7", "в");
+    addCutting("гола", "2025");
+    // A blank at the end of the address: the file keeps "12:а", the filter asks for "12:а ".
+    show("12", "а ");
+    const int row = cuttings->appendNewRow();
+    EXPECT_FALSE(cuttings->setData(cuttings->index(row, 0), "прореждане"));
+    ASSERT_EQ(problems.size(), 1);
+    EXPECT_TRUE(problems[0].contains("12:а ")) << problems[0].toStdString();
+    // Only the other sub-compartment's row is in the file; what was typed is kept.
+    auto file = dx::dbf::read(dir.file("mervs.dbf"));
+    ASSERT_EQ(file->rowCount(), 1u);
+    EXPECT_EQ(file->value(0, 11).toText(), "7:в");
+    EXPECT_TRUE(cuttings->hasNewRow());
+    EXPECT_EQ(cell(*cuttings, row, 0), "прореждане");
+    show("7", "в");
+    ASSERT_EQ(cuttings->rowCount(), 1);
+    EXPECT_EQ(cell(*cuttings, 0, 0), "гола");
+}
+
+TEST_F(MeasuresFixture, AWriteTheFileRefusesKeepsWhatWasTyped)
+{
+    createCuttings(dir.file("mervs.dbf"), {{"KEY", 4}});
+    open();
+    show("123", "аб"); // six characters for a key of four
+    const int row = cuttings->appendNewRow();
+    EXPECT_FALSE(cuttings->setData(cuttings->index(row, 0), "прочистка"));
+    ASSERT_EQ(problems.size(), 1);
+    EXPECT_TRUE(problems[0].contains("mervs.dbf")) << problems[0].toStdString();
+    EXPECT_EQ(fileRows("mervs.dbf"), 0u);
+    EXPECT_EQ(state->cuttings.state(), dx::Table::State::Browse);
+    EXPECT_TRUE(cuttings->hasNewRow());
+    EXPECT_EQ(cell(*cuttings, row, 0), "прочистка");
+    // A fitting address posts the kept row.
+    show("12", "а");
+    EXPECT_EQ(fileRows("mervs.dbf"), 0u);
+    addCutting("прочистка", "2024");
+    EXPECT_EQ(fileRows("mervs.dbf"), 1u);
+}
+
+TEST_F(MeasuresFixture, ColumnsTakeTheWidthsOfTheFilesFields)
+{
+    createCuttings(dir.file("mervs.dbf"), {{"VIDSECH", 20}, {"GODINA", 4}});
+    open();
+    EXPECT_EQ(cuttings->column(0).width, 20);
+    const int row = cuttings->appendNewRow();
+    EXPECT_FALSE(cuttings->setData(cuttings->index(row, 0), QString(21, QChar(0x0430))));
+    EXPECT_FALSE(cuttings->setData(cuttings->index(row, 1), "-1234"));
+    EXPECT_EQ(problems.size(), 2);
+    EXPECT_TRUE(cuttings->setData(cuttings->index(row, 1), "9999"));
+    EXPECT_EQ(problems.size(), 2);
 }
