@@ -46,7 +46,7 @@ std::string dbfreadTsv(const std::string &path)
     }
     if (python.empty()) return {};
     const std::string script =
-        (std::filesystem::path(__FILE__).parent_path() / "scripts" / "check_dbf_with_dbfread.py").string();
+        (std::filesystem::path(DX_TESTS_DIR) / "scripts" / "check_dbf_with_dbfread.py").string();
     return runShell(python + " '" + script + "' '" + path + "' 2>&1").out;
 }
 

@@ -127,7 +127,7 @@ TEST_F(DatabaseTest, FailuresNameTheFileOrTheColumn)
         EXPECT_NE(std::string(e.what()).find("NOSUCH"), std::string::npos) << e.what();
     }
     // A file that is not a table.
-    std::filesystem::copy_file(__FILE__, dir.file("junk.dbf"));
+    std::filesystem::copy_file(std::filesystem::path(DX_TESTS_DIR) / "engine" / "DatabaseTest.cpp", dir.file("junk.dbf"));
     EXPECT_THROW(db.execute("select * from \"junk.dbf\""), EngineError);
 }
 

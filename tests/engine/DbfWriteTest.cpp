@@ -75,8 +75,7 @@ std::string ourTsv(const std::string &path)
 
 std::string scriptPath()
 {
-    return (std::filesystem::path(__FILE__).parent_path().parent_path() / "scripts" / "check_dbf_with_dbfread.py")
-        .string();
+    return (std::filesystem::path(DX_TESTS_DIR) / "scripts" / "check_dbf_with_dbfread.py").string();
 }
 
 // A python3 that has dbfread, or empty.

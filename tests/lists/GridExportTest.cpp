@@ -60,7 +60,7 @@ bool haveProgram(const char *name)
 
 QString script()
 {
-    return QFileInfo(QStringLiteral(__FILE__)).dir().filePath(QStringLiteral("../scripts/check_list_files_with_libreoffice.sh"));
+    return QStringLiteral(DX_TESTS_DIR "/scripts/check_list_files_with_libreoffice.sh");
 }
 
 } // namespace
