@@ -3,6 +3,7 @@
 set -euo pipefail
 PKGS=(build-essential cmake ninja-build pkg-config
       qt6-base-dev qt6-base-dev-tools libgl-dev
+      qt6-translations-l10n  # Qt's own dialogs in Bulgarian (qtbase_bg.qm)
       libsqlite3-dev libgtest-dev libshp-dev pxlib-dev libxlsxwriter-dev libzip-dev
       python3 python3-dbfread xvfb xauth
       unzip poppler-utils)  # the list-file tests read .xlsx and PDF output with these

@@ -1,6 +1,7 @@
 // Program entry of the desktop program. It takes no arguments: everything is read from
 // the working directory, which is the program directory.
 #include "shell/GuiApplication.h"
+#include "shell/GuiTranslation.h"
 #include "shell/GuiWindows.h"
 #include "shell/TFormDendrix.h"
 
@@ -26,6 +27,8 @@ int main(int argc, char **argv)
     dx::GuiApplication app(argc, argv);
     // Numbers are shown in the user's own form (decimal comma in Bulgaria).
     QLocale::setDefault(QLocale::system());
+    // The file, print and message dialogs speak Bulgarian like the rest of the program.
+    dx::installQtBulgarian(app);
     auto windows = dx::createWindows();
     std::unique_ptr<dx::TFormDendrix> main(windows->dendrix);
     dx::GuiApplication::setMessageSink([w = QPointer<dx::TFormDendrix>(main.get())](const dx::UserMessage &m) {

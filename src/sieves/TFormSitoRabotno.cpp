@@ -9,6 +9,7 @@
 #include "lists/TFormSitoRabotnoWait.h"
 #include "shell/GuiWindows.h"
 #include "shell/TFormDendrix.h"
+#include "sieves/SieveFieldTable.h"
 #include "sieves/SieveRange.h"
 #include "sieves/TFormSitoRabotnoAge.h"
 #include "sieves/TFormSitoRabotnoSechi.h"
@@ -26,7 +27,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QShowEvent>
 #include <QStyle>
 #include <QTableView>
@@ -40,10 +42,28 @@ namespace {
 
 constexpr int kCriteriaRows = 9; // the group's four columns are filled top to bottom
 
-QIcon commandIcon(const QWidget *w, const char *theme, QStyle::StandardPixmap fallback)
-{
-    return QIcon::fromTheme(QString::fromLatin1(theme), w->style()->standardIcon(fallback));
-}
+// The criteria group in a frame of its own that scrolls it when the window is shorter
+// than the group (a low screen below the main window's header): it asks for the whole
+// group, never less wide.
+class CriteriaArea : public QScrollArea {
+public:
+    explicit CriteriaArea(QGroupBox *group)
+    {
+        setWidget(group);
+        setWidgetResizable(true);
+        setFrameShape(QFrame::NoFrame);
+        setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+    }
+    QSize sizeHint() const override
+    {
+        return widget()->sizeHint() + QSize(verticalScrollBar()->sizeHint().width(), 0);
+    }
+    QSize minimumSizeHint() const override
+    {
+        return QSize(sizeHint().width(), std::min(widget()->minimumSizeHint().height(), 120));
+    }
+};
 
 } // namespace
 
@@ -52,12 +72,11 @@ TFormSitoRabotno::TFormSitoRabotno(TFormDendrix &main) : TFormWindow(QStringLite
     setObjectName(QStringLiteral("FormSitoRabotno"));
     setWindowFlag(Qt::WindowMinMaxButtonsHint, true);
     setMinimumSize(700, 500);
-    resize(1160, 640);
 
     buildCommands();
     buildMenus();
     auto *body = new QHBoxLayout;
-    body->addWidget(buildCriteria(), 0);
+    body->addWidget(new CriteriaArea(buildCriteria()), 0);
     body->addWidget(buildResult(), 1);
 
     auto *layout = new QVBoxLayout(this);
@@ -124,7 +143,7 @@ QGroupBox *TFormSitoRabotno::buildCriteria()
         const int row = int(i) % kCriteriaRows;
         grid->addWidget(label, row * 2, column);
         grid->addWidget(control, row * 2 + 1, column);
-        grid->setRowMinimumHeight(row * 2 + 1, control->sizeHint().height() + 6);
+        grid->setRowMinimumHeight(row * 2 + 1, control->sizeHint().height() + 2);
     }
     grid->setRowStretch(kCriteriaRows * 2, 1);
     return criteriaGroup_;
@@ -137,6 +156,8 @@ QGroupBox *TFormSitoRabotno::buildResult()
     grid_ = makeReadOnlyGrid(model_);
     grid_->setObjectName(QStringLiteral("DBGrid1"));
     grid_->verticalHeader()->hide(); // the highlighted row shows where the user stands
+    // The last column takes the width the others leave, so the list fills its group.
+    grid_->horizontalHeader()->setStretchLastSection(true);
     connect(grid_, &QTableView::doubleClicked, this, &TFormSitoRabotno::DBGrid1DblClick);
     label_ = new QLabel(kInitialSieveLabel);
     label_->setObjectName(QStringLiteral("Label1"));
@@ -175,7 +196,7 @@ void TFormSitoRabotno::buildCommands()
     };
     for (const Entry &e : entries) {
         const QString hint = QString::fromUtf8(e.hint);
-        QAction *a = toolBar_->addAction(commandIcon(this, e.theme, e.fallback), hint);
+        QAction *a = toolBar_->addAction(TFormWindow::commandIcon(this, e.theme, e.fallback), hint);
         a->setToolTip(hint);
         a->setStatusTip(hint);
         if (e.act) connect(a, &QAction::triggered, this, e.act);
@@ -310,25 +331,55 @@ void TFormSitoRabotno::openSettings()
 
 void TFormSitoRabotno::showEvent(QShowEvent *event)
 {
-    TFormWindow::showEvent(event);
-    if (event->spontaneous()) return; // brought back from the task bar: nothing to redo
-    if (!placed_) {
-        placed_ = true;
-        if (QScreen *where = screen()) {
-            QRect frame = frameGeometry();
-            frame.moveCenter(where->availableGeometry().center());
-            move(frame.topLeft());
+    // Brought back from the task bar: nothing to redo.
+    if (!event->spontaneous()) {
+        AppState &state = main_.state();
+        if (!state.workingSieveLoaded) {
+            LoadCombo();
+            if (auto *settings = qobject_cast<TFormSitoRabotnoSetting *>(sibling("TFormSitoRabotnoSetting")))
+                settings->initialise();
+            state.workingSieveLoaded = true;
         }
+        if (auto *cutting = qobject_cast<TFormSitoRabotnoSechi *>(sibling("TFormSitoRabotnoSechi")))
+            cutting->markStale();
+        if (!resultOpen_) enableResultCommands(false, true);
     }
-    AppState &state = main_.state();
-    if (!state.workingSieveLoaded) {
-        LoadCombo();
-        if (auto *settings = qobject_cast<TFormSitoRabotnoSetting *>(sibling("TFormSitoRabotnoSetting")))
-            settings->initialise();
-        state.workingSieveLoaded = true;
+    // After the column choice is read: the first show sizes the window to it.
+    TFormWindow::showEvent(event);
+}
+
+// The criteria beside a result grid as wide as its columns (before any run: the chosen
+// columns, each as wide as its title or the longest value its criterion's pick list
+// holds), so that a list opens without scrolling sideways where the screen has room.
+QSize TFormSitoRabotno::sizeHint() const
+{
+    QSize hint = TFormWindow::sizeHint();
+    const int wanted = resultColumnsWidth() + grid_->verticalScrollBar()->sizeHint().width() + 2 * grid_->frameWidth();
+    hint.rwidth() += std::max(0, wanted - grid_->sizeHint().width());
+    return hint;
+}
+
+int TFormSitoRabotno::resultColumnsWidth() const
+{
+    if (model_->columnCount() > 0) return grid_->horizontalHeader()->length();
+    auto *settings = qobject_cast<TFormSitoRabotnoSetting *>(sibling("TFormSitoRabotnoSetting"));
+    const QList<int> chosen = settings ? settings->choice() : parseSieveFields(kDefaultSieveFields);
+    const QFontMetrics titles = grid_->horizontalHeader()->fontMetrics();
+    const QFontMetrics cells = grid_->fontMetrics();
+    const int padding = 2 * grid_->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid_) + 10;
+    const int widest = cells.averageCharWidth() * 40; // a column is never planned wider
+    int total = 0;
+    for (qsizetype c = 0; c < chosen.size(); ++c) {
+        const SieveField &field = sieveFieldTable()[size_t(chosen[c])];
+        int width = std::max(titles.horizontalAdvance(field.caption), sieveColumnPixelWidth(int(c), true));
+        for (const SieveCriterion &k : sieveCriteria()) {
+            QComboBox *list = lists_[size_t(k.id)];
+            if (!list || !k.fields.contains(field.name)) continue;
+            for (int i = 0; i < list->count(); ++i) width = std::max(width, cells.horizontalAdvance(list->itemText(i)));
+        }
+        total += std::min(width, widest) + padding;
     }
-    if (auto *cutting = qobject_cast<TFormSitoRabotnoSechi *>(sibling("TFormSitoRabotnoSechi"))) cutting->markStale();
-    if (!resultOpen_) enableResultCommands(false, true);
+    return total;
 }
 
 void TFormSitoRabotno::hideEvent(QHideEvent *event)

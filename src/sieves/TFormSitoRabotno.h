@@ -94,6 +94,9 @@ public:
     QString heading() const { return heading_; }     // GetFilterCyr of the last run
     QString selection() const { return selection_; } // the last run's selection clause
     SieveHandOver handOver() const;
+    // The criteria beside a grid wide enough for its columns (before a run: the chosen
+    // columns' titles and the values their criteria's pick lists hold).
+    QSize sizeHint() const override;
 
     // --- file dialogs and printing, replaceable in tests ----------------------------
     struct FileRequest {
@@ -133,6 +136,7 @@ private:
     void closeResult();
     void enableResultCommands(bool on, bool withExport);
     void fitColumns();
+    int resultColumnsWidth() const;
     std::optional<FileChoice> chooseFile(const FileRequest &request);
     void report(const UserMessage &message, bool beep = false);
 
@@ -156,7 +160,6 @@ private:
     QString heading_;
     QString selection_;
 
-    bool placed_ = false;
     QString lastDir_;
     FileDialogHook fileHook_;
     PrintHook printHook_;

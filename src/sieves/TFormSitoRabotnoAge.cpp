@@ -87,7 +87,8 @@ void TFormSitoRabotnoAge::openFor(RangeMode mode, const QString &fieldText, cons
     apply_ = std::move(apply);
     setWindowTitle(range_.caption());
     showState();
-    move(topLeft);
+    adjustSize();
+    moveOnScreen(topLeft); // under its field, unless that is off the screen
     show();
     raise();
     activateWindow();

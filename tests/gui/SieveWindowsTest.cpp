@@ -33,7 +33,12 @@ TEST_F(WorkingSieveTest, EachRangeCriterionOpensTheRangeWindowInItsMode)
     }
     // Placed below its field: 70 pixels under it, 5 in from its left edge.
     QLineEdit *field = sieve->criterionField(I::Zapas);
-    const QPoint inGroup = field->mapTo(sieve->findChild<QGroupBox *>(), QPoint(0, 0));
+    QGroupBox *criteriaGroup = nullptr;
+    for (QGroupBox *g : sieve->findChildren<QGroupBox *>())
+        if (g->title() == "Критерий") criteriaGroup = g;
+    ASSERT_NE(criteriaGroup, nullptr);
+    ASSERT_TRUE(criteriaGroup->isAncestorOf(field));
+    const QPoint inGroup = field->mapTo(criteriaGroup, QPoint(0, 0));
     sieve->opener(I::Zapas)->click();
     EXPECT_EQ(range->pos(), sieve->frameGeometry().topLeft() + inGroup + QPoint(5, field->height() + 70));
     range->cancelButton()->click();
