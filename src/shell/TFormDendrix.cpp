@@ -428,6 +428,8 @@ void TFormDendrix::showDescription(const ViewTaxResult &r)
         QLineEdit *e = boxes_.value(QString::fromUtf8(name));
         e->setText(*text);
         e->setCursorPosition(0);
+        // A text longer than its box (a narrow screen) is read whole in the tip.
+        e->setToolTip(*text);
     }
     const int front = pages_->currentIndex();
     refreshPage(front, state_.currentOtd, state_.currentPodotd);

@@ -432,3 +432,26 @@ TEST_F(Current, ARandomWalkOverEveryTriggerNeverMixesTwoRecords)
     for (const QString &key : keysIn("mervs.dbf"))
         EXPECT_FALSE(expectedArea(key.section(':', 0, 0).toInt(), key.section(':', 1)).isEmpty()) << key.toStdString();
 }
+
+TEST_F(Current, OnASmallScreenNoHeaderTextIsLost)
+{
+    // At 1024 px every box stays in the window, and a text longer than its box can be
+    // read whole: scrolled in the box or in its tip.
+    w->main->resize(1024, 768);
+    QCoreApplication::processEvents();
+    int cut = 0;
+    for (int step = 0; step < 40; ++step) {
+        for (const char *name : {"EditArea", "EditGTU", "EditZEM", "EditVP", "EditSK", "EditSB", "EditVG", "EditFUN",
+                                 "MemoPol", "MemoSoil", "EditMest", "EditSech", "EditNasZal", "EditPP"}) {
+            QLineEdit *box = w->main->headerBox(name);
+            const QRect inWindow(box->mapTo(w->main.get(), QPoint(0, 0)), box->size());
+            EXPECT_TRUE(w->main->rect().contains(inWindow)) << name;
+            if (box->fontMetrics().horizontalAdvance(box->text()) > box->contentsRect().width() - 8) {
+                ++cut;
+                EXPECT_EQ(box->toolTip(), box->text()) << name;
+            }
+        }
+        action("Следващ подотдел")->trigger();
+    }
+    EXPECT_GT(cut, 0); // the demo has texts longer than their boxes at this width
+}
