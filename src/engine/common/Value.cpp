@@ -38,7 +38,9 @@ std::string Value::toText() const
     return {};
 }
 
-static std::string trimmed(const std::string &s)
+namespace {
+
+std::string trimmed(const std::string &s)
 {
     size_t b = s.find_first_not_of(" \t");
     if (b == std::string::npos) return {};
@@ -46,46 +48,41 @@ static std::string trimmed(const std::string &s)
     return s.substr(b, e - b + 1);
 }
 
-int64_t Value::toInt(bool *ok) const
+// A number of type T from any value: numbers and logicals convert directly (a real
+// loses its fraction toward zero when T is whole), text when all of it but the blanks
+// around it is a number of that type. Anything else is 0 with `ok` false.
+template <class T>
+T toNumber(const Value &v, bool *ok)
 {
     if (ok) *ok = true;
-    switch (kind) {
-    case Int:
-    case Bool: return i;
-    case Real: return static_cast<int64_t>(d);
-    case Text: {
-        std::string t = trimmed(s);
-        int64_t v = 0;
-        auto res = std::from_chars(t.data(), t.data() + t.size(), v);
-        if (!t.empty() && res.ec == std::errc() && res.ptr == t.data() + t.size()) return v;
+    switch (v.kind) {
+    case Value::Int:
+    case Value::Bool: return static_cast<T>(v.i);
+    case Value::Real: return static_cast<T>(v.d);
+    case Value::Text: {
+        std::string t = trimmed(v.s);
+        T n = 0;
+        auto res = std::from_chars(t.data(), t.data() + t.size(), n);
+        if (!t.empty() && res.ec == std::errc() && res.ptr == t.data() + t.size()) return n;
         if (ok) *ok = false;
         return 0;
     }
-    case Null: break;
+    case Value::Null: break;
     }
     if (ok) *ok = false;
     return 0;
 }
 
+} // namespace
+
+int64_t Value::toInt(bool *ok) const
+{
+    return toNumber<int64_t>(*this, ok);
+}
+
 double Value::toReal(bool *ok) const
 {
-    if (ok) *ok = true;
-    switch (kind) {
-    case Int:
-    case Bool: return static_cast<double>(i);
-    case Real: return d;
-    case Text: {
-        std::string t = trimmed(s);
-        double v = 0;
-        auto res = std::from_chars(t.data(), t.data() + t.size(), v);
-        if (!t.empty() && res.ec == std::errc() && res.ptr == t.data() + t.size()) return v;
-        if (ok) *ok = false;
-        return 0;
-    }
-    case Null: break;
-    }
-    if (ok) *ok = false;
-    return 0;
+    return toNumber<double>(*this, ok);
 }
 
 bool sameFieldName(const std::string &a, const std::string &b)

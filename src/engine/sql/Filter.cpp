@@ -5,6 +5,7 @@
 
 #include "engine/common/Codepage.h"
 #include "engine/common/EngineError.h"
+#include "engine/sql/QuotedText.h"
 
 #include <cctype>
 #include <vector>
@@ -41,25 +42,7 @@ std::vector<Tok> lex(const std::string &e)
         if (std::isspace(c)) {
             ++i;
         } else if (c == '\'') {
-            std::string s;
-            size_t j = i + 1;
-            bool closed = false;
-            while (j < e.size()) {
-                if (e[j] == '\'') {
-                    if (j + 1 < e.size() && e[j + 1] == '\'') {
-                        s += '\'';
-                        j += 2;
-                        continue;
-                    }
-                    closed = true;
-                    ++j;
-                    break;
-                }
-                s += e[j++];
-            }
-            if (!closed) throw EngineError(e, "a quoted text in the filter is not closed");
-            out.push_back({Tok::Text, s});
-            i = j;
+            out.push_back({Tok::Text, readQuoted(e, i, "a quoted text in the filter is not closed")});
         } else if (c == '(') {
             out.push_back({Tok::LParen, "("});
             ++i;

@@ -2,7 +2,7 @@
 // double-quoted tokens become escaped string literals. Everything else passes through.
 #include "engine/sql/SqlTranslate.h"
 
-#include "engine/common/EngineError.h"
+#include "engine/sql/QuotedText.h"
 
 #include <cctype>
 #include <vector>
@@ -35,25 +35,8 @@ std::vector<Token> tokenize(const std::string &s)
             out.push_back({Kind::Space, s.substr(i, j - i)});
             i = j;
         } else if (c == '"' || c == '\'') {
-            std::string content;
-            size_t j = i + 1;
-            bool closed = false;
-            while (j < s.size()) {
-                if (s[j] == static_cast<char>(c)) {
-                    if (j + 1 < s.size() && s[j + 1] == static_cast<char>(c)) {
-                        content += static_cast<char>(c);
-                        j += 2;
-                        continue;
-                    }
-                    closed = true;
-                    ++j;
-                    break;
-                }
-                content += s[j++];
-            }
-            if (!closed) throw EngineError(s, "a quoted text is not closed");
-            out.push_back({c == '"' ? Kind::DoubleQuoted : Kind::SingleQuoted, content});
-            i = j;
+            std::string content = readQuoted(s, i, "a quoted text is not closed");
+            out.push_back({c == '"' ? Kind::DoubleQuoted : Kind::SingleQuoted, std::move(content)});
         } else if (std::isdigit(c) || (c == '.' && i + 1 < s.size() && std::isdigit(static_cast<unsigned char>(s[i + 1])))) {
             size_t j = i;
             while (j < s.size() && (std::isalnum(static_cast<unsigned char>(s[j])) || s[j] == '.')) ++j;
@@ -103,28 +86,11 @@ bool isJoinWord(const std::string &u)
            u == "CROSS" || u == "NATURAL" || u == "FULL";
 }
 
-std::string singleQuoted(const std::string &text)
-{
-    std::string out = "'";
-    for (char c : text) {
-        if (c == '\'') out += "''";
-        else out += c;
-    }
-    out += '\'';
-    return out;
-}
-
 } // namespace
 
 std::string quoteText(const std::string &value)
 {
-    std::string out = "\"";
-    for (char c : value) {
-        if (c == '"') out += "\"\"";
-        else out += c;
-    }
-    out += '"';
-    return out;
+    return writeQuoted(value, '"');
 }
 
 std::string translate(const std::string &statement,
@@ -162,8 +128,8 @@ std::string translate(const std::string &statement,
             break;
         }
         switch (t.kind) {
-        case Kind::DoubleQuoted: out += singleQuoted(t.text); break;
-        case Kind::SingleQuoted: out += singleQuoted(t.text); break;
+        case Kind::DoubleQuoted:
+        case Kind::SingleQuoted: out += writeQuoted(t.text, '\''); break;
         default: out += t.text; break;
         }
     }

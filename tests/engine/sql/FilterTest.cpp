@@ -76,3 +76,22 @@ TEST_F(FilterTest, DeepNestingIsAnErrorNotACrash)
     for (int i = 0; i < 100000; ++i) nots += "not ";
     EXPECT_THROW(Filter::compile(nots + "OTD=1", *table), EngineError);
 }
+
+TEST_F(FilterTest, QuotedTextsDoubleTheirQuotes)
+{
+    // Two quotes inside a text stand for one and do not end it.
+    EXPECT_EQ(matching("PODOTD='а''' or OTD=2"), (std::vector<int64_t>{2}));
+    EXPECT_EQ(matching("PODOTD='''' or OTD=3"), (std::vector<int64_t>{3}));
+    EXPECT_EQ(matching("PODOTD='' or OTD=4"), (std::vector<int64_t>{4}));
+    EXPECT_EQ(matching("PODOTD='б' and OTD<'5'"), (std::vector<int64_t>{2, 4}));
+    for (const std::string e : {"PODOTD='а", "PODOTD='а''", "PODOTD='"}) {
+        SCOPED_TRACE(e);
+        try {
+            Filter::compile(e, *table);
+            ADD_FAILURE() << "compiled";
+        } catch (const EngineError &err) {
+            EXPECT_EQ(err.subject(), e);
+            EXPECT_EQ(err.reason(), "a quoted text in the filter is not closed");
+        }
+    }
+}

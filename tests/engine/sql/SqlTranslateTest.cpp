@@ -57,6 +57,27 @@ TEST(SqlTranslate, UnclosedQuoteIsAnError)
 {
     EXPECT_THROW(tr("select * from \"p.db where X=1"), dx::EngineError);
     EXPECT_THROW(tr("select * from \"p.db\" where X='a"), dx::EngineError);
+    const std::string doubled = "select * from \"p.db\" where X=\"a\"\"";
+    try {
+        tr(doubled);
+        ADD_FAILURE() << "translated";
+    } catch (const dx::EngineError &e) {
+        EXPECT_EQ(e.subject(), doubled);
+        EXPECT_EQ(e.reason(), "a quoted text is not closed");
+    }
+}
+
+TEST(SqlTranslate, QuotesInsideQuotedTokensAreDoubled)
+{
+    std::vector<std::string> tables;
+    // In a table name as in a constant, two quotes stand for one.
+    EXPECT_EQ(tr("select \"a\"\"b\", 'c''d', \"\", '' from \"x\"\"y.db\"", &tables),
+              "select 'a\"b', 'c''d', '', '' from T1");
+    ASSERT_EQ(tables.size(), 1u);
+    EXPECT_EQ(tables[0], "x\"y.db");
+    // A quote of the other kind is plain text inside a token.
+    EXPECT_EQ(tr("select \"it's\", 'say \"hi\"'"), "select 'it''s', 'say \"hi\"'");
+    EXPECT_EQ(tr("select " + dx::sql::quoteText("\"\"") + ", " + dx::sql::quoteText("")), "select '\"\"', ''");
 }
 
 TEST(SqlTranslate, SubqueryInFromKeepsTranslating)
