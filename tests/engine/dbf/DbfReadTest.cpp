@@ -12,41 +12,10 @@
 #include <cstdlib>
 #include <fstream>
 #include <map>
-#include <sstream>
 
 using namespace dx;
 
 namespace {
-
-std::string unescape(const std::string &s)
-{
-    std::string out;
-    for (size_t i = 0; i < s.size(); ++i) {
-        if (s[i] == '\\' && i + 1 < s.size()) {
-            char c = s[++i];
-            out += c == 't' ? '\t' : c == 'n' ? '\n' : c == 'r' ? '\r' : c;
-        } else {
-            out += s[i];
-        }
-    }
-    return out;
-}
-
-std::vector<std::string> splitTabs(const std::string &line)
-{
-    std::vector<std::string> parts;
-    std::string cur;
-    for (char c : line) {
-        if (c == '\t') {
-            parts.push_back(cur);
-            cur.clear();
-        } else {
-            cur += c;
-        }
-    }
-    parts.push_back(cur);
-    return parts;
-}
 
 // The value in EXPECTED.tsv's form (numbers are compared as numbers separately).
 std::string expectedForm(const Value &v)
@@ -82,19 +51,14 @@ bool readAll(const std::string &path)
 
 TEST(DbfRead, ExpectedTsvDbaseLines)
 {
-    std::ifstream in(dxtest::realFixture("EXPECTED.tsv"));
-    ASSERT_TRUE(in) << "EXPECTED.tsv not found";
+    const std::vector<dxtest::ExpectedLine> lines = dxtest::expectedLines(".dbf");
+    ASSERT_FALSE(lines.empty()) << "EXPECTED.tsv not found, or without dBase lines";
     std::map<std::string, TableFilePtr> tables;
-    std::string line;
     int checked = 0, skippedMemo = 0;
-    std::getline(in, line); // header
-    while (std::getline(in, line)) {
-        auto parts = splitTabs(line);
-        ASSERT_GE(parts.size(), 4u) << line;
-        const std::string &file = parts[0];
-        if (file.size() < 4 || file.substr(file.size() - 4) != ".dbf") continue;
-        const std::string &check = parts[1];
-        const std::string expected = unescape(parts[2]);
+    for (const dxtest::ExpectedLine &line : lines) {
+        const std::string &file = line.file;
+        const std::string &check = line.check;
+        const std::string &expected = line.expected;
         auto &table = tables[file];
         if (!table) {
             OpenOptions options;
@@ -109,12 +73,10 @@ TEST(DbfRead, ExpectedTsvDbaseLines)
             std::string names;
             for (const auto &f : table->fields()) names += (names.empty() ? "" : ",") + f.name;
             EXPECT_EQ(names, expected);
-        } else if (check.rfind("value:", 0) == 0) {
-            size_t colon = check.find(':', 6);
-            size_t row = std::stoul(check.substr(6, colon - 6));
-            std::string column = check.substr(colon + 1);
-            int f = table->fieldIndex(column);
-            ASSERT_GE(f, 0) << "no field " << column;
+        } else if (line.isValue) {
+            const size_t row = line.row;
+            int f = table->fieldIndex(line.field);
+            ASSERT_GE(f, 0) << "no field " << line.field;
             if (table->fields()[f].type == FieldType::Memo) {
                 // Memo texts live in .dbt files, which this reader does not open (memo
                 // fields read as null by design), so these lines are out of scope.

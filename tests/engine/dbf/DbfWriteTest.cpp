@@ -7,9 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
@@ -73,41 +70,12 @@ std::string ourTsv(const std::string &path)
     return out;
 }
 
-std::string scriptPath()
-{
-    return (std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "scripts" / "check_dbf_with_dbfread.py")
-        .string();
-}
-
-// A python3 that has dbfread, or empty.
-std::string pythonWithDbfread()
-{
-    for (const char *py : {"/usr/bin/python3", "python3"}) {
-        std::string cmd = std::string(py) + " -c 'import dbfread' >/dev/null 2>&1";
-        if (std::system(cmd.c_str()) == 0) return py;
-    }
-    return {};
-}
-
-std::string dbfreadTsv(const std::string &python, const std::string &path)
-{
-    std::string cmd = python + " '" + scriptPath() + "' '" + path + "' 2>&1";
-    FILE *p = popen(cmd.c_str(), "r");
-    if (!p) return "popen failed";
-    std::string out;
-    std::array<char, 4096> buf;
-    size_t n;
-    while ((n = fread(buf.data(), 1, buf.size(), p)) > 0) out.append(buf.data(), n);
-    int rc = pclose(p);
-    if (rc != 0) out += "\n[exit status " + std::to_string(rc) + "]";
-    return out;
-}
-
+// Our reader and dbfread read the same from the file (skipped without dbfread).
 #define EXPECT_SAME_AS_DBFREAD(path)                                                        \
     do {                                                                                    \
-        std::string py = pythonWithDbfread();                                               \
-        if (py.empty()) GTEST_SKIP() << "python3 with dbfread is not installed";            \
-        EXPECT_EQ(dbfreadTsv(py, path), ourTsv(path));                                      \
+        const std::string theirs = dxtest::dbfreadTsv(path);                                \
+        if (theirs.empty()) GTEST_SKIP() << "python3 with dbfread is not installed";        \
+        EXPECT_EQ(theirs, ourTsv(path));                                                    \
     } while (0)
 
 } // namespace
@@ -327,7 +295,6 @@ TEST(DbfWriter, RejectsValuesThatDoNotFitAndLeavesTheFile)
 
 TEST(DbfWriter, KeepsDeletedRecordsAndMemoPointers)
 {
-    std::string py = pythonWithDbfread();
     dxtest::TempDir dir;
     // people.dbf: three records, the third deleted.
     std::filesystem::copy_file(dxtest::realFixture("olemb-dbfread/people.dbf"), dir.file("people.dbf"));
@@ -369,8 +336,8 @@ TEST(DbfWriter, KeepsDeletedRecordsAndMemoPointers)
     auto t8 = dbf::read(memoPath);
     EXPECT_EQ(t8->value(0, 0).s, "Uno");
     EXPECT_DOUBLE_EQ(t8->value(0, 4).d, 1.23456789012346);
-    if (py.empty()) GTEST_SKIP() << "python3 with dbfread is not installed";
-    std::string tsv = dbfreadTsv(py, memoPath);
+    std::string tsv = dxtest::dbfreadTsv(memoPath);
+    if (tsv.empty()) GTEST_SKIP() << "python3 with dbfread is not installed";
     EXPECT_NE(tsv.find("Uno\t1\t1970-01-01\ttrue\t1.23456789012346\tFirst memo\\r\\n\n"), std::string::npos) << tsv;
     EXPECT_SAME_AS_DBFREAD(dir.file("people.dbf"));
 }

@@ -8,55 +8,21 @@
 
 #include <charconv>
 #include <cmath>
-#include <fstream>
 #include <map>
-#include <sstream>
 
 using dxtest::realFixture;
 
 namespace {
 
-struct Expectation {
-    std::string file, check, expected, source;
-};
-
-std::string unescape(const std::string &s)
-{
-    std::string out;
-    for (size_t i = 0; i < s.size(); ++i) {
-        if (s[i] == '\\' && i + 1 < s.size()) {
-            char c = s[++i];
-            out += c == 't' ? '\t' : c == 'n' ? '\n' : c == 'r' ? '\r' : c;
-        } else {
-            out += s[i];
-        }
-    }
-    return out;
-}
-
 // Paradox lines of EXPECTED.tsv. Where the source test and pxlib disagree (same file and
 // check twice), the source test's line is kept and pxlib's dropped (SOURCES.md,
 // "Disagreements": the stored bytes side with the test).
-std::vector<Expectation> paradoxExpectations()
+std::vector<dxtest::ExpectedLine> paradoxExpectations()
 {
-    std::ifstream in(realFixture("EXPECTED.tsv"));
-    std::string line;
-    std::getline(in, line); // header
-    std::vector<Expectation> all;
-    while (std::getline(in, line)) {
-        std::vector<std::string> cols;
-        std::stringstream ss(line);
-        std::string c;
-        while (std::getline(ss, c, '\t')) cols.push_back(c);
-        while (cols.size() < 4) cols.push_back("");
-        std::string lower = cols[0];
-        for (auto &ch : lower) ch = char(tolower(static_cast<unsigned char>(ch)));
-        if (lower.size() < 3 || lower.substr(lower.size() - 3) != ".db") continue;
-        all.push_back({cols[0], cols[1], unescape(cols[2]), cols[3]});
-    }
+    const std::vector<dxtest::ExpectedLine> all = dxtest::expectedLines(".db");
     std::map<std::pair<std::string, std::string>, int> count;
     for (const auto &e : all) ++count[{e.file, e.check}];
-    std::vector<Expectation> kept;
+    std::vector<dxtest::ExpectedLine> kept;
     for (const auto &e : all)
         if (count[{e.file, e.check}] == 1 || e.source != "reader:pxlib") kept.push_back(e);
     return kept;
@@ -105,12 +71,10 @@ TEST(ParadoxRead, ExpectedTsv)
             std::string names;
             for (const auto &f : t->fields()) names += (names.empty() ? "" : ",") + f.name;
             EXPECT_EQ(names, e.expected);
-        } else if (e.check.rfind("value:", 0) == 0) {
-            size_t colon = e.check.find(':', 6);
-            size_t row = std::stoul(e.check.substr(6, colon - 6));
-            std::string column = e.check.substr(colon + 1);
-            int field = t->fieldIndex(column);
-            ASSERT_GE(field, 0) << column;
+        } else if (e.isValue) {
+            const size_t row = e.row;
+            int field = t->fieldIndex(e.field);
+            ASSERT_GE(field, 0) << e.field;
             // Memo cells are out of scope: the reader never opens the .MB file and reads
             // every memo/blob cell as null, so their expected texts cannot be compared.
             if (t->fields()[field].type == dx::FieldType::Memo) {
