@@ -6,11 +6,11 @@
 //   dendrix-bench [--records N] [--dir DIR] [--repeat R]
 #include "core/DataPassword.h"
 #include "demo/DemoData.h"
-#include "engine/Database.h"
-#include "engine/DbfFile.h"
-#include "engine/EngineError.h"
-#include "engine/ParadoxFile.h"
-#include "engine/Table.h"
+#include "engine/common/EngineError.h"
+#include "engine/dbf/DbfFile.h"
+#include "engine/paradox/ParadoxFile.h"
+#include "engine/sql/Database.h"
+#include "engine/sql/Table.h"
 
 #include <sqlite3.h>
 

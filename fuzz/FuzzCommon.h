@@ -8,8 +8,8 @@
 #include <string>
 #include <unistd.h>
 
-#include "engine/EngineError.h"
-#include "engine/TableFile.h"
+#include "engine/common/EngineError.h"
+#include "engine/common/TableFile.h"
 
 namespace dxfuzz {
 

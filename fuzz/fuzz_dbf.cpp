@@ -2,8 +2,8 @@
 // every cell of a table that reads must decode without fault.
 #include "FuzzCommon.h"
 
-#include "engine/DbfFile.h"
-#include "engine/EngineError.h"
+#include "engine/common/EngineError.h"
+#include "engine/dbf/DbfFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

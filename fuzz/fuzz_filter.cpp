@@ -1,9 +1,9 @@
 // Fuzzes filter expressions: compiled against a small in-memory table (text, integer,
 // real, logical, date and null cells) and evaluated on every row. An expression must
 // either compile or throw EngineError, and a compiled one must evaluate without fault.
-#include "engine/EngineError.h"
-#include "engine/Filter.h"
-#include "engine/TableFile.h"
+#include "engine/common/EngineError.h"
+#include "engine/common/TableFile.h"
+#include "engine/sql/Filter.h"
 
 #include <cstdint>
 #include <string>

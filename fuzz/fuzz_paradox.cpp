@@ -3,8 +3,8 @@
 // reads must decode without fault.
 #include "FuzzCommon.h"
 
-#include "engine/EngineError.h"
-#include "engine/ParadoxFile.h"
+#include "engine/common/EngineError.h"
+#include "engine/paradox/ParadoxFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

@@ -1,8 +1,8 @@
 // Fuzzes the legacy-SQL translation: any statement must either translate or throw
 // EngineError. The table namer stands in for the table cache. Also checks that any
 // text passed through quoteText() comes back as exactly one escaped literal.
-#include "engine/EngineError.h"
-#include "engine/SqlTranslate.h"
+#include "engine/common/EngineError.h"
+#include "engine/sql/SqlTranslate.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,8 +1,12 @@
 #include "TestUtil.h"
 
+#include <gtest/gtest.h>
+
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <random>
 #include <sys/wait.h>
 
@@ -45,9 +49,10 @@ std::string dbfreadTsv(const std::string &path)
         }
     }
     if (python.empty()) return {};
-    const std::string script =
-        (std::filesystem::path(DX_TESTS_DIR) / "scripts" / "check_dbf_with_dbfread.py").string();
-    return runShell(python + " '" + script + "' '" + path + "' 2>&1").out;
+    const std::string script = std::string(DX_TESTS_DIR) + "/scripts/check_dbf_with_dbfread.py";
+    CliRun r = runShell(python + " '" + script + "' '" + path + "' 2>&1");
+    if (r.status != 0) r.out += "\n[exit status " + std::to_string(r.status) + "]";
+    return r.out;
 }
 
 CliRun runShell(const std::string &cmd)
@@ -66,6 +71,73 @@ CliRun runShell(const std::string &cmd)
 std::string realFixture(const std::string &relative)
 {
     return std::string(DX_FIXTURES_REAL) + "/" + relative;
+}
+
+namespace {
+
+std::string unescape(const std::string &s)
+{
+    std::string out;
+    for (size_t i = 0; i < s.size(); ++i) {
+        if (s[i] == '\\' && i + 1 < s.size()) {
+            char c = s[++i];
+            out += c == 't' ? '\t' : c == 'n' ? '\n' : c == 'r' ? '\r' : c;
+        } else {
+            out += s[i];
+        }
+    }
+    return out;
+}
+
+std::vector<std::string> splitTabs(const std::string &line)
+{
+    std::vector<std::string> parts(1);
+    for (char c : line) {
+        if (c == '\t') parts.emplace_back();
+        else parts.back() += c;
+    }
+    return parts;
+}
+
+bool endsWithNoCase(const std::string &s, const std::string &end)
+{
+    if (s.size() < end.size()) return false;
+    for (size_t i = 0; i < end.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(s[s.size() - end.size() + i])) !=
+            std::tolower(static_cast<unsigned char>(end[i])))
+            return false;
+    return true;
+}
+
+} // namespace
+
+std::vector<ExpectedLine> expectedLines(const std::string &extension)
+{
+    std::ifstream in(realFixture("EXPECTED.tsv"));
+    std::vector<ExpectedLine> out;
+    std::string line;
+    std::getline(in, line); // the titles
+    while (std::getline(in, line)) {
+        const std::vector<std::string> cols = splitTabs(line);
+        if (cols.size() < 4) {
+            ADD_FAILURE() << "EXPECTED.tsv: fewer than four columns in \"" << line << '"';
+            continue;
+        }
+        if (!endsWithNoCase(cols[0], extension)) continue;
+        ExpectedLine e;
+        e.file = cols[0];
+        e.check = cols[1];
+        e.expected = unescape(cols[2]);
+        e.source = cols[3];
+        if (e.check.rfind("value:", 0) == 0) {
+            const size_t colon = e.check.find(':', 6);
+            e.isValue = true;
+            e.row = std::stoul(e.check.substr(6, colon - 6));
+            e.field = e.check.substr(colon + 1);
+        }
+        out.push_back(std::move(e));
+    }
+    return out;
 }
 
 } // namespace dxtest

@@ -1,7 +1,9 @@
 // Helpers shared by the tests: temporary folders and the real fixture files.
 #pragma once
 
+#include <cstddef>
 #include <string>
+#include <vector>
 
 namespace dxtest {
 
@@ -28,10 +30,25 @@ CliRun runCli(const std::string &args, const std::string &workDir = {});
 CliRun runShell(const std::string &command);
 
 // What python3-dbfread reads from a .dbf (tests/scripts/check_dbf_with_dbfread.py):
-// a TSV of the field names and the live records; empty when dbfread is not installed.
+// a TSV of the field names and the live records, followed by "[exit status N]" when the
+// script failed; empty when dbfread is not installed.
 std::string dbfreadTsv(const std::string &path);
 
 // Path of a file under the shared real-fixture folder.
 std::string realFixture(const std::string &relative);
+
+// One line of the real fixtures' EXPECTED.tsv: the table file (relative to the fixture
+// folder), the check ("rows", "columns" or "value:ROW:FIELD", whose row and field are
+// also given apart), the expected text with its escapes undone, and who wrote the line.
+struct ExpectedLine {
+    std::string file, check, expected, source;
+    bool isValue = false; // a "value:ROW:FIELD" check
+    size_t row = 0;
+    std::string field;
+};
+// The lines about table files whose names end in `extension` (any letter case), in the
+// file's order. A line with fewer than four columns fails the running test; a missing
+// file gives no lines.
+std::vector<ExpectedLine> expectedLines(const std::string &extension);
 
 } // namespace dxtest

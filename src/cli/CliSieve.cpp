@@ -4,7 +4,7 @@
 
 #include "core/ProfileFile.h"
 #include "core/QtText.h"
-#include "engine/Codepage.h"
+#include "engine/common/Codepage.h"
 #include "shell/Startup.h"
 #include "sieves/SieveClause.h"
 #include "sieves/SieveFieldTable.h"

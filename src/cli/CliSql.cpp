@@ -2,8 +2,8 @@
 #include "Cli.h"
 
 #include "core/DataPassword.h"
-#include "engine/Database.h"
-#include "engine/EngineError.h"
+#include "engine/common/EngineError.h"
+#include "engine/sql/Database.h"
 
 #include <ostream>
 

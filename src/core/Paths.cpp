@@ -2,7 +2,7 @@
 #include "core/Paths.h"
 
 #include "core/QtText.h"
-#include "engine/FileIO.h"
+#include "engine/common/FileIO.h"
 
 #include <QDir>
 

@@ -5,9 +5,9 @@
 
 #include "core/Paths.h"
 
-#include "engine/Codepage.h"
-#include "engine/EngineError.h"
-#include "engine/FileIO.h"
+#include "engine/common/Codepage.h"
+#include "engine/common/EngineError.h"
+#include "engine/common/FileIO.h"
 
 #include <QFileInfo>
 

@@ -5,9 +5,9 @@
 #include "core/DataPassword.h"
 #include "demo/DemoNomenclature.h"
 #include "demo/DemoSettings.h"
-#include "engine/Codepage.h"
-#include "engine/DbfFile.h"
-#include "engine/ParadoxFile.h"
+#include "engine/common/Codepage.h"
+#include "engine/dbf/DbfFile.h"
+#include "engine/paradox/ParadoxFile.h"
 
 #include <filesystem>
 #include <stdexcept>

@@ -1,7 +1,7 @@
 // Contents of names.dbf, kloni.dbf and bon.dbf of the demo installation.
 #include "demo/DemoNomenclature.h"
 
-#include "engine/DbfFile.h"
+#include "engine/dbf/DbfFile.h"
 
 #include <algorithm>
 #include <map>

@@ -2,7 +2,7 @@
 // conversion to the 221 fields of the project table in their fixed order.
 #pragma once
 
-#include "engine/Value.h"
+#include "engine/common/Value.h"
 
 #include <array>
 #include <string>

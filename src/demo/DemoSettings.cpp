@@ -5,8 +5,8 @@
 
 #include "demo/DemoData.h"
 
-#include "engine/Codepage.h"
-#include "engine/FileIO.h"
+#include "engine/common/Codepage.h"
+#include "engine/common/FileIO.h"
 
 #include <algorithm>
 #include <stdexcept>

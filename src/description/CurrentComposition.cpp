@@ -7,7 +7,7 @@
 #include "description/DescriptionHeader.h"
 #include "description/Nomenclature.h"
 #include "description/ProjectRecord.h"
-#include "engine/Table.h"
+#include "engine/sql/Table.h"
 
 #include <algorithm>
 #include <array>

@@ -5,7 +5,7 @@
 #include "core/QtText.h"
 #include "description/Nomenclature.h"
 #include "description/ProjectRecord.h"
-#include "engine/Table.h"
+#include "engine/sql/Table.h"
 
 #include <algorithm>
 #include <cmath>

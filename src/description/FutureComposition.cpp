@@ -4,7 +4,7 @@
 #include "core/QtText.h"
 #include "description/DescriptionHeader.h"
 #include "description/ProjectRecord.h"
-#include "engine/Table.h"
+#include "engine/sql/Table.h"
 
 namespace dx {
 namespace {

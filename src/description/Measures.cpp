@@ -5,9 +5,9 @@
 #include "core/QtText.h"
 #include "description/Nomenclature.h"
 #include "description/ProjectRecord.h"
-#include "engine/Codepage.h"
-#include "engine/DbfFile.h"
-#include "engine/EngineError.h"
+#include "engine/common/Codepage.h"
+#include "engine/common/EngineError.h"
+#include "engine/dbf/DbfFile.h"
 
 #include <QDir>
 

@@ -3,7 +3,7 @@
 // Each row carries its sub-compartment's address in KEY ("12:а").
 #pragma once
 
-#include "engine/Table.h"
+#include "engine/sql/Table.h"
 #include "shell/AppState.h"
 #include "shell/Startup.h"
 

@@ -3,8 +3,8 @@
 #include "description/Nomenclature.h"
 
 #include "description/ProjectRecord.h"
-#include "engine/EngineError.h"
-#include "engine/Table.h"
+#include "engine/common/EngineError.h"
+#include "engine/sql/Table.h"
 
 #include <algorithm>
 

@@ -2,8 +2,8 @@
 // compartments, and the "no value" marks every reader of the record tests for.
 #include "description/ProjectRecord.h"
 
-#include "engine/SqlTranslate.h"
-#include "engine/Table.h"
+#include "engine/sql/SqlTranslate.h"
+#include "engine/sql/Table.h"
 
 #include <QSet>
 

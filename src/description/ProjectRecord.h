@@ -3,7 +3,7 @@
 // records is addressed (the sub-compartment filter and the compartment statements).
 #pragma once
 
-#include "engine/Value.h"
+#include "engine/common/Value.h"
 
 #include <QString>
 #include <QStringList>

@@ -3,7 +3,7 @@
 // user opens looks like what was on the screen.
 #include "GridExport.h"
 
-#include "engine/EngineError.h"
+#include "engine/common/EngineError.h"
 
 #include <QAbstractItemModel>
 #include <QDir>

@@ -2,9 +2,9 @@
 // model gives, so that the copied numbers look exactly as they do on the screen.
 #include "GridHelpers.h"
 
-#include "engine/Codepage.h"
-#include "engine/EngineError.h"
-#include "engine/Value.h"
+#include "engine/common/Codepage.h"
+#include "engine/common/EngineError.h"
+#include "engine/common/Value.h"
 
 #include <QAbstractItemModel>
 #include <QFile>

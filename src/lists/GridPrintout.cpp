@@ -6,7 +6,7 @@
 #include "GridExport.h"
 #include "GridHelpers.h"
 
-#include "engine/EngineError.h"
+#include "engine/common/EngineError.h"
 
 #include <QAbstractItemModel>
 #include <QBrush>

@@ -3,7 +3,7 @@
 // table objects. Windows and core code take it by reference.
 #pragma once
 
-#include "engine/Table.h"
+#include "engine/sql/Table.h"
 #include "shell/ProjectCatalogue.h"
 #include "shell/Settings.h"
 

@@ -2,7 +2,7 @@
 #include "shell/InfoStatus.h"
 
 #include "core/QtText.h"
-#include "engine/EngineError.h"
+#include "engine/common/EngineError.h"
 
 namespace dx {
 

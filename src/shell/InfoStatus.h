@@ -1,7 +1,7 @@
 // The project counts of the main window's status bar.
 #pragma once
 
-#include "engine/Database.h"
+#include "engine/sql/Database.h"
 
 #include <QString>
 

@@ -2,9 +2,9 @@
 #include "shell/ProjectCatalogue.h"
 
 #include "core/QtText.h"
-#include "engine/Codepage.h"
-#include "engine/EngineError.h"
-#include "engine/FileIO.h"
+#include "engine/common/Codepage.h"
+#include "engine/common/EngineError.h"
+#include "engine/common/FileIO.h"
 
 #include <algorithm>
 #include <stdexcept>

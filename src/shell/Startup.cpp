@@ -8,7 +8,7 @@
 #include "core/ProfileFile.h"
 #include "core/QtText.h"
 #include "description/ProjectRecord.h"
-#include "engine/EngineError.h"
+#include "engine/common/EngineError.h"
 #include "shell/InfoStatus.h"
 #include "shell/Navigation.h"
 

@@ -3,7 +3,7 @@
 
 #include "description/Nomenclature.h"
 #include "description/ProjectRecord.h"
-#include "engine/Table.h"
+#include "engine/sql/Table.h"
 #include "sieves/SieveCutting.h"
 #include "sieves/SieveRange.h"
 

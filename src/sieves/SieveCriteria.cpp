@@ -3,7 +3,7 @@
 
 #include "core/QtText.h"
 #include "description/ProjectRecord.h"
-#include "engine/EngineError.h"
+#include "engine/common/EngineError.h"
 #include "shell/AppState.h"
 #include "sieves/SieveCutting.h"
 

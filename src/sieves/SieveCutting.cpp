@@ -3,8 +3,8 @@
 
 #include "core/QtText.h"
 #include "description/ProjectRecord.h"
-#include "engine/Database.h"
-#include "engine/EngineError.h"
+#include "engine/common/EngineError.h"
+#include "engine/sql/Database.h"
 
 namespace dx {
 

@@ -2,8 +2,8 @@
 #include "sieves/SieveRun.h"
 
 #include "core/QtText.h"
-#include "engine/Database.h"
-#include "engine/EngineError.h"
+#include "engine/common/EngineError.h"
+#include "engine/sql/Database.h"
 #include "shell/AppState.h"
 #include "sieves/SieveClause.h"
 #include "sieves/SieveFieldTable.h"

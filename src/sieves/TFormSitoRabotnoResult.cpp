@@ -4,7 +4,7 @@
 #include "sieves/TFormSitoRabotno.h"
 
 #include "core/QtText.h"
-#include "engine/EngineError.h"
+#include "engine/common/EngineError.h"
 #include "lists/GridExport.h"
 #include "lists/GuiGridHelpers.h"
 #include "lists/GuiGridPrinter.h"

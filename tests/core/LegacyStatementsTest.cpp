@@ -2,8 +2,8 @@
 // (encrypted Paradox, plain Paradox and dBase) and gives sensible rows.
 #include "core/DataPassword.h"
 #include "demo/DemoData.h"
-#include "engine/Database.h"
-#include "engine/EngineError.h"
+#include "engine/common/EngineError.h"
+#include "engine/sql/Database.h"
 
 #include "TestUtil.h"
 

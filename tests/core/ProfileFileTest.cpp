@@ -2,8 +2,8 @@
 // change one line and keep every other byte.
 #include "core/ProfileFile.h"
 
-#include "engine/Codepage.h"
-#include "engine/FileIO.h"
+#include "engine/common/Codepage.h"
+#include "engine/common/FileIO.h"
 
 #include "TestUtil.h"
 

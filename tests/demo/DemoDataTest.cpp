@@ -4,7 +4,7 @@
 #include "TestUtil.h"
 
 #include "demo/DemoData.h"
-#include "engine/EngineError.h"
+#include "engine/common/EngineError.h"
 
 #include <gtest/gtest.h>
 

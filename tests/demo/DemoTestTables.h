@@ -2,11 +2,11 @@
 #pragma once
 
 #include "core/DataPassword.h"
-#include "engine/Codepage.h"
-#include "engine/DbfFile.h"
-#include "engine/FileIO.h"
-#include "engine/ParadoxFile.h"
-#include "engine/TableFile.h"
+#include "engine/common/Codepage.h"
+#include "engine/common/FileIO.h"
+#include "engine/common/TableFile.h"
+#include "engine/dbf/DbfFile.h"
+#include "engine/paradox/ParadoxFile.h"
 
 #include <map>
 #include <stdexcept>

@@ -4,8 +4,8 @@
 #pragma once
 
 #include "description/ProjectRecord.h"
-#include "engine/DbfFile.h"
-#include "engine/Table.h"
+#include "engine/dbf/DbfFile.h"
+#include "engine/sql/Table.h"
 #include "shell/AppState.h"
 
 #include "TestUtil.h"

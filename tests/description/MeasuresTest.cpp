@@ -3,7 +3,7 @@
 #include "core/QtText.h"
 #include "description/Measures.h"
 #include "description/MeasuresModel.h"
-#include "engine/DbfFile.h"
+#include "engine/dbf/DbfFile.h"
 
 #include "TestUtil.h"
 

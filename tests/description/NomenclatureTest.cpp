@@ -1,9 +1,9 @@
 // Reference-table lookups over small tables built for each case.
 #include "description/Nomenclature.h"
-#include "engine/Database.h"
-#include "engine/DbfFile.h"
-#include "engine/EngineError.h"
-#include "engine/Table.h"
+#include "engine/common/EngineError.h"
+#include "engine/dbf/DbfFile.h"
+#include "engine/sql/Database.h"
+#include "engine/sql/Table.h"
 
 #include "TestUtil.h"
 

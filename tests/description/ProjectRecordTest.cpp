@@ -2,9 +2,9 @@
 // statements and the "no value" marks.
 #include "demo/DemoData.h"
 #include "description/ProjectRecord.h"
-#include "engine/Database.h"
-#include "engine/DbfFile.h"
-#include "engine/Table.h"
+#include "engine/dbf/DbfFile.h"
+#include "engine/sql/Database.h"
+#include "engine/sql/Table.h"
 
 #include "TestUtil.h"
 

@@ -4,7 +4,7 @@
 #include "lists/GuiGridHelpers.h"
 #include "lists/TFormSitoRabotnoWait.h"
 
-#include "engine/EngineError.h"
+#include "engine/common/EngineError.h"
 #include "QtTestApp.h"
 #include "TestUtil.h"
 

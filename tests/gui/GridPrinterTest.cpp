@@ -4,7 +4,7 @@
 #include "lists/GridPrintout.h"
 #include "lists/GuiGridPrinter.h"
 
-#include "engine/EngineError.h"
+#include "engine/common/EngineError.h"
 #include "QtTestApp.h"
 #include "TestUtil.h"
 

@@ -9,8 +9,8 @@
 #include "description/GuiMeasuresPage.h"
 #include "description/Measures.h"
 #include "description/MeasuresModel.h"
-#include "engine/DbfFile.h"
-#include "engine/Table.h"
+#include "engine/dbf/DbfFile.h"
+#include "engine/sql/Table.h"
 #include "lists/GridHelpers.h"
 #include "shell/Startup.h"
 

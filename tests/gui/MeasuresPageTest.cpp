@@ -5,7 +5,7 @@
 
 #include "description/GuiMeasuresPage.h"
 #include "description/MeasuresModel.h"
-#include "engine/DbfFile.h"
+#include "engine/dbf/DbfFile.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>

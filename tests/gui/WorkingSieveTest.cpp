@@ -3,7 +3,7 @@
 #include "WorkingSieveFixture.h"
 
 #include "core/ProfileFile.h"
-#include "engine/Table.h"
+#include "engine/sql/Table.h"
 #include "lists/TFormSitoRabotnoWait.h"
 #include "sieves/SieveFile.h"
 

@@ -3,7 +3,7 @@
 // parts with unzip, both files through LibreOffice when it is installed) and failures.
 #include "lists/GridExport.h"
 
-#include "engine/EngineError.h"
+#include "engine/common/EngineError.h"
 #include "TestUtil.h"
 
 #include <QDir>

@@ -2,7 +2,7 @@
 // the two small helpers of the aligned tables.
 #include "lists/GridHelpers.h"
 
-#include "engine/EngineError.h"
+#include "engine/common/EngineError.h"
 #include "TestUtil.h"
 
 #include <QFile>

@@ -1,7 +1,7 @@
 // The moves through a project: the compartment and sub-compartment lists, the toolbar
 // moves with their ends, and the sieves' go-to.
 #include "core/QtText.h"
-#include "engine/DbfFile.h"
+#include "engine/dbf/DbfFile.h"
 #include "shell/Navigation.h"
 
 #include "TestUtil.h"

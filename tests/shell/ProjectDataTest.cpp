@@ -2,9 +2,9 @@
 // over the reference tables of an installation.
 #include "core/QtText.h"
 #include "demo/DemoData.h"
-#include "engine/Codepage.h"
-#include "engine/DbfFile.h"
-#include "engine/FileIO.h"
+#include "engine/common/Codepage.h"
+#include "engine/common/FileIO.h"
+#include "engine/dbf/DbfFile.h"
 #include "shell/InfoStatus.h"
 #include "shell/ProjectCatalogue.h"
 

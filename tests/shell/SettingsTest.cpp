@@ -7,8 +7,8 @@
 
 #include "shell/Settings.h"
 
-#include "engine/Codepage.h"
-#include "engine/FileIO.h"
+#include "engine/common/Codepage.h"
+#include "engine/common/FileIO.h"
 
 #include "TestUtil.h"
 

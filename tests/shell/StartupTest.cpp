@@ -3,7 +3,7 @@
 // (1: the program ends, 2: the sequence stops, 0: loaded).
 #include "core/ProfileFile.h"
 #include "demo/DemoData.h"
-#include "engine/DbfFile.h"
+#include "engine/dbf/DbfFile.h"
 
 #include "TestUtil.h"
 

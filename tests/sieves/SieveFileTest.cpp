@@ -1,7 +1,7 @@
 // Saved sieve files: the 44 keys in their order, the management unit under "землище",
 // ranges and cutting slots read back, other content of the file kept, and odd files.
 #include "core/ProfileFile.h"
-#include "engine/Codepage.h"
+#include "engine/common/Codepage.h"
 #include "sieves/SieveClause.h"
 #include "sieves/SieveCutting.h"
 #include "sieves/SieveFile.h"

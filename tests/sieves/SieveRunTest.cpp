@@ -2,7 +2,7 @@
 // layout, failures of the statement, the pick lists and the cutting-type lists, on small
 // tables and on the demo project.
 #include "demo/DemoData.h"
-#include "engine/Database.h"
+#include "engine/sql/Database.h"
 #include "shell/Startup.h"
 #include "sieves/SieveClause.h"
 #include "sieves/SieveCutting.h"

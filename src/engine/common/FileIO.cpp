@@ -1,0 +1,122 @@
+// File reads, atomic writes and case-insensitive lookup, through std::filesystem so
+// that nothing here is tied to one platform.
+#include "engine/common/FileIO.h"
+
+#include "engine/common/Codepage.h"
+#include "engine/common/EngineError.h"
+
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace dx::io {
+
+std::string readFile(const std::string &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw EngineError(path, "the file cannot be opened for reading");
+    in.seekg(0, std::ios::end);
+    std::streamoff size = in.tellg();
+    if (size < 0) throw EngineError(path, "the file cannot be read");
+    in.seekg(0, std::ios::beg);
+    std::string data(static_cast<size_t>(size), '\0');
+    if (size > 0 && !in.read(data.data(), size)) throw EngineError(path, "the file cannot be read");
+    return data;
+}
+
+void writeFileAtomic(const std::string &path, const std::string &data)
+{
+    std::string tmp = path + ".tmp~";
+    {
+        std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
+        if (!out) throw EngineError(path, "cannot write a temporary file beside it");
+        out.write(data.data(), static_cast<std::streamsize>(data.size()));
+        out.flush();
+        if (!out) {
+            std::error_code ec;
+            fs::remove(tmp, ec);
+            throw EngineError(path, "writing failed (disk full?)");
+        }
+    }
+    std::error_code ec;
+    fs::rename(tmp, path, ec);
+    if (ec) {
+        fs::remove(tmp, ec);
+        throw EngineError(path, "cannot replace the file: " + ec.message());
+    }
+}
+
+Stamp stamp(const std::string &path)
+{
+    std::error_code ec;
+    Stamp s;
+    auto size = fs::file_size(path, ec);
+    if (ec) return s;
+    auto t = fs::last_write_time(path, ec);
+    s.size = static_cast<int64_t>(size);
+    if (!ec)
+        s.mtimeNs = std::chrono::duration_cast<std::chrono::nanoseconds>(t.time_since_epoch()).count();
+    return s;
+}
+
+bool exists(const std::string &path)
+{
+    std::error_code ec;
+    return fs::exists(path, ec);
+}
+
+bool isDirectory(const std::string &path)
+{
+    std::error_code ec;
+    return fs::is_directory(path, ec);
+}
+
+std::string resolve(const std::string &base, const std::string &path)
+{
+    std::string p = path;
+    for (char &c : p)
+        if (c == '\\') c = '/';
+    std::vector<std::string> parts;
+    std::string cur;
+    for (char c : p) {
+        if (c == '/') {
+            if (!cur.empty()) parts.push_back(cur);
+            cur.clear();
+        } else {
+            cur += c;
+        }
+    }
+    if (!cur.empty()) parts.push_back(cur);
+
+    std::string result;
+    if (!p.empty() && p[0] == '/') result = "/";
+    else if (p.size() > 1 && p[1] == ':') result = ""; // drive path: take as given
+    else result = base.empty() ? "." : base;
+
+    bool found = true;
+    for (const auto &part : parts) {
+        std::string next = result.empty() ? part : (result.back() == '/' ? result + part : result + "/" + part);
+        if (found && !exists(next)) {
+            // Look for a name that differs only in letter case.
+            std::string want = cp::foldCase(part);
+            std::string match;
+            std::error_code ec;
+            for (fs::directory_iterator it(result.empty() ? "." : result, ec), end; !ec && it != end; it.increment(ec)) {
+                std::string name = it->path().filename().string();
+                if (cp::foldCase(name) == want) {
+                    match = name;
+                    break;
+                }
+            }
+            if (!match.empty()) next = result.back() == '/' ? result + match : result + "/" + match;
+            else found = false;
+        }
+        result = next;
+    }
+    return result;
+}
+
+} // namespace dx::io

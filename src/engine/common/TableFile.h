@@ -1,0 +1,69 @@
+// A table file (dBase or Paradox) read into memory: its fields and its live rows in the
+// table's own record order. Values are decoded from the stored record bytes on demand,
+// so a snapshot of a large table costs little more than the file itself.
+#pragma once
+
+#include "engine/common/Value.h"
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace dx {
+
+// Asked when a protected table is opened: gets the file path, returns the password to
+// try, or nothing to give up (which makes the open fail).
+using PasswordCallback = std::function<std::optional<std::string>(const std::string &path)>;
+
+struct OpenOptions {
+    // Code page to decode text with, overriding what the file declares, as an iconv
+    // name ("CP1251"). Empty: take it from the file (dBase language driver byte,
+    // Paradox header code page), falling back to CP1251.
+    std::string codepage;
+    // Passwords already known to the session; tried before the callback is asked.
+    std::vector<std::string> knownPasswords;
+    PasswordCallback onPassword;
+};
+
+class TableFile {
+public:
+    virtual ~TableFile() = default;
+
+    const std::string &path() const { return path_; }
+    const std::vector<FieldDef> &fields() const { return fields_; }
+    // Index of the field with this name, matched without regard to case; -1 if none.
+    // With two fields of the same name, the first one.
+    int fieldIndex(const std::string &name) const;
+
+    virtual size_t rowCount() const = 0;
+    virtual Value value(size_t row, size_t field) const = 0;
+    Row row(size_t r) const;
+
+protected:
+    std::string path_;
+    std::vector<FieldDef> fields_;
+};
+
+using TableFilePtr = std::shared_ptr<const TableFile>;
+
+} // namespace dx
+
+namespace dx {
+
+// Changes to one table file, written to the file at once. Row numbers are positions in
+// the live record order (as TableFile numbers them) at the time of the change; after a
+// remove the following rows move up by one. Values come in field order; a shorter row
+// leaves the remaining fields empty. A value that does not fit its field is an error,
+// never silently cut.
+class TableWriter {
+public:
+    virtual ~TableWriter() = default;
+    virtual size_t rowCount() const = 0;
+    virtual void update(size_t row, const Row &values) = 0;
+    virtual size_t append(const Row &values) = 0; // returns the new row's number
+    virtual void remove(size_t row) = 0;
+};
+
+} // namespace dx

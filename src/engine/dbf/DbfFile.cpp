@@ -1,0 +1,64 @@
+// dBase reader: the whole file is read once and kept; cells are decoded on demand.
+//
+// Our own reader rather than shapelib's DBFOpen/DBFRead*: shapelib reads record by
+// record through stdio, trusts the header's record count (a truncated file or a lying
+// header makes it read past the data) and has no way to override the code page per
+// table (dbase_03_cyrillic.dbf holds UTF-8 behind driver byte 0xF0).
+#include "engine/dbf/DbfFile.h"
+
+#include "engine/common/EngineError.h"
+#include "engine/common/FileIO.h"
+#include "engine/dbf/DbfFormat.h"
+
+namespace dx::dbf {
+
+namespace {
+
+class DbfTable final : public TableFile {
+public:
+    DbfTable(const std::string &path, std::string data, const OpenOptions &options)
+        : data_(std::move(data))
+    {
+        path_ = path;
+        layout_ = detail::parseLayout(path, data_, options);
+        for (const auto &f : layout_.fields) {
+            if (f.hidden) continue;
+            fields_.push_back(f.def);
+            offsets_.push_back(f.offset);
+        }
+        live_.reserve(layout_.records);
+        const char *base = data_.data() + layout_.headerLength;
+        for (size_t r = 0; r < layout_.records; ++r)
+            if (base[r * layout_.recordLength] != detail::kDeletedFlag) live_.push_back(static_cast<uint32_t>(r));
+    }
+
+    size_t rowCount() const override { return live_.size(); }
+
+    Value value(size_t row, size_t field) const override
+    {
+        if (row >= live_.size())
+            throw EngineError(path_, "row " + std::to_string(row) + " is out of range (" +
+                                         std::to_string(live_.size()) + " rows)");
+        if (field >= fields_.size())
+            throw EngineError(path_, "field " + std::to_string(field) + " is out of range (" +
+                                         std::to_string(fields_.size()) + " fields)");
+        size_t at = layout_.headerLength + size_t(live_[row]) * layout_.recordLength + offsets_[field];
+        std::string_view cell(data_.data() + at, static_cast<size_t>(fields_[field].width));
+        return detail::decodeCell(cell, fields_[field], layout_.codepage);
+    }
+
+private:
+    std::string data_;
+    detail::Layout layout_;
+    std::vector<size_t> offsets_;  // per shown field
+    std::vector<uint32_t> live_;   // physical record numbers of the live rows
+};
+
+} // namespace
+
+TableFilePtr read(const std::string &path, const OpenOptions &options)
+{
+    return std::make_shared<DbfTable>(path, io::readFile(path), options);
+}
+
+} // namespace dx::dbf

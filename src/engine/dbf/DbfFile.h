@@ -1,0 +1,27 @@
+// dBase tables (.dbf): read into memory, change in place, create.
+#pragma once
+
+#include "engine/common/TableFile.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace dx::dbf {
+
+// Reads the table. Text is decoded with options.codepage, else with the code page of
+// the language driver byte, else CP1251. Deleted records are left out; record order is
+// file order. Memo fields read as null. Throws EngineError naming the file and reason.
+TableFilePtr read(const std::string &path, const OpenOptions &options = {});
+
+// Creates a new table with these fields (Text: C of `width`; Integer: N(width,0);
+// Real: N(width,decimals), or F when nativeType is 'F'; Logical: L; Date: D) holding
+// `rows`, replacing any file of that name atomically. languageDriver 0xC9 = CP1251.
+void create(const std::string &path, const std::vector<FieldDef> &fields,
+            const std::vector<Row> &rows = {}, uint8_t languageDriver = 0xC9);
+
+// Opens the table for changes (edit in place, append, mark deleted).
+std::unique_ptr<TableWriter> openWriter(const std::string &path, const OpenOptions &options = {});
+
+} // namespace dx::dbf

@@ -1,0 +1,228 @@
+// dBase writing: create a table atomically, and change an existing one in place.
+//
+// Own code rather than shapelib (DBFCreateLL / DBFWrite*Attribute / DBFMarkRecordDeleted):
+//  - create must go through io::writeFileAtomic from one in-memory image; shapelib
+//    writes straight into the target file through its own file handles;
+//  - shapelib formats numbers through double (N(18,0) integers beyond 2^53 lose digits),
+//    writes null numbers as '*' fill and truncates over-long values (we must refuse
+//    them with a reason), so every cell would go through DBFWriteAttributeDirectly
+//    with our own formatting anyway;
+//  - DBFOpen trusts the header's record count, so appending to a truncated table or
+//    one whose header lies writes the record at the wrong place, and it knows nothing
+//    of deleted-record-aware row numbers;
+//  - it buffers the current record and rewrites the header when the handle is flushed
+//    or closed; we need a fixed order (record, then header count) per change.
+// What is left after those is seek-and-write, which is what this file does.
+#include "engine/dbf/DbfFile.h"
+
+#include "engine/common/Codepage.h"
+#include "engine/common/EngineError.h"
+#include "engine/common/FileIO.h"
+#include "engine/common/Platform.h"
+#include "engine/dbf/DbfFormat.h"
+
+#include <cstring>
+#include <memory>
+
+namespace dx::dbf {
+
+using namespace detail;
+
+namespace {
+
+FieldDef nativeField(const std::string &path, const FieldDef &in)
+{
+    FieldDef f = in;
+    auto bad = [&](const std::string &why) { throw EngineError(path, "field " + in.name + ": " + why); };
+    switch (in.type) {
+    case FieldType::Text:
+        f.nativeType = 'C';
+        f.decimals = 0;
+        if (f.width < 1 || f.width > 254) bad("a text field's width must be 1..254, not " + std::to_string(f.width));
+        break;
+    case FieldType::Integer:
+        f.nativeType = 'N';
+        f.decimals = 0;
+        if (f.width < 1 || f.width > 18) bad("an integer field's width must be 1..18, not " + std::to_string(f.width));
+        break;
+    case FieldType::Real:
+        f.nativeType = in.nativeType == 'F' ? 'F' : 'N';
+        if (f.width < 1 || f.width > 20) bad("a number field's width must be 1..20, not " + std::to_string(f.width));
+        if (f.decimals < 0 || (f.decimals > 0 && f.decimals > f.width - 2))
+            bad("a number field of width " + std::to_string(f.width) + " cannot have " +
+                std::to_string(f.decimals) + " decimals");
+        break;
+    case FieldType::Logical:
+        f.nativeType = 'L';
+        f.width = 1;
+        f.decimals = 0;
+        break;
+    case FieldType::Date:
+        f.nativeType = 'D';
+        f.width = 8;
+        f.decimals = 0;
+        break;
+    default: bad("this field type cannot be created in a dBase table");
+    }
+    return f;
+}
+
+void encodeRecord(const std::string &path, const std::vector<FieldLayout> &fields, const Row &values,
+                  const std::string &codepage, char *record, bool keepExisting)
+{
+    size_t shown = 0;
+    for (const auto &fl : fields) {
+        char *cell = record + fl.offset;
+        std::string_view existing;
+        if (keepExisting) existing = std::string_view(cell, static_cast<size_t>(fl.def.width));
+        std::string copy(existing); // encodeCell writes over the same bytes
+        if (fl.hidden) {
+            encodeCell(path, fl.def, Value::null(), codepage, copy, cell);
+            continue;
+        }
+        const Value &v = shown < values.size() ? values[shown] : Value();
+        ++shown;
+        encodeCell(path, fl.def, v, codepage, copy, cell);
+    }
+    if (values.size() > shown)
+        throw EngineError(path, "a row of " + std::to_string(values.size()) + " values for a table of " +
+                                    std::to_string(shown) + " fields");
+}
+
+class DbfWriter final : public TableWriter {
+public:
+    DbfWriter(const std::string &path, const OpenOptions &options) : path_(path)
+    {
+        std::string data = io::readFile(path);
+        layout_ = parseLayout(path, data, options);
+        const char *base = data.data() + layout_.headerLength;
+        for (size_t r = 0; r < layout_.records; ++r)
+            if (base[r * layout_.recordLength] != kDeletedFlag) live_.push_back(r);
+        file_ = std::make_unique<platform::WritableFile>(path);
+    }
+
+    size_t rowCount() const override { return live_.size(); }
+
+    void update(size_t row, const Row &values) override
+    {
+        checkRow(row);
+        size_t at = recordOffset(live_[row]);
+        std::string record = readAt(at, layout_.recordLength);
+        encodeRecord(path_, layout_.fields, values, layout_.codepage, record.data(), true);
+        writeAt(at, record);
+    }
+
+    size_t append(const Row &values) override
+    {
+        if (layout_.records >= UINT32_MAX) throw EngineError(path_, "the table is full");
+        std::string record(layout_.recordLength, ' ');
+        encodeRecord(path_, layout_.fields, values, layout_.codepage, record.data(), false);
+        record += kEndOfFile;
+        size_t physical = layout_.records;
+        // The record (and the end-of-file byte) first; only then the header count, so
+        // an interruption leaves the old table with a few bytes of tail.
+        writeAt(recordOffset(physical), record);
+        file_->sync();
+        char header[7];
+        stampDate(header);
+        writeLe32(header + 3, static_cast<uint32_t>(physical + 1));
+        writeAt(1, std::string(header, sizeof header));
+        layout_.records = physical + 1;
+        layout_.headerCount = static_cast<uint32_t>(physical + 1);
+        live_.push_back(physical);
+        return live_.size() - 1;
+    }
+
+    void remove(size_t row) override
+    {
+        checkRow(row);
+        writeAt(recordOffset(live_[row]), std::string(1, kDeletedFlag));
+        live_.erase(live_.begin() + static_cast<ptrdiff_t>(row));
+    }
+
+private:
+    void checkRow(size_t row) const
+    {
+        if (row >= live_.size())
+            throw EngineError(path_, "row " + std::to_string(row) + " is out of range (" +
+                                         std::to_string(live_.size()) + " rows)");
+    }
+
+    size_t recordOffset(size_t physical) const { return layout_.headerLength + physical * layout_.recordLength; }
+
+    std::string readAt(size_t at, size_t n) const
+    {
+        std::string buf(n, '\0');
+        file_->readAt(at, buf.data(), n);
+        return buf;
+    }
+
+    void writeAt(size_t at, const std::string &bytes) { file_->writeAt(at, bytes.data(), bytes.size()); }
+
+    std::string path_;
+    Layout layout_;
+    std::vector<size_t> live_;
+    std::unique_ptr<platform::WritableFile> file_;
+};
+
+} // namespace
+
+void create(const std::string &path, const std::vector<FieldDef> &fields, const std::vector<Row> &rows,
+            uint8_t languageDriver)
+{
+    const std::string codepage = codepageFor(languageDriver, {});
+    std::vector<FieldLayout> layout;
+    size_t recordLength = 1;
+    for (const auto &in : fields) {
+        FieldLayout fl;
+        fl.def = nativeField(path, in);
+        if (fl.def.name.empty()) throw EngineError(path, "a field has no name");
+        for (const auto &other : layout)
+            if (sameFieldName(other.def.name, fl.def.name))
+                throw EngineError(path, "two fields are named " + fl.def.name);
+        fl.offset = recordLength;
+        recordLength += static_cast<size_t>(fl.def.width);
+        layout.push_back(std::move(fl));
+    }
+    const size_t headerLength = kFileHeaderSize + kFieldDescriptorSize * fields.size() + 1;
+    if (headerLength > 0xFFFF) throw EngineError(path, "too many fields for a dBase table");
+    if (recordLength > 0xFFFF) throw EngineError(path, "the record is longer than 65535 bytes");
+    if (rows.size() >= UINT32_MAX) throw EngineError(path, "too many rows for a dBase table");
+
+    std::string out(headerLength + recordLength * rows.size() + 1, '\0');
+    char *h = out.data();
+    h[0] = 0x03;
+    stampDate(h + 1);
+    writeLe32(h + 4, static_cast<uint32_t>(rows.size()));
+    writeLe16(h + 8, static_cast<uint16_t>(headerLength));
+    writeLe16(h + 10, static_cast<uint16_t>(recordLength));
+    h[29] = char(languageDriver);
+    for (size_t i = 0; i < layout.size(); ++i) {
+        const FieldDef &f = layout[i].def;
+        char *d = h + kFileHeaderSize + kFieldDescriptorSize * i;
+        bool lossless = true;
+        std::string name = cp::fromUtf8(f.name, codepage, &lossless);
+        if (!lossless) throw EngineError(path, "field name " + f.name + " cannot be written in code page " + codepage);
+        if (name.size() > 10) throw EngineError(path, "field name " + f.name + " is longer than 10 characters");
+        if (name.find('\0') != std::string::npos) throw EngineError(path, "field name " + f.name + " holds a NUL");
+        std::memcpy(d, name.data(), name.size());
+        d[11] = char(f.nativeType);
+        d[16] = char(f.width);
+        d[17] = char(f.decimals);
+    }
+    h[headerLength - 1] = kHeaderTerminator;
+    for (size_t r = 0; r < rows.size(); ++r) {
+        char *rec = h + headerLength + r * recordLength;
+        rec[0] = ' ';
+        encodeRecord(path, layout, rows[r], codepage, rec, false);
+    }
+    out.back() = kEndOfFile;
+    io::writeFileAtomic(path, out);
+}
+
+std::unique_ptr<TableWriter> openWriter(const std::string &path, const OpenOptions &options)
+{
+    return std::make_unique<DbfWriter>(path, options);
+}
+
+} // namespace dx::dbf

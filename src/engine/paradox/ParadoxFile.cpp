@@ -1,0 +1,726 @@
+// Paradox tables: reading (data blocks in chain order, encrypted ones included), creating
+// Paradox 7 tables and changing records. See ParadoxFormat.h for the layout.
+#include "engine/paradox/ParadoxFile.h"
+
+#include "engine/common/Codepage.h"
+#include "engine/common/EngineError.h"
+#include "engine/common/FileIO.h"
+#include "engine/common/Platform.h"
+#include "engine/paradox/ParadoxCrypt.h"
+#include "engine/paradox/ParadoxFormat.h"
+
+#include <algorithm>
+#include <cstring>
+#include <ctime>
+#include <filesystem>
+
+namespace dx::px {
+
+using namespace fmt;
+
+namespace {
+
+// ----------------------------------------------------------------------------------
+// The table in memory: the file's bytes with every data block of the chain decrypted,
+// and where each live record starts.
+
+// A byte buffer for whole tables, on a platform::ZeroedBlock (whose large blocks come
+// with their pages present: faulting in fresh pages one by one costs more than reading
+// and decrypting the table).
+class Buffer {
+public:
+    size_t size() const { return size_; }
+    unsigned char *data() { return block_.data(); }
+    const unsigned char *data() const { return block_.data(); }
+    std::string_view view() const { return {reinterpret_cast<const char *>(block_.data()), size_}; }
+
+    void reserve(size_t cap)
+    {
+        if (cap <= block_.size()) return;
+        platform::ZeroedBlock bigger(cap);
+        if (size_) std::memcpy(bigger.data(), block_.data(), size_);
+        block_ = std::move(bigger);
+    }
+
+    void assign(const unsigned char *src, size_t n)
+    {
+        if (n > block_.size()) reserve(n);
+        if (n) std::memcpy(block_.data(), src, n);
+        size_ = n;
+    }
+
+    // Sets the size without clearing new bytes (the caller fills them).
+    void resizeUninitialized(size_t n)
+    {
+        if (n > block_.size()) reserve(n);
+        size_ = n;
+    }
+
+    // Grows or shrinks; new bytes are zero.
+    void resize(size_t n)
+    {
+        if (n > block_.size()) reserve(std::max(n, block_.size() + block_.size() / 2));
+        if (n > size_) std::memset(block_.data() + size_, 0, n - size_);
+        size_ = n;
+    }
+
+private:
+    platform::ZeroedBlock block_;
+    size_t size_ = 0;
+};
+
+struct BlockRef {
+    uint32_t number = 0; // 1-based block number
+    int count = 0;       // records in the block
+};
+
+struct Image {
+    std::string path;
+    Buffer data; // file bytes; data blocks of the chain decrypted, padded to whole blocks
+    int recordSize = 0;
+    int headerSize = 0;
+    int fileType = 0;
+    int blockSize = 0;
+    int versionId = 0;
+    int keyFields = 0;
+    uint32_t encryption = 0;
+    std::string codepage; // iconv name used for text
+    std::vector<FieldLayout> layout;
+    std::vector<FieldDef> defs;
+    std::vector<BlockRef> chain;
+    std::vector<uint32_t> recordOffsets; // into data, live records in table order
+
+    const unsigned char *bytes() const { return data.data(); }
+    unsigned char *bytes() { return data.data(); }
+    size_t blockOffset(uint32_t number) const { return size_t(headerSize) + size_t(number - 1) * size_t(blockSize); }
+    int recordsPerBlock() const { return (blockSize - int(kBlockHeader)) / recordSize; }
+};
+
+[[noreturn]] void bad(const std::string &path, const std::string &why)
+{
+    throw EngineError(path, "not a readable Paradox table: " + why);
+}
+
+FieldType fieldTypeOf(uint8_t code)
+{
+    switch (code) {
+    case Alpha: return FieldType::Text;
+    case Date: return FieldType::Date;
+    case Short:
+    case Long:
+    case AutoInc: return FieldType::Integer;
+    case Currency:
+    case Number:
+    case Bcd: return FieldType::Real;
+    case Logical: return FieldType::Logical;
+    case Time: return FieldType::Time;
+    case Timestamp: return FieldType::Timestamp;
+    case Bytes: return FieldType::Binary;
+    default: return FieldType::Memo;
+    }
+}
+
+bool knownCode(uint8_t code)
+{
+    switch (code) {
+    case Alpha: case Date: case Short: case Long: case Currency: case Number: case Logical:
+    case MemoBlob: case Blob: case FmtMemo: case Ole: case Graphic: case Time: case Timestamp:
+    case AutoInc: case Bcd: case Bytes:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void checkPassword(const Image &img, const OpenOptions &options)
+{
+    if (img.encryption == 0) return;
+    for (const auto &p : options.knownPasswords)
+        if (crypt::passwordChecksum(p) == img.encryption) return;
+    if (options.onPassword) {
+        std::optional<std::string> answer = options.onPassword(img.path);
+        if (!answer) throw PasswordError(img.path, "password required");
+        if (crypt::passwordChecksum(*answer) == img.encryption) return;
+        throw PasswordError(img.path, "wrong password");
+    }
+    throw PasswordError(img.path, options.knownPasswords.empty() ? "password required" : "wrong password");
+}
+
+// Parses the header, checks the password, decrypts and walks the block chain.
+std::shared_ptr<Image> load(const std::string &path, const OpenOptions &options)
+{
+    auto img = std::make_shared<Image>();
+    img->path = path;
+    platform::ReadOnlyFile src(path);
+    Buffer &data = img->data;
+    const size_t fileSize = src.size();
+    if (fileSize < 0x58) bad(path, "the file is too short for a Paradox header (" + std::to_string(fileSize) + " bytes)");
+    const unsigned char *h = src.data();
+
+    img->recordSize = getLe16(h + 0x00);
+    img->headerSize = getLe16(h + 0x02);
+    img->fileType = h[0x04];
+    int blockKb = h[0x05];
+    img->versionId = h[0x39];
+    int numFields = getLe16(h + 0x21);
+    img->keyFields = getLe16(h + 0x23);
+
+    if (img->fileType != 0 && img->fileType != 2)
+        bad(path, "file type " + std::to_string(img->fileType) + " is not a data table (an index or another file?)");
+    if (img->versionId < 3 || img->versionId > 15)
+        bad(path, "unknown format version id " + std::to_string(img->versionId));
+    if (!(blockKb == 1 || blockKb == 2 || blockKb == 3 || blockKb == 4 || blockKb == 8 || blockKb == 16 || blockKb == 32))
+        bad(path, "unknown block size " + std::to_string(blockKb) + " KB");
+    img->blockSize = blockKb * 1024;
+    if (img->recordSize == 0) bad(path, "record size 0");
+    if (img->recordSize > img->blockSize - int(kBlockHeader))
+        bad(path, "record size " + std::to_string(img->recordSize) + " does not fit a block");
+    if (numFields < 1 || numFields > 1024) bad(path, "field count " + std::to_string(numFields));
+
+    const bool dataHeader = img->versionId >= 5;
+    const size_t fieldInfo = dataHeader ? 0x78 : 0x58;
+    if (size_t(img->headerSize) < fieldInfo) bad(path, "header size " + std::to_string(img->headerSize) + " is too small");
+    if (size_t(img->headerSize) > fileSize)
+        bad(path, "the file ends inside its header (" + std::to_string(fileSize) + " of " + std::to_string(img->headerSize) + " bytes)");
+    const size_t headerEnd = size_t(img->headerSize);
+
+    img->encryption = getLe32(h + 0x25);
+    if (img->encryption == kEncryptionInDataHeader) img->encryption = dataHeader ? getLe32(h + 0x5C) : 0;
+
+    // Field types and sizes.
+    size_t pos = fieldInfo;
+    if (pos + size_t(numFields) * 2 > headerEnd) bad(path, "the field list runs past the header");
+    int offset = 0;
+    for (int i = 0; i < numFields; ++i) {
+        FieldLayout f;
+        f.code = h[pos + 2 * i];
+        int sz = h[pos + 2 * i + 1];
+        if (!knownCode(f.code))
+            bad(path, "field " + std::to_string(i + 1) + " has unknown type 0x" +
+                          std::string(1, "0123456789ABCDEF"[f.code >> 4]) + std::string(1, "0123456789ABCDEF"[f.code & 15]));
+        if (f.code == Bcd) {
+            f.decimals = sz;
+            f.size = 17;
+        } else {
+            f.size = sz;
+        }
+        if (f.size == 0) bad(path, "field " + std::to_string(i + 1) + " has size 0");
+        f.offset = offset;
+        offset += f.size;
+        img->layout.push_back(f);
+    }
+    if (offset != img->recordSize)
+        bad(path, "the fields take " + std::to_string(offset) + " bytes but a record has " + std::to_string(img->recordSize));
+    pos += size_t(numFields) * 2;
+    pos += 4;                        // table name pointer
+    pos += size_t(numFields) * 4;    // field name pointers
+    pos += img->versionId >= 12 ? 261 : 79; // table name
+    if (pos > headerEnd) bad(path, "the field names lie past the header");
+
+    // Code page: the caller's, else the header's, else CP1251.
+    int cpNumber = dataHeader ? getLe16(h + 0x6A) : 0;
+    img->codepage = options.codepage;
+    if (img->codepage.empty()) img->codepage = cp::forCodepageNumber(cpNumber);
+    if (img->codepage.empty()) img->codepage = "CP1251";
+
+    for (int i = 0; i < numFields; ++i) {
+        size_t end = pos;
+        while (end < headerEnd && h[end] != 0) ++end;
+        if (end >= headerEnd) bad(path, "the name of field " + std::to_string(i + 1) + " runs past the header");
+        FieldDef def;
+        def.name = cp::toUtf8(std::string_view(reinterpret_cast<const char *>(h) + pos, end - pos), img->codepage);
+        const FieldLayout &f = img->layout[i];
+        def.type = fieldTypeOf(f.code);
+        def.width = f.code == Bcd ? 17 : f.size;
+        def.decimals = f.decimals;
+        def.nativeType = f.code;
+        img->defs.push_back(std::move(def));
+        pos = end + 1;
+    }
+
+    checkPassword(*img, options);
+
+    // The image: room for one more block, so that a file cut short inside its last block
+    // can be padded. The header is copied; plain files are copied whole; encrypted ones
+    // get the first chunk of each chain block decrypted while walking the chain (it holds
+    // the block header), then the rest of the chain blocks decrypted, then whatever lies
+    // outside the chain copied as it is.
+    data.reserve(fileSize + 32768);
+    data.resizeUninitialized(fileSize);
+    const size_t bs = size_t(img->blockSize);
+    std::memcpy(data.data(), h, headerEnd);
+    if (!img->encryption && fileSize > headerEnd)
+        std::memcpy(data.data() + headerEnd, h + headerEnd, fileSize - headerEnd);
+
+    // Walk the chain. Every block must start inside the file; the last one may be cut
+    // short (the missing part must hold no records).
+    uint32_t block = getLe16(h + 0x0E);
+    std::vector<bool> seen(65536, false);
+    std::vector<unsigned char> cutBlock; // an encrypted block the file cuts short, zero-padded
+    uint32_t cutBlockNo = 0;
+    // Upper bound for the record index: the file cannot hold more.
+    img->recordOffsets.reserve(std::min<size_t>(getLe32(h + 0x06), fileSize / size_t(img->recordSize) + 1));
+    while (block != 0) {
+        if (seen[block]) bad(path, "the block chain loops back to block " + std::to_string(block));
+        seen[block] = true;
+        size_t start = img->blockOffset(block);
+        if (start >= fileSize)
+            bad(path, "block " + std::to_string(block) + " lies past the end of the file (the file is cut short?)");
+        size_t present = std::min(bs, fileSize - start);
+        if (present < bs) data.resize(start + bs); // zero the part a cut file lacks
+        unsigned char *b = img->bytes() + start;
+        size_t usable = present;
+        if (img->encryption) {
+            const unsigned char *from = h + start;
+            if (present < bs) {
+                cutBlock.assign(bs, 0);
+                std::memcpy(cutBlock.data(), from, present);
+                cutBlockNo = block;
+                from = cutBlock.data();
+            }
+            // The first chunk holds the block header; the rest is decrypted below.
+            crypt::decryptChunks(from, b, 0, 1, img->encryption, block);
+            usable = present / 256 * 256; // a cut-off chunk does not decrypt
+        }
+        if (usable < kBlockHeader) bad(path, "block " + std::to_string(block) + " is cut off");
+        uint32_t next = getLe16(b);
+        int16_t last = static_cast<int16_t>(getLe16(b + 4));
+        int count = 0;
+        if (last >= 0) {
+            if (last % img->recordSize != 0)
+                bad(path, "block " + std::to_string(block) + " has a record offset (" + std::to_string(last) +
+                              ") that is no multiple of the record size");
+            count = last / img->recordSize + 1;
+            if (kBlockHeader + size_t(count) * size_t(img->recordSize) > bs)
+                bad(path, "block " + std::to_string(block) + " claims more records than fit in it");
+            if (kBlockHeader + size_t(count) * size_t(img->recordSize) > usable)
+                bad(path, "records of block " + std::to_string(block) + " lie past the end of the file");
+        }
+        img->chain.push_back({block, count});
+        for (int r = 0; r < count; ++r)
+            img->recordOffsets.push_back(static_cast<uint32_t>(start + kBlockHeader + size_t(r) * img->recordSize));
+        block = next;
+    }
+    if (img->encryption) {
+        const size_t chunks = bs / 256;
+        for (size_t i = 0; i < img->chain.size(); ++i) {
+            uint32_t no = img->chain[i].number;
+            size_t start = img->blockOffset(no);
+            const unsigned char *from = no == cutBlockNo ? cutBlock.data() : h + start;
+            // Only the chunks that hold records; the free rest of the block reads as zeros.
+            size_t used = kBlockHeader + size_t(img->chain[i].count) * size_t(img->recordSize);
+            size_t need = std::min(chunks, (used + 255) / 256);
+            if (need > 1) crypt::decryptChunks(from, img->bytes() + start, 1, need - 1, img->encryption, no);
+            std::memset(img->bytes() + start + need * 256, 0, bs - need * 256);
+        }
+        for (size_t start = headerEnd, k = 1; start < fileSize; start += bs, ++k) // outside the chain: as stored
+            if (k > 65535 || !seen[k]) std::memcpy(data.data() + start, h + start, std::min(bs, fileSize - start));
+    }
+    return img;
+}
+
+// ----------------------------------------------------------------------------------
+// Reader
+
+class ParadoxTable : public TableFile {
+public:
+    explicit ParadoxTable(std::shared_ptr<Image> img) : img_(std::move(img))
+    {
+        path_ = img_->path;
+        fields_ = img_->defs;
+    }
+    size_t rowCount() const override { return img_->recordOffsets.size(); }
+    Value value(size_t row, size_t field) const override
+    {
+        if (row >= img_->recordOffsets.size() || field >= img_->layout.size()) return Value::null();
+        const FieldLayout &f = img_->layout[field];
+        return decodeCell(f, img_->bytes() + img_->recordOffsets[row] + f.offset, img_->codepage);
+    }
+
+private:
+    std::shared_ptr<Image> img_;
+};
+
+// ----------------------------------------------------------------------------------
+// Record encoding shared by create and the writer.
+
+std::string encodeRecord(const Image &img, const Row &values)
+{
+    if (values.size() > img.layout.size())
+        throw EngineError(img.path, "a row has " + std::to_string(values.size()) + " values but the table has " +
+                                        std::to_string(img.layout.size()) + " fields");
+    std::string rec(size_t(img.recordSize), '\0');
+    auto *p = reinterpret_cast<unsigned char *>(rec.data());
+    for (size_t i = 0; i < values.size(); ++i) {
+        const FieldLayout &f = img.layout[i];
+        encodeCell(f, img.defs[i], values[i], p + f.offset, img.codepage, img.path);
+    }
+    return rec;
+}
+
+// The 0x78-byte Paradox 7 header and the field descriptions, padded to a multiple of 2 KB.
+std::string buildHeader(const std::string &path, const std::vector<FieldLayout> &layout,
+                        const std::vector<std::string> &names, int recordSize, const CreateOptions &o,
+                        uint32_t encryption)
+{
+    const int n = int(layout.size());
+    std::string tableName = std::filesystem::path(path).filename().string();
+    bool lossless = true;
+    tableName = cp::fromUtf8(tableName, "CP1251", &lossless);
+    if (tableName.size() > 260) tableName.resize(260);
+    size_t namesLen = 0;
+    for (const auto &nm : names) namesLen += nm.size() + 1;
+    const size_t tableNameLen = 261;
+    size_t used = 0x78 + size_t(n) * 2 + 4 + size_t(n) * 4 + tableNameLen + namesLen + size_t(n) * 2 + 8;
+    size_t headerSize = (used / 0x800 + 1) * 0x800;
+    if (headerSize > 0xF800) throw EngineError(path, "too many or too long field names for a Paradox header");
+
+    std::string hdr(headerSize, '\0');
+    auto *h = reinterpret_cast<unsigned char *>(hdr.data());
+    putLe16(h + 0x00, uint32_t(recordSize));
+    putLe16(h + 0x02, uint32_t(headerSize));
+    h[0x04] = 2; // non-indexed table
+    h[0x05] = uint8_t(o.blockSizeKb);
+    putLe16(h + 0x21, uint32_t(n));
+    putLe32(h + 0x25, kEncryptionInDataHeader);
+    h[0x29] = 0x62; // sort order
+    h[0x2D] = 2;    // change counts, as Paradox and pxlib write them
+    h[0x2E] = 1;
+    putLe32(h + 0x30, uint32_t(0x78 + n * 2));
+    putLe32(h + 0x34, 0x78);
+    h[0x39] = 0x0C; // Paradox 7
+    h[0x3E] = 0x1F;
+    h[0x3F] = 0x0F;
+    putLe16(h + 0x51, uint32_t(0x78 + n * 8 + 4 + tableNameLen + namesLen + 9));
+    h[0x56] = 0x20;
+    putLe16(h + 0x58, 0x010C);
+    putLe16(h + 0x5A, 0x010C);
+    putLe32(h + 0x5C, encryption);
+    putLe32(h + 0x60, static_cast<uint32_t>(std::time(nullptr)));
+    putLe16(h + 0x64, uint32_t(n + 1));
+    putLe16(h + 0x66, uint32_t(0x20 + n * 6 + 4 + tableNameLen + namesLen));
+    putLe16(h + 0x6A, uint32_t(o.codepage));
+    h[0x6C] = 1;
+    h[0x6D] = 1;
+    putLe16(h + 0x6E, uint32_t(0x18 + n * 8 + 4 + tableNameLen + namesLen + 8));
+    size_t pos = 0x78;
+    for (const auto &f : layout) {
+        h[pos++] = f.code;
+        h[pos++] = uint8_t(f.code == Bcd ? f.decimals : f.size);
+    }
+    putLe32(h + pos, uint32_t(0x78 + n * 6 + 4));
+    pos += 4;
+    size_t nameBase = 0x78 + size_t(n) * 6 + 4 + tableNameLen, off = 0;
+    for (int i = 0; i < n; ++i) {
+        putLe32(h + pos, uint32_t(nameBase + off));
+        off += names[i].size() + 1;
+        pos += 4;
+    }
+    std::memcpy(h + pos, tableName.data(), tableName.size());
+    pos += tableNameLen;
+    for (const auto &nm : names) {
+        std::memcpy(h + pos, nm.data(), nm.size());
+        pos += nm.size() + 1;
+    }
+    for (int i = 0; i < n; ++i) {
+        putLe16(h + pos, uint32_t(i + 1));
+        pos += 2;
+    }
+    std::memcpy(h + pos, "ANSIINTL", 8);
+    return hdr;
+}
+
+void writeHeaderCounts(unsigned char *h, uint32_t numRecords, uint32_t fileBlocks, uint32_t first, uint32_t last)
+{
+    putLe32(h + 0x06, numRecords);
+    putLe16(h + 0x0A, fileBlocks); // next block to use
+    putLe16(h + 0x0C, fileBlocks);
+    putLe16(h + 0x0E, first);
+    putLe16(h + 0x10, last);
+    putLe16(h + 0x3A, fileBlocks);
+}
+
+// ----------------------------------------------------------------------------------
+// Writer: changes the decrypted image, re-encrypts the touched blocks into the on-disk
+// image and replaces the file atomically after each change.
+
+class ParadoxWriter : public TableWriter {
+public:
+    ParadoxWriter(std::shared_ptr<Image> img) : img_(std::move(img))
+    {
+        // The on-disk image: the decrypted one, with every chain block encrypted again.
+        disk_.assign(img_->data.view());
+        if (img_->encryption)
+            for (const auto &b : img_->chain) encryptInto(b.number);
+        fileBlocks_ = getLe16(img_->bytes() + 0x0C);
+        for (const auto &b : img_->chain) fileBlocks_ = std::max(fileBlocks_, b.number);
+        size_t physical = disk_.size() > size_t(img_->headerSize)
+                              ? (disk_.size() - img_->headerSize + img_->blockSize - 1) / img_->blockSize
+                              : 0;
+        fileBlocks_ = std::max<uint32_t>(fileBlocks_, uint32_t(physical));
+    }
+
+    size_t rowCount() const override { return img_->recordOffsets.size(); }
+
+    void update(size_t row, const Row &values) override
+    {
+        checkRow(row);
+        std::string rec = encodeRecord(*img_, values);
+        unsigned char *p = img_->bytes() + img_->recordOffsets[row];
+        if (img_->fileType == 0) { // keyed: the key fields decide the order and the index
+            for (int k = 0; k < img_->keyFields && k < int(img_->layout.size()); ++k) {
+                const FieldLayout &f = img_->layout[k];
+                if (std::memcmp(p + f.offset, rec.data() + f.offset, f.size) != 0)
+                    throw EngineError(img_->path, "changing the key field " + img_->defs[k].name +
+                                                      " of a keyed table is not supported (its primary index would go stale)");
+            }
+        }
+        std::memcpy(p, rec.data(), rec.size());
+        touch(blockOf(row));
+        commit();
+    }
+
+    size_t append(const Row &values) override
+    {
+        refuseKeyed("appending to");
+        std::string rec = encodeRecord(*img_, values);
+        const int perBlock = img_->recordsPerBlock();
+        if (img_->chain.empty() || img_->chain.back().count >= perBlock) addBlock();
+        BlockRef &b = img_->chain.back();
+        size_t start = img_->blockOffset(b.number);
+        size_t off = start + kBlockHeader + size_t(b.count) * img_->recordSize;
+        std::memcpy(img_->bytes() + off, rec.data(), rec.size());
+        ++b.count;
+        putLe16(img_->bytes() + start + 4, uint32_t((b.count - 1) * img_->recordSize));
+        img_->recordOffsets.push_back(static_cast<uint32_t>(off));
+        touch(b.number);
+        commit();
+        return img_->recordOffsets.size() - 1;
+    }
+
+    void remove(size_t row) override
+    {
+        refuseKeyed("removing records from");
+        checkRow(row);
+        size_t chainIndex = 0, first = 0;
+        while (first + img_->chain[chainIndex].count <= row) first += img_->chain[chainIndex++].count;
+        BlockRef &b = img_->chain[chainIndex];
+        const size_t rs = size_t(img_->recordSize);
+        size_t start = img_->blockOffset(b.number);
+        size_t inBlock = row - first;
+        unsigned char *recs = img_->bytes() + start + kBlockHeader;
+        std::memmove(recs + inBlock * rs, recs + (inBlock + 1) * rs, (b.count - inBlock - 1) * rs);
+        std::memset(recs + (b.count - 1) * rs, 0, rs);
+        --b.count;
+        putLe16(img_->bytes() + start + 4, uint32_t(int16_t((b.count - 1) * img_->recordSize)) & 0xFFFF);
+        touch(b.number);
+        img_->recordOffsets.erase(img_->recordOffsets.begin() + row);
+        for (size_t r = row; r < first + b.count; ++r) img_->recordOffsets[r] -= static_cast<uint32_t>(rs);
+        if (b.count == 0) unlink(chainIndex);
+        commit();
+    }
+
+private:
+    void checkRow(size_t row) const
+    {
+        if (row >= img_->recordOffsets.size())
+            throw EngineError(img_->path, "row " + std::to_string(row) + " does not exist (the table has " +
+                                              std::to_string(img_->recordOffsets.size()) + " rows)");
+    }
+
+    void refuseKeyed(const char *what) const
+    {
+        if (img_->fileType == 0)
+            throw EngineError(img_->path, std::string(what) +
+                                              " a keyed table is not supported (its primary index would go stale)");
+    }
+
+    uint32_t blockOf(size_t row) const
+    {
+        size_t first = 0;
+        for (const auto &b : img_->chain) {
+            if (row < first + b.count) return b.number;
+            first += b.count;
+        }
+        return 0;
+    }
+
+    void touch(uint32_t block) { dirty_.push_back(block); }
+
+    void encryptInto(uint32_t block)
+    {
+        size_t start = img_->blockOffset(block);
+        const size_t bs = size_t(img_->blockSize);
+        if (disk_.size() < start + bs) disk_.resize(start + bs, '\0');
+        std::memcpy(disk_.data() + start, img_->bytes() + start, bs);
+        if (img_->encryption)
+            crypt::encryptBlock(reinterpret_cast<unsigned char *>(disk_.data() + start), bs, img_->encryption, block);
+    }
+
+    void addBlock()
+    {
+        if (fileBlocks_ >= 65535) throw EngineError(img_->path, "the table has reached the Paradox limit of 65535 blocks");
+        uint32_t number = ++fileBlocks_;
+        size_t start = img_->blockOffset(number);
+        const size_t bs = size_t(img_->blockSize);
+        if (img_->data.size() < start + bs) img_->data.resize(start + bs);
+        unsigned char *b = img_->bytes() + start;
+        std::memset(b, 0, bs);
+        uint32_t prev = img_->chain.empty() ? 0 : img_->chain.back().number;
+        putLe16(b, 0);
+        putLe16(b + 2, prev);
+        putLe16(b + 4, uint32_t(-img_->recordSize) & 0xFFFF);
+        if (prev) {
+            putLe16(img_->bytes() + img_->blockOffset(prev), number);
+            touch(prev);
+        }
+        img_->chain.push_back({number, 0});
+        touch(number);
+    }
+
+    // Takes an emptied block out of the chain (it stays in the file, marked empty).
+    void unlink(size_t chainIndex)
+    {
+        uint32_t prev = chainIndex > 0 ? img_->chain[chainIndex - 1].number : 0;
+        uint32_t next = chainIndex + 1 < img_->chain.size() ? img_->chain[chainIndex + 1].number : 0;
+        if (prev) {
+            putLe16(img_->bytes() + img_->blockOffset(prev), next);
+            touch(prev);
+        }
+        if (next) {
+            putLe16(img_->bytes() + img_->blockOffset(next) + 2, prev);
+            touch(next);
+        }
+        unsigned char *b = img_->bytes() + img_->blockOffset(img_->chain[chainIndex].number);
+        putLe16(b, 0);
+        putLe16(b + 2, 0);
+        touch(img_->chain[chainIndex].number);
+        img_->chain.erase(img_->chain.begin() + chainIndex);
+    }
+
+    void commit()
+    {
+        std::sort(dirty_.begin(), dirty_.end());
+        dirty_.erase(std::unique(dirty_.begin(), dirty_.end()), dirty_.end());
+        for (uint32_t b : dirty_) encryptInto(b);
+        dirty_.clear();
+        uint32_t first = img_->chain.empty() ? 0 : img_->chain.front().number;
+        uint32_t last = img_->chain.empty() ? 0 : img_->chain.back().number;
+        auto *h = reinterpret_cast<unsigned char *>(disk_.data());
+        writeHeaderCounts(h, uint32_t(img_->recordOffsets.size()), fileBlocks_, first, last);
+        std::memcpy(img_->bytes(), disk_.data(), size_t(img_->headerSize));
+        // A file cut short in its last block becomes whole again.
+        size_t wanted = size_t(img_->headerSize) + size_t(fileBlocks_) * size_t(img_->blockSize);
+        if (disk_.size() < wanted) disk_.resize(wanted, '\0');
+        io::writeFileAtomic(img_->path, disk_);
+    }
+
+    std::shared_ptr<Image> img_;
+    std::string disk_;
+    uint32_t fileBlocks_ = 0;
+    std::vector<uint32_t> dirty_;
+};
+
+} // namespace
+
+TableFilePtr read(const std::string &path, const OpenOptions &options)
+{
+    return std::make_shared<ParadoxTable>(load(path, options));
+}
+
+void create(const std::string &path, const std::vector<FieldDef> &fields, const std::vector<Row> &rows,
+            const CreateOptions &options)
+{
+    const int kb = options.blockSizeKb;
+    if (!(kb == 1 || kb == 2 || kb == 3 || kb == 4 || kb == 16 || kb == 32))
+        throw EngineError(path, "block size " + std::to_string(kb) + " KB is not one Paradox knows (1, 2, 3, 4, 16, 32)");
+    if (fields.empty()) throw EngineError(path, "a table needs at least one field");
+    if (fields.size() > 255) throw EngineError(path, "a Paradox table holds at most 255 fields");
+
+    Image img;
+    img.path = path;
+    img.codepage = cp::forCodepageNumber(options.codepage);
+    if (img.codepage.empty()) img.codepage = "CP" + std::to_string(options.codepage);
+    img.blockSize = kb * 1024;
+    img.headerSize = 0;
+    std::vector<std::string> names;
+    int offset = 0;
+    for (const auto &def : fields) {
+        FieldLayout f;
+        switch (def.type) {
+        case FieldType::Text:
+            if (def.width < 1 || def.width > 255)
+                throw EngineError(path, "field " + def.name + ": text width must be 1..255");
+            f.code = Alpha;
+            f.size = def.width;
+            break;
+        case FieldType::Integer:
+            if (def.nativeType == Short) { f.code = Short; f.size = 2; }
+            else if (def.nativeType == AutoInc) { f.code = AutoInc; f.size = 4; }
+            else { f.code = Long; f.size = 4; }
+            break;
+        case FieldType::Real:
+            f.code = def.nativeType == Currency ? Currency : Number;
+            f.size = 8;
+            break;
+        case FieldType::Logical: f.code = Logical; f.size = 1; break;
+        case FieldType::Date: f.code = Date; f.size = 4; break;
+        case FieldType::Time: f.code = Time; f.size = 4; break;
+        case FieldType::Timestamp: f.code = Timestamp; f.size = 8; break;
+        default:
+            throw EngineError(path, "field " + def.name + ": memo and binary fields cannot be created");
+        }
+        f.offset = offset;
+        offset += f.size;
+        bool lossless = true;
+        std::string nm = cp::fromUtf8(def.name, img.codepage, &lossless);
+        if (nm.empty() || !lossless || nm.find('\0') != std::string::npos || nm.size() > 25)
+            throw EngineError(path, "field name \"" + def.name + "\" is not a valid Paradox field name");
+        names.push_back(nm);
+        img.layout.push_back(f);
+        FieldDef d = def;
+        d.nativeType = f.code;
+        img.defs.push_back(d);
+    }
+    img.recordSize = offset;
+    if (img.recordSize > img.blockSize - int(kBlockHeader))
+        throw EngineError(path, "records of " + std::to_string(img.recordSize) + " bytes do not fit " + std::to_string(kb) +
+                                    " KB blocks; choose a larger block size");
+
+    const uint32_t encryption = crypt::passwordChecksum(options.password);
+    std::string out = buildHeader(path, img.layout, names, img.recordSize, options, encryption);
+    const size_t headerSize = out.size();
+
+    const size_t perBlock = size_t(img.recordsPerBlock());
+    const size_t blocks = (rows.size() + perBlock - 1) / perBlock;
+    if (blocks > 65535) throw EngineError(path, "too many rows for one Paradox table with this block size");
+    const size_t bs = size_t(img.blockSize);
+    out.resize(headerSize + blocks * bs, '\0');
+    auto *base = reinterpret_cast<unsigned char *>(out.data());
+    for (size_t blk = 0; blk < blocks; ++blk) {
+        unsigned char *b = base + headerSize + blk * bs;
+        size_t firstRow = blk * perBlock;
+        size_t count = std::min(perBlock, rows.size() - firstRow);
+        putLe16(b, blk + 1 < blocks ? uint32_t(blk + 2) : 0);
+        putLe16(b + 2, uint32_t(blk));
+        putLe16(b + 4, uint32_t((count - 1) * img.recordSize));
+        for (size_t r = 0; r < count; ++r) {
+            const Row &row = rows[firstRow + r];
+            if (row.size() > img.layout.size())
+                throw EngineError(path, "row " + std::to_string(firstRow + r) + " has more values than the table has fields");
+            unsigned char *rec = b + kBlockHeader + r * img.recordSize;
+            for (size_t i = 0; i < row.size(); ++i)
+                encodeCell(img.layout[i], img.defs[i], row[i], rec + img.layout[i].offset, img.codepage, path);
+        }
+        if (encryption) crypt::encryptBlock(b, bs, encryption, uint32_t(blk + 1));
+    }
+    writeHeaderCounts(base, uint32_t(rows.size()), uint32_t(blocks), blocks ? 1 : 0, uint32_t(blocks));
+    io::writeFileAtomic(path, out);
+}
+
+std::unique_ptr<TableWriter> openWriter(const std::string &path, const OpenOptions &options)
+{
+    return std::make_unique<ParadoxWriter>(load(path, options));
+}
+
+} // namespace dx::px

@@ -1,0 +1,35 @@
+// Paradox tables (.db): read into memory (encrypted ones included), change, create.
+#pragma once
+
+#include "engine/common/TableFile.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace dx::px {
+
+// Reads the table: data blocks in chain order, records in block order. A protected table
+// needs its password: the known passwords are tried first, then options.onPassword is
+// asked; a missing or wrong password throws PasswordError. Text is decoded with
+// options.codepage, else the header's code page, else CP1251. Memo and blob fields read
+// as null (their .MB file is never opened). Null cells (all-zero bytes) read as null.
+// Throws EngineError naming the file and the reason.
+TableFilePtr read(const std::string &path, const OpenOptions &options = {});
+
+struct CreateOptions {
+    std::string password;   // empty: not protected
+    int codepage = 1251;    // written to the header
+    int blockSizeKb = 4;    // 1, 2, 3, 4, 16 or 32
+};
+
+// Creates a new non-indexed table (Paradox 7 format) with these fields (Text: Alpha of
+// `width`; Integer: Long, or Short when nativeType is 0x03; Real: Number; Logical;
+// Date) holding `rows`, replacing any file of that name atomically.
+void create(const std::string &path, const std::vector<FieldDef> &fields,
+            const std::vector<Row> &rows = {}, const CreateOptions &options = {});
+
+// Opens the table for changes; the password rules are those of read().
+std::unique_ptr<TableWriter> openWriter(const std::string &path, const OpenOptions &options = {});
+
+} // namespace dx::px
