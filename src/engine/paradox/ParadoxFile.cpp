@@ -89,6 +89,7 @@ struct Image {
     std::vector<FieldDef> defs;
     std::vector<BlockRef> chain;
     std::vector<uint32_t> recordOffsets; // into data, live records in table order
+    std::vector<std::string> damage;     // see TableFile::damage
 
     const unsigned char *bytes() const { return data.data(); }
     unsigned char *bytes() { return data.data(); }
@@ -301,6 +302,12 @@ std::shared_ptr<Image> load(const std::string &path, const OpenOptions &options)
             img->recordOffsets.push_back(static_cast<uint32_t>(start + kBlockHeader + size_t(r) * img->recordSize));
         block = next;
     }
+    // The header keeps the record count up to date; a chain that reaches fewer records
+    // (a first-block pointer lost, a link cut) has lost the rest of the table.
+    const uint32_t counted = getLe32(h + 0x06);
+    if (counted != img->recordOffsets.size())
+        img->damage.push_back("the header counts " + std::to_string(counted) + " records but the block chain holds " +
+                              std::to_string(img->recordOffsets.size()) + " (the chain is broken)");
     if (img->encryption) {
         const size_t chunks = bs / 256;
         for (size_t i = 0; i < img->chain.size(); ++i) {
@@ -328,6 +335,7 @@ public:
     {
         path_ = img_->path;
         fields_ = img_->defs;
+        damage_ = img_->damage;
     }
     size_t rowCount() const override { return img_->recordOffsets.size(); }
     Value value(size_t row, size_t field) const override
