@@ -658,17 +658,14 @@ Creator::Creator(const std::string &path, const std::vector<FieldDef> &fields, c
                  size_t expectedRows)
     : d_(std::make_unique<Impl>())
 {
-    std::string &out_ = d_->out_;
-    size_t &headerSize_ = d_->headerSize_;
-    uint32_t &encryption_ = d_->encryption_;
-    auto &img_ = d_->img_;
+    Impl &d = *d_;
     const int kb = options.blockSizeKb;
     if (!(kb == 1 || kb == 2 || kb == 3 || kb == 4 || kb == 16 || kb == 32))
         throw EngineError(path, "block size " + std::to_string(kb) + " KB is not one Paradox knows (1, 2, 3, 4, 16, 32)");
     if (fields.empty()) throw EngineError(path, "a table needs at least one field");
     if (fields.size() > 255) throw EngineError(path, "a Paradox table holds at most 255 fields");
 
-    Image &img = *img_;
+    Image &img = *d.img_;
     img.path = path;
     img.codepage = cp::forCodepageNumber(options.codepage);
     if (img.codepage.empty()) img.codepage = "CP" + std::to_string(options.codepage);
@@ -719,13 +716,13 @@ Creator::Creator(const std::string &path, const std::vector<FieldDef> &fields, c
                                     " KB blocks; choose a larger block size");
 
     const uint32_t encryption = crypt::passwordChecksum(options.password);
-    out_ = buildHeader(path, img.layout, names, img.recordSize, options, encryption);
-    headerSize_ = out_.size();
-    encryption_ = encryption;
+    d.out_ = buildHeader(path, img.layout, names, img.recordSize, options, encryption);
+    d.headerSize_ = d.out_.size();
+    d.encryption_ = encryption;
 
     const size_t perBlock = size_t(img.recordsPerBlock());
     const size_t blocks = (expectedRows + perBlock - 1) / perBlock;
-    if (blocks <= 65535) out_.reserve(headerSize_ + blocks * size_t(img.blockSize));
+    if (blocks <= 65535) d.out_.reserve(d.headerSize_ + blocks * size_t(img.blockSize));
 }
 
 Creator::~Creator() = default;
