@@ -1,4 +1,4 @@
-// dendrix-cli demo DIR [--records N] [--seed S]: creates the demo installation.
+// dendrix-cli demo DIR [--records N] [--seed S] [--force]: creates the demo installation.
 #include "Cli.h"
 
 #include "demo/DemoData.h"
@@ -19,7 +19,7 @@ bool parseNumber(const std::string &text, T &out)
 int usageError(const Context &ctx, const std::string &message)
 {
     *ctx.err << "dendrix-cli demo: " << message << "\n"
-             << "usage: dendrix-cli demo DIR [--records N] [--seed S]\n";
+             << "usage: dendrix-cli demo DIR [--records N] [--seed S] [--force]\n";
     return 2;
 }
 
@@ -35,14 +35,18 @@ int runDemo(const Context &ctx)
             if (i + 1 >= ctx.args.size()) return usageError(ctx, a + " needs a value");
             const std::string &v = ctx.args[++i];
             if (a == "--records") {
-                if (!parseNumber(v, options.records) || options.records < kMinRecords ||
-                    options.records > kMaxRecords)
-                    return usageError(ctx, "--records must be a whole number from " +
-                                               std::to_string(kMinRecords) + " to " +
-                                               std::to_string(kMaxRecords) + ", not \"" + v + "\"");
+                // The most the project table's format holds, checked before anything is written.
+                const int most = maxDemoRecords();
+                if (!parseNumber(v, options.records) || options.records < kMinRecords || options.records > most)
+                    return usageError(ctx, "--records must be a whole number from " + std::to_string(kMinRecords) +
+                                               " to " + std::to_string(most) +
+                                               " (the Paradox project table holds at most 65535 blocks), not \"" +
+                                               v + "\"");
             } else if (!parseNumber(v, options.seed)) {
                 return usageError(ctx, "--seed must be a whole number from 0 to 4294967295, not \"" + v + "\"");
             }
+        } else if (a == "--force") {
+            options.force = true;
         } else if (!a.empty() && a[0] == '-') {
             return usageError(ctx, "unknown option " + a);
         } else if (dir.empty()) {

@@ -65,7 +65,9 @@ int runStartup(const Context &ctx)
     *ctx.out << "subcompartments\t" << ss(l.subCompartments.join(QLatin1Char(','))) << '\n';
     *ctx.out << "status\t" << ss(ui.counts) << '\n';
     if (outcome.endRequested) return 1;
-    return outcome.stopped ? 2 : 0;
+    if (outcome.stopped) return 2;
+    // The lists and counts above hold only what a damaged table let us read.
+    return outcome.damaged ? 1 : 0;
 }
 
 int runBranchWood(const Context &ctx)

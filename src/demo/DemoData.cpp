@@ -9,7 +9,9 @@
 #include "engine/dbf/DbfFile.h"
 #include "engine/paradox/ParadoxFile.h"
 
+#include <algorithm>
 #include <filesystem>
+#include <random>
 #include <stdexcept>
 
 namespace dx::demo {
@@ -23,6 +25,10 @@ int byteSize(const FieldDef &f)
     default: return 8;
     }
 }
+
+// The Paradox block size the project table gets: 4 KB, or 16 KB when a 4 KB block
+// would not hold two records.
+int projectBlockSizeKb(int recordSize) { return (4096 - 6) / recordSize < 2 ? 16 : 4; }
 
 void checkWidths(const std::vector<FieldDef> &fields, const Row &row, const Record &r)
 {
@@ -43,18 +49,26 @@ void writeProjectTable(const std::string &path, const ProjectSpec &plan, uint64_
     if (plan.storage == Storage::EncryptedParadox) pxOptions.password = dataPassword();
     int recordSize = 0;
     for (const auto &f : fields) recordSize += byteSize(f);
-    if ((4096 - 6) / recordSize < 2) pxOptions.blockSizeKb = 16;
+    pxOptions.blockSizeKb = projectBlockSizeKb(recordSize);
 
-    // One create for the whole table: appending record by record would rewrite or sync
-    // the file for every record.
-    std::vector<Row> rows;
-    rows.reserve(size_t(plan.records));
-    generateRecords(plan, seed, [&](Record &&r) {
-        rows.push_back(toRow(r));
-        checkWidths(fields, rows.back(), r);
-    });
-    if (format == TableFormat::Dbase) dbf::create(path, fields, rows, 0xC9);
-    else px::create(path, fields, rows, pxOptions);
+    // One create for the whole table (appending record by record would rewrite or sync
+    // the file for every record), fed record by record: a large project is never held
+    // whole as rows.
+    auto fill = [&](auto &creator) {
+        generateRecords(plan, seed, [&](Record &&r) {
+            Row row = toRow(r);
+            checkWidths(fields, row, r);
+            creator.add(row);
+        });
+        creator.finish();
+    };
+    if (format == TableFormat::Dbase) {
+        dbf::Creator creator(path, fields, 0xC9, size_t(plan.records));
+        fill(creator);
+    } else {
+        px::Creator creator(path, fields, pxOptions, size_t(plan.records));
+        fill(creator);
+    }
 }
 
 void writeLandAreas(const std::string &path, const ProjectSpec &plan)
@@ -83,24 +97,110 @@ void writeProject(const std::string &dir, const ProjectSpec &plan, uint64_t seed
 
 namespace dx {
 
+namespace fs = std::filesystem;
+
+namespace {
+
+int projectRecordSize()
+{
+    int size = 0;
+    for (const auto &f : demo::projectFields(demo::TableFormat::Paradox)) size += demo::byteSize(f);
+    return size;
+}
+
+bool sameName(const std::string &a, const char *b) { return cp::foldCase(a) == cp::foldCase(b); }
+
+// What `dir` holds that the demo would replace: "" when it is missing or empty.
+std::string occupied(const fs::path &dir)
+{
+    std::error_code ec;
+    if (!fs::exists(dir, ec)) return {};
+    if (!fs::is_directory(dir, ec)) return "it is not a folder";
+    bool any = false;
+    for (const auto &entry : fs::directory_iterator(dir)) {
+        const std::string name = entry.path().filename().string();
+        if (sameName(name, "Dendrix.ini") || sameName(name, "names.dbf") || sameName(name, "database"))
+            return "it already holds an installation (" + name + ")";
+        any = true;
+    }
+    return any ? "it is not empty" : "";
+}
+
+// A new folder beside `dir` that no other run uses.
+fs::path freshSibling(const fs::path &dir, const std::string &kind)
+{
+    std::random_device rd;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        fs::path p = dir.parent_path() / ("." + dir.filename().string() + "." + kind + "-" + std::to_string(rd() % 1000000));
+        if (fs::create_directory(p)) return p;
+    }
+    throw std::runtime_error("cannot make a temporary folder beside " + dir.string());
+}
+
+void buildInstallation(const std::string &dir, const DemoOptions &options)
+{
+    fs::create_directories(fs::path(dir) / "database");
+    fs::create_directories(fs::path(dir) / "zemnom");
+    using namespace demo;
+    writeNomenclature(dir + "/names.dbf");
+    writeBranchWood(dir + "/kloni.dbf");
+    writeSiteClasses(dir + "/bon.dbf");
+    std::vector<ProjectSpec> projects = demoProjects(options.records);
+    for (const ProjectSpec &p : projects) writeProject(dir, p, options.seed);
+    writeSettings(dir + "/Dendrix.ini", projects.front());
+    writeCatalogue(dir + "/project.conf", catalogue(projects));
+}
+
+} // namespace
+
+int maxDemoRecords()
+{
+    const int recordSize = projectRecordSize();
+    const long long perBlock = (demo::projectBlockSizeKb(recordSize) * 1024 - 6) / recordSize;
+    return int(std::min<long long>(kMaxRecords, 65535 * perBlock));
+}
+
 void createDemoInstallation(const std::string &dir, const DemoOptions &options)
 {
-    if (options.records < kMinRecords || options.records > kMaxRecords)
+    const int most = maxDemoRecords();
+    if (options.records < kMinRecords || options.records > most)
         throw std::invalid_argument("the number of records must be between " + std::to_string(kMinRecords) +
-                                    " and " + std::to_string(kMaxRecords));
-    namespace fs = std::filesystem;
+                                    " and " + std::to_string(most) +
+                                    " (the Paradox project table holds at most 65535 blocks)");
+    // Made absolute, so that the folder beside it is where the user thinks.
+    const fs::path target = fs::absolute(fs::path(dir)).lexically_normal();
+    const fs::path where = target.has_filename() ? target : target.parent_path();
+    fs::path built;
     try {
-        fs::create_directories(fs::path(dir) / "database");
-        fs::create_directories(fs::path(dir) / "zemnom");
-        using namespace demo;
-        writeNomenclature(dir + "/names.dbf");
-        writeBranchWood(dir + "/kloni.dbf");
-        writeSiteClasses(dir + "/bon.dbf");
-        std::vector<ProjectSpec> projects = demoProjects(options.records);
-        for (const ProjectSpec &p : projects) writeProject(dir, p, options.seed);
-        writeSettings(dir + "/Dendrix.ini", projects.front());
-        writeCatalogue(dir + "/project.conf", catalogue(projects));
+        const std::string inUse = occupied(where);
+        if (!inUse.empty() && !options.force)
+            throw std::runtime_error(inUse + "; give --force to replace it");
+        fs::create_directories(where.parent_path());
+        built = freshSibling(where, "demo");
+        buildInstallation(built.string(), options);
+
+        std::error_code ec;
+        if (!fs::exists(where, ec)) {
+            fs::rename(built, where);
+        } else if (inUse.empty()) {
+            fs::remove(where);       // empty: nothing to keep
+            fs::rename(built, where);
+        } else {
+            // Put the old folder aside first, so that a failed rename can bring it back.
+            fs::path old = freshSibling(where, "old");
+            fs::remove(old);
+            fs::rename(where, old);
+            try {
+                fs::rename(built, where);
+            } catch (...) {
+                fs::rename(old, where, ec);
+                throw;
+            }
+            fs::remove_all(old, ec);
+        }
     } catch (const std::exception &e) {
+        std::error_code ec;
+        if (!built.empty()) fs::remove_all(built, ec);
         throw std::runtime_error("cannot create the demo installation in " + dir + ": " + e.what());
     }
 }

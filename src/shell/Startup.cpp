@@ -55,6 +55,7 @@ public:
         if (!readSettings()) return stop();
         checkProjectTable();
         openLandArea(st_);
+        warnIfDamaged(st_.landArea);
         loadCatalogue();
         try {
             loadProject();
@@ -99,6 +100,7 @@ private:
                 out_.endRequested = true;
             }
         }
+        warnIfDamaged(st_.nomenclature);
         // Opened only to prove the file opens; the measures reopen it for their lists.
         st_.nomenclature.close();
     }
@@ -115,6 +117,7 @@ private:
         try {
             table.open();
             table.setFiltered(true);
+            warnIfDamaged(table);
             return true;
         } catch (const std::exception &e) {
             table.close();
@@ -125,12 +128,26 @@ private:
         }
     }
 
+    // A table read only in part still shows the records that could be trusted, but the
+    // user must know that the counts and lists are not the whole table.
+    void warnIfDamaged(const Table &table)
+    {
+        for (const std::string &what : table.damage()) {
+            say(QStringLiteral("Повреден файл"),
+                QStringLiteral("Файлът %1 е повреден: %2. Прочетени са само здравите записи.")
+                    .arg(qs(table.path()), qs(what)),
+                Icon::Warning);
+            out_.damaged = true;
+        }
+    }
+
     // The physico-geographic tables write their result tables into "Tables".
     bool makeTablesFolder()
     {
         const QString path = st_.path(QStringLiteral("Tables"));
-        if (directoryExists(path)) return true;
-        if (QDir().mkdir(path)) return true;
+        // Several programs may start together: a folder another one made meanwhile is
+        // as good as our own, so the check comes after the attempt.
+        if (QDir().mkdir(path) || directoryExists(path)) return true;
         say(plainCaption(), QStringLiteral("Неможе да бъде създадена директория %1.").arg(path), Icon::Error);
         return false;
     }
@@ -209,7 +226,10 @@ private:
                 out_.endRequested = true;
             }
         }
-        if (t.active()) checkProjectFields(t);
+        if (t.active()) {
+            warnIfDamaged(t);
+            checkProjectFields(t);
+        }
 
         ui_.status(QStringLiteral("Loading filters..."));
         fillCompartments(st_);

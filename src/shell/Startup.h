@@ -47,6 +47,7 @@ public:
 struct StartupOutcome {
     bool endRequested = false; // the program ends when control returns to the event loop
     bool stopped = false;      // the sequence stopped before its last step
+    bool damaged = false;      // a table was read only in part (the user was warned)
 };
 
 // Runs the loading sequence with the working directory as the program directory when

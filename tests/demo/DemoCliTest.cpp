@@ -1,10 +1,16 @@
-// dendrix-cli demo: argument checking and a small run.
+// dendrix-cli demo: argument checking, a small run, and an installation already there
+// (refused unless --force, and then replaced whole).
+#include "demo/DemoData.h"
+
 #include "TestUtil.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <sys/wait.h>
 
@@ -41,6 +47,82 @@ TEST(DemoCli, CreatesTheInstallation)
     for (const char *f : {"names.dbf", "kloni.dbf", "bon.dbf", "Dendrix.ini", "project.conf", "database/BANSKO.DB",
                           "database/BELOVO.DB", "database/elena.dbf"})
         EXPECT_TRUE(std::filesystem::is_regular_file(target + "/" + f)) << f;
+}
+
+std::string slurp(const std::string &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// Every name under `dir` (relative), sorted: what a refused run must leave as it was.
+std::string listing(const std::string &dir)
+{
+    std::vector<std::string> names;
+    for (const auto &e : std::filesystem::recursive_directory_iterator(dir))
+        names.push_back(std::filesystem::relative(e.path(), dir).string());
+    std::sort(names.begin(), names.end());
+    std::string out;
+    for (const auto &n : names) out += n + "\n";
+    return out;
+}
+
+TEST(DemoCli, RecordsBeyondWhatTheProjectTableHoldsAreRefusedBeforeWriting)
+{
+    dxtest::TempDir d;
+    std::string target = d.file("inst");
+    // 65535 blocks of two records: the most the Paradox project table holds.
+    EXPECT_EQ(runCli(target + " --records 131071"), 2);
+    EXPECT_EQ(runCli(target + " --records 1000000"), 2);
+    EXPECT_FALSE(std::filesystem::exists(target));
+    EXPECT_TRUE(std::filesystem::is_empty(d.path())); // no half-built folder beside it either
+    EXPECT_THROW(dx::createDemoInstallation(target, {131071, 1}), std::exception);
+    EXPECT_FALSE(std::filesystem::exists(target));
+}
+
+TEST(DemoCli, AnInstallationOrOtherFilesAreKeptUnlessForced)
+{
+    dxtest::TempDir d;
+    std::string target = d.file("inst");
+    ASSERT_EQ(runCli(target + " --records 60 --seed 1"), 0);
+    const std::string ini = slurp(target + "/Dendrix.ini"), table = slurp(target + "/database/BANSKO.DB");
+    std::ofstream(target + "/mine.txt") << "the user's own file";
+    const std::string before = listing(target);
+
+    EXPECT_EQ(runCli(target + " --records 80 --seed 2"), 1);
+    EXPECT_EQ(slurp(target + "/Dendrix.ini"), ini);
+    EXPECT_EQ(slurp(target + "/database/BANSKO.DB"), table);
+    EXPECT_EQ(listing(target), before);
+
+    // Any one mark of an installation is enough, in any letter case.
+    for (const char *mark : {"NAMES.DBF", "dendrix.INI", "Database"}) {
+        SCOPED_TRACE(mark);
+        dxtest::TempDir other;
+        const std::string there = other.file("x");
+        std::filesystem::create_directory(there);
+        if (std::string(mark) == "Database") std::filesystem::create_directory(there + "/" + mark);
+        else std::ofstream(there + "/" + mark) << "keep";
+        EXPECT_EQ(runCli(there + " --records 60"), 1);
+        EXPECT_EQ(listing(there), std::string(mark) + "\n");
+    }
+    // A folder with other files is no place for a new installation either.
+    dxtest::TempDir busy;
+    std::ofstream(busy.file("notes.txt")) << "x";
+    EXPECT_EQ(runCli(busy.path() + " --records 60"), 1);
+    EXPECT_EQ(listing(busy.path()), "notes.txt\n");
+
+    // --force replaces the folder's contents whole: nothing of the old one stays.
+    ASSERT_EQ(runCli(target + " --records 80 --seed 2 --force"), 0);
+    EXPECT_FALSE(std::filesystem::exists(target + "/mine.txt"));
+    EXPECT_NE(slurp(target + "/database/BANSKO.DB"), table);
+    EXPECT_EQ(listing(d.path()), "inst\n" + [&] {
+        std::string l;
+        std::istringstream in(listing(target));
+        for (std::string n; std::getline(in, n);) l += "inst/" + n + "\n";
+        return l;
+    }()); // and no temporary folder is left beside it
 }
 
 } // namespace

@@ -16,6 +16,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 using dxtest::Windows;
 using dxtest::demo;
@@ -170,4 +172,36 @@ TEST(StartupWindows, ChoosingACompartmentReloadsItsSubCompartments)
     emit pod->activated(pod->count() - 1);
     EXPECT_EQ(w.main->state().currentOtd, 3);
     EXPECT_EQ(w.main->state().currentPodotd, pod->itemText(pod->count() - 1));
+}
+
+TEST(StartupWindows, ADamagedProjectTableGivesAWarningAndLeavesTheWindowUsable)
+{
+    dxtest::TempDir dir;
+    demo(dir, 400);
+    const std::string table = dir.file("database/BANSKO.DB");
+    QString wholeCounts;
+    {
+        Windows whole(dir.path());
+        whole.showAndLoad();
+        wholeCounts = whole.main->countsPanel()->text();
+    }
+    std::string bytes;
+    {
+        std::ifstream in(table, std::ios::binary);
+        bytes.assign(std::istreambuf_iterator<char>(in), {});
+    }
+    // The demo's project table is encrypted: the header's first-block pointer is lost.
+    bytes[0x0E] = bytes[0x0F] = 0;
+    std::ofstream(table, std::ios::binary | std::ios::trunc) << bytes;
+
+    Windows w(dir.path());
+    w.showAndLoad();
+    ASSERT_EQ(w.messages.size(), 1) << w.messages.join("\n").toStdString();
+    EXPECT_EQ(w.messages[0], QString::fromStdString("Повреден файл|Файлът " + table +
+                                                    " е повреден: the header counts 400 records but the block chain "
+                                                    "holds 0 (the chain is broken). Прочетени са само здравите записи."));
+    EXPECT_FALSE(w.ended); // the window stays, with what could be read
+    EXPECT_FALSE(w.list->loading->isVisible());
+    EXPECT_NE(w.main->countsPanel()->text(), wholeCounts);
+    EXPECT_EQ(w.main->compartmentList()->count(), 0);
 }

@@ -282,3 +282,84 @@ TEST_F(StartupCli, EmptyProjectTableLoadsEmptyLists)
     EXPECT_EQ(s.compartments, "0\t0\t0");
     EXPECT_EQ(s.subcompartments, "");
 }
+
+namespace {
+
+void cutToHalf(const std::string &path)
+{
+    const auto size = fs::file_size(path);
+    fs::resize_file(path, size / 2);
+}
+
+std::string damaged(const std::string &path, const std::string &what)
+{
+    return "Повреден файл\tФайлът " + path + " е повреден: " + what + ". Прочетени са само здравите записи.";
+}
+
+} // namespace
+
+TEST_F(StartupCli, ProjectTableCutShortIsReportedAndNeverPassesForWhole)
+{
+    setDatabase("database\\elena.dbf");
+    const std::string path = file("database/elena.dbf");
+    const std::string whole = startup(dir.path()).subcompartments;
+    cutToHalf(path);
+    Startup s = startup(dir.path());
+    EXPECT_EQ(s.status, 1);
+    ASSERT_EQ(s.messages.size(), 1u);
+    const std::string expected = damaged(path, "the header counts 60 records but the file holds only ");
+    EXPECT_EQ(s.messages[0].rfind(expected.substr(0, expected.find(". Прочетени")), 0), 0u) << s.messages[0];
+    // The records that could be read are still shown, in their order.
+    EXPECT_EQ(s.subcompartments, whole);
+    EXPECT_EQ(s.counts.find("подотдели:60,"), std::string::npos) << s.counts;
+    EXPECT_NE(s.counts.find("подотдели:"), std::string::npos) << s.counts;
+}
+
+TEST_F(StartupCli, ParadoxProjectTableWithoutItsFirstBlockIsReported)
+{
+    const std::string path = file("database/BANSKO.DB");
+    std::fstream f(path, std::ios::in | std::ios::out | std::ios::binary);
+    f.seekp(0x0E);
+    f.write("\0\0", 2);
+    f.close();
+    Startup s = startup(dir.path());
+    EXPECT_EQ(s.status, 1);
+    ASSERT_EQ(s.messages.size(), 1u);
+    EXPECT_EQ(s.messages[0], damaged(path, "the header counts 60 records but the block chain holds 0 (the chain is broken)"));
+    EXPECT_EQ(s.subcompartments, "");
+}
+
+TEST_F(StartupCli, NomenclatureWithAFieldOfWidthZeroDoesNotOpen)
+{
+    const std::string path = file("names.dbf");
+    std::fstream f(path, std::ios::in | std::ios::out | std::ios::binary);
+    f.seekp(32 + 16); // the first field's width
+    f.write("\0", 1);
+    f.close();
+    Startup s = startup(dir.path());
+    EXPECT_EQ(s.status, 1);
+    ASSERT_EQ(s.messages.size(), 1u);
+    EXPECT_EQ(s.messages[0], "Dendrix\tCannot open table names.dbf!");
+}
+
+// Several programs starting together on an installation without "Tables": each one may
+// find the folder made by another between its look and its own attempt.
+TEST_F(StartupCli, ProgramsStartingTogetherAllCreateTheTablesFolder)
+{
+    int failed = 0, runs = 0;
+    for (int round = 0; round < 25; ++round) {
+        fs::remove_all(file("Tables"));
+        std::string cmd = "cd '" + dir.path() + "' && for i in 1 2 3 4 5 6 7 8; do ( '" + std::string(DX_CLI_PATH) +
+                          "' startup >/dev/null 2>&1; echo $? ) & done; wait";
+        dxtest::CliRun r = dxtest::runShell(cmd);
+        std::istringstream in(r.out);
+        std::string status;
+        while (std::getline(in, status)) {
+            ++runs;
+            if (status != "0") ++failed;
+        }
+    }
+    EXPECT_EQ(runs, 200);
+    EXPECT_EQ(failed, 0);
+    EXPECT_TRUE(fs::is_directory(file("Tables")));
+}

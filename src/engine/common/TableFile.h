@@ -41,9 +41,16 @@ public:
     virtual Value value(size_t row, size_t field) const = 0;
     Row row(size_t r) const;
 
+    // What is wrong with the file when it was read only in part (a header that promises
+    // more records than the file holds, a broken block chain): one sentence each, naming
+    // no file (the caller knows it). Empty for a whole table. The rows are then the
+    // whole records that could be trusted.
+    const std::vector<std::string> &damage() const { return damage_; }
+
 protected:
     std::string path_;
     std::vector<FieldDef> fields_;
+    std::vector<std::string> damage_;
 };
 
 using TableFilePtr = std::shared_ptr<const TableFile>;

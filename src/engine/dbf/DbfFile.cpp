@@ -21,6 +21,7 @@ public:
     {
         path_ = path;
         layout_ = detail::parseLayout(path, data_, options);
+        damage_ = layout_.damage;
         for (const auto &f : layout_.fields) {
             if (f.hidden) continue;
             fields_.push_back(f.def);

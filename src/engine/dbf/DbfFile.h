@@ -21,6 +21,22 @@ TableFilePtr read(const std::string &path, const OpenOptions &options = {});
 void create(const std::string &path, const std::vector<FieldDef> &fields,
             const std::vector<Row> &rows = {}, uint8_t languageDriver = 0xC9);
 
+// The same, with the rows handed over one at a time (the caller need not hold them
+// all): add() each row, then finish() writes the file. `expectedRows` only sizes the
+// buffer. Nothing is written when finish() is never reached. Throws EngineError.
+class Creator {
+public:
+    Creator(const std::string &path, const std::vector<FieldDef> &fields, uint8_t languageDriver = 0xC9,
+            size_t expectedRows = 0);
+    ~Creator();
+    void add(const Row &row);
+    void finish();
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d_;
+};
+
 // Opens the table for changes (edit in place, append, mark deleted).
 std::unique_ptr<TableWriter> openWriter(const std::string &path, const OpenOptions &options = {});
 

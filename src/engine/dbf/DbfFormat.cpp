@@ -183,10 +183,14 @@ Layout parseLayout(const std::string &path, std::string_view data, const OpenOpt
     if (L.recordLength == 0) throw EngineError(path, "corrupt dBase header: record length 0");
 
     size_t offset = 1; // byte 0 of a record is the deletion flag
+    size_t fieldListEnd = 0; // just past the terminator, when there is one
     for (size_t off = kFileHeaderSize;; off += kFieldDescriptorSize) {
         if (off >= L.headerLength) break; // header ends without a terminator
         if (off >= size) throw EngineError(path, "the file ends inside the field list");
-        if (data[off] == kHeaderTerminator) break;
+        if (data[off] == kHeaderTerminator) {
+            fieldListEnd = off + 1;
+            break;
+        }
         if (off + kFieldDescriptorSize > L.headerLength)
             throw EngineError(path, "corrupt dBase header: the field list runs past the header length");
         if (off + kFieldDescriptorSize > size) throw EngineError(path, "the file ends inside the field list");
@@ -202,6 +206,11 @@ Layout parseLayout(const std::string &path, std::string_view data, const OpenOpt
         fl.def.nativeType = static_cast<unsigned char>(type);
         fl.def.width = d[16];
         fl.def.decimals = d[17];
+        // A field of width 0 takes no bytes, so every later column would read its
+        // neighbour's bytes: nothing of the record can be trusted.
+        if (fl.def.width == 0)
+            throw EngineError(path, "corrupt dBase header: field " + std::to_string(L.fields.size() + 1) + " (" +
+                                        fl.def.name + ") has width 0");
         switch (type) {
         case 'C': fl.def.type = FieldType::Text; break;
         case 'N':
@@ -228,9 +237,43 @@ Layout parseLayout(const std::string &path, std::string_view data, const OpenOpt
     if (offset > L.recordLength)
         throw EngineError(path, "corrupt dBase header: fields take " + std::to_string(offset) +
                                     " bytes but a record has " + std::to_string(L.recordLength));
+    // Writers make a record exactly as long as its fields and start the records right
+    // after the terminator (one byte later in some dBase III files), or after Visual
+    // FoxPro's 263-byte backlink area. A header or record length out of step with that
+    // is trusted only when the file size agrees with it to the byte.
+    const size_t gap = fieldListEnd ? L.headerLength - std::min(L.headerLength, fieldListEnd) : 0;
+    const bool usualHeader = fieldListEnd == 0 || (L.headerLength >= fieldListEnd && (gap <= 1 || gap == 263 || gap == 264));
+    if (!usualHeader || offset != L.recordLength) {
+        const uint64_t expected = uint64_t(L.headerLength) + uint64_t(L.headerCount) * L.recordLength;
+        if (size != expected && size != expected + 1) {
+            if (offset != L.recordLength)
+                throw EngineError(path, "corrupt dBase header: fields take " + std::to_string(offset) +
+                                            " bytes but a record has " + std::to_string(L.recordLength));
+            throw EngineError(path, "corrupt dBase header: header length " + std::to_string(L.headerLength) +
+                                        " but the field list ends at byte " + std::to_string(fieldListEnd));
+        }
+    }
 
-    size_t available = size > L.headerLength ? (size - L.headerLength) / L.recordLength : 0;
+    const size_t body = size > L.headerLength ? size - L.headerLength : 0;
+    const size_t available = body / L.recordLength;
     L.records = std::min<size_t>(available, L.headerCount);
+    if (size < L.headerLength) {
+        L.damage.push_back("the file ends inside its header (" + std::to_string(size) + " of " +
+                           std::to_string(L.headerLength) + " bytes); its " + std::to_string(L.headerCount) +
+                           " records are missing");
+    } else if (available < L.headerCount) {
+        L.damage.push_back("the header counts " + std::to_string(L.headerCount) + " records but the file holds only " +
+                           std::to_string(available) + " whole ones (it is cut short)");
+    } else {
+        // Past the counted records only the end-of-file byte belongs; a whole record more
+        // means the count was never brought up to date, and those records are not read.
+        size_t extra = body - size_t(L.headerCount) * L.recordLength;
+        if (extra > 0 && data[size - 1] == kEndOfFile) --extra;
+        if (extra >= L.recordLength)
+            L.damage.push_back("the file holds " + std::to_string(extra / L.recordLength) +
+                               " more records than the header counts (" + std::to_string(L.headerCount) +
+                               "); they are not read");
+    }
     return L;
 }
 

@@ -33,10 +33,13 @@ struct Layout {
     size_t records = 0;         // whole records present: min(headerCount, bytes after the header)
     std::string codepage;       // resolved iconv name used for text (never empty)
     std::vector<FieldLayout> fields; // every descriptor, in file order
+    std::vector<std::string> damage; // what disagrees with the file size (see TableFile::damage)
 };
 
 // Parses the header of a whole file image. Throws EngineError(path, reason) when the
-// bytes are not a dBase header; never reads outside `data`.
+// bytes are not a dBase header or one that cannot be trusted at all (a field of width 0,
+// a header or record length that disagrees with the field list); never reads outside
+// `data`. A record count that disagrees with the file size is noted in `damage`.
 Layout parseLayout(const std::string &path, std::string_view data, const OpenOptions &options);
 
 // The code page for a language driver byte, with the CP1251 fallback.

@@ -167,57 +167,94 @@ private:
 
 } // namespace
 
+// A new table is built in memory record by record as its rows come, so that the
+// caller never holds all the rows; the file is written once, at finish().
+struct Creator::Impl {
+    std::string path, codepage;
+    std::vector<FieldLayout> layout;
+    size_t recordLength = 1, headerLength = 0, rows = 0;
+    std::string out;
+    bool finished = false;
+};
+
+Creator::Creator(const std::string &path, const std::vector<FieldDef> &fields, uint8_t languageDriver,
+                 size_t expectedRows)
+    : d_(std::make_unique<Impl>())
+{
+    Impl &d = *d_;
+    d.path = path;
+    d.codepage = codepageFor(languageDriver, {});
+    d.recordLength = 1;
+    for (const auto &in : fields) {
+        FieldLayout fl;
+        fl.def = nativeField(d.path, in);
+        if (fl.def.name.empty()) throw EngineError(d.path, "a field has no name");
+        for (const auto &other : d.layout)
+            if (sameFieldName(other.def.name, fl.def.name))
+                throw EngineError(d.path, "two fields are named " + fl.def.name);
+        fl.offset = d.recordLength;
+        d.recordLength += static_cast<size_t>(fl.def.width);
+        d.layout.push_back(std::move(fl));
+    }
+    d.headerLength = kFileHeaderSize + kFieldDescriptorSize * fields.size() + 1;
+    if (d.headerLength > 0xFFFF) throw EngineError(d.path, "too many fields for a dBase table");
+    if (d.recordLength > 0xFFFF) throw EngineError(d.path, "the record is longer than 65535 bytes");
+    d.out.assign(d.headerLength, '\0');
+    d.out.reserve(d.headerLength + d.recordLength * expectedRows + 1);
+    char *h = d.out.data();
+    h[0] = 0x03;
+    stampDate(h + 1);
+    writeLe16(h + 8, static_cast<uint16_t>(d.headerLength));
+    writeLe16(h + 10, static_cast<uint16_t>(d.recordLength));
+    h[29] = char(languageDriver);
+    for (size_t i = 0; i < d.layout.size(); ++i) {
+        const FieldDef &f = d.layout[i].def;
+        char *desc = h + kFileHeaderSize + kFieldDescriptorSize * i;
+        bool lossless = true;
+        std::string name = cp::fromUtf8(f.name, d.codepage, &lossless);
+        if (!lossless) throw EngineError(d.path, "field name " + f.name + " cannot be written in code page " + d.codepage);
+        if (name.size() > 10) throw EngineError(d.path, "field name " + f.name + " is longer than 10 characters");
+        if (name.find('\0') != std::string::npos) throw EngineError(d.path, "field name " + f.name + " holds a NUL");
+        std::memcpy(desc, name.data(), name.size());
+        desc[11] = char(f.nativeType);
+        desc[16] = char(f.width);
+        desc[17] = char(f.decimals);
+    }
+    h[d.headerLength - 1] = kHeaderTerminator;
+}
+
+Creator::~Creator() = default;
+
+void Creator::add(const Row &row)
+{
+    Impl &d = *d_;
+    if (d.finished) throw EngineError(d.path, "rows added after the table was written");
+    if (d.rows + 1 >= UINT32_MAX) throw EngineError(d.path, "too many rows for a dBase table");
+    const size_t at = d.out.size();
+    d.out.resize(at + d.recordLength, '\0');
+    char *rec = d.out.data() + at;
+    rec[0] = ' ';
+    encodeRecord(d.path, d.layout, row, d.codepage, rec, false);
+    ++d.rows;
+}
+
+void Creator::finish()
+{
+    Impl &d = *d_;
+    if (d.finished) return;
+    writeLe32(d.out.data() + 4, static_cast<uint32_t>(d.rows));
+    d.out.push_back(kEndOfFile);
+    io::writeFileAtomic(d.path, d.out);
+    d.finished = true;
+    std::string().swap(d.out);
+}
+
 void create(const std::string &path, const std::vector<FieldDef> &fields, const std::vector<Row> &rows,
             uint8_t languageDriver)
 {
-    const std::string codepage = codepageFor(languageDriver, {});
-    std::vector<FieldLayout> layout;
-    size_t recordLength = 1;
-    for (const auto &in : fields) {
-        FieldLayout fl;
-        fl.def = nativeField(path, in);
-        if (fl.def.name.empty()) throw EngineError(path, "a field has no name");
-        for (const auto &other : layout)
-            if (sameFieldName(other.def.name, fl.def.name))
-                throw EngineError(path, "two fields are named " + fl.def.name);
-        fl.offset = recordLength;
-        recordLength += static_cast<size_t>(fl.def.width);
-        layout.push_back(std::move(fl));
-    }
-    const size_t headerLength = kFileHeaderSize + kFieldDescriptorSize * fields.size() + 1;
-    if (headerLength > 0xFFFF) throw EngineError(path, "too many fields for a dBase table");
-    if (recordLength > 0xFFFF) throw EngineError(path, "the record is longer than 65535 bytes");
-    if (rows.size() >= UINT32_MAX) throw EngineError(path, "too many rows for a dBase table");
-
-    std::string out(headerLength + recordLength * rows.size() + 1, '\0');
-    char *h = out.data();
-    h[0] = 0x03;
-    stampDate(h + 1);
-    writeLe32(h + 4, static_cast<uint32_t>(rows.size()));
-    writeLe16(h + 8, static_cast<uint16_t>(headerLength));
-    writeLe16(h + 10, static_cast<uint16_t>(recordLength));
-    h[29] = char(languageDriver);
-    for (size_t i = 0; i < layout.size(); ++i) {
-        const FieldDef &f = layout[i].def;
-        char *d = h + kFileHeaderSize + kFieldDescriptorSize * i;
-        bool lossless = true;
-        std::string name = cp::fromUtf8(f.name, codepage, &lossless);
-        if (!lossless) throw EngineError(path, "field name " + f.name + " cannot be written in code page " + codepage);
-        if (name.size() > 10) throw EngineError(path, "field name " + f.name + " is longer than 10 characters");
-        if (name.find('\0') != std::string::npos) throw EngineError(path, "field name " + f.name + " holds a NUL");
-        std::memcpy(d, name.data(), name.size());
-        d[11] = char(f.nativeType);
-        d[16] = char(f.width);
-        d[17] = char(f.decimals);
-    }
-    h[headerLength - 1] = kHeaderTerminator;
-    for (size_t r = 0; r < rows.size(); ++r) {
-        char *rec = h + headerLength + r * recordLength;
-        rec[0] = ' ';
-        encodeRecord(path, layout, rows[r], codepage, rec, false);
-    }
-    out.back() = kEndOfFile;
-    io::writeFileAtomic(path, out);
+    Creator c(path, fields, languageDriver, rows.size());
+    for (const Row &row : rows) c.add(row);
+    c.finish();
 }
 
 std::unique_ptr<TableWriter> openWriter(const std::string &path, const OpenOptions &options)

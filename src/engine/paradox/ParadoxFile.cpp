@@ -89,6 +89,7 @@ struct Image {
     std::vector<FieldDef> defs;
     std::vector<BlockRef> chain;
     std::vector<uint32_t> recordOffsets; // into data, live records in table order
+    std::vector<std::string> damage;     // see TableFile::damage
 
     const unsigned char *bytes() const { return data.data(); }
     unsigned char *bytes() { return data.data(); }
@@ -301,6 +302,12 @@ std::shared_ptr<Image> load(const std::string &path, const OpenOptions &options)
             img->recordOffsets.push_back(static_cast<uint32_t>(start + kBlockHeader + size_t(r) * img->recordSize));
         block = next;
     }
+    // The header keeps the record count up to date; a chain that reaches fewer records
+    // (a first-block pointer lost, a link cut) has lost the rest of the table.
+    const uint32_t counted = getLe32(h + 0x06);
+    if (counted != img->recordOffsets.size())
+        img->damage.push_back("the header counts " + std::to_string(counted) + " records but the block chain holds " +
+                              std::to_string(img->recordOffsets.size()) + " (the chain is broken)");
     if (img->encryption) {
         const size_t chunks = bs / 256;
         for (size_t i = 0; i < img->chain.size(); ++i) {
@@ -328,6 +335,7 @@ public:
     {
         path_ = img_->path;
         fields_ = img_->defs;
+        damage_ = img_->damage;
     }
     size_t rowCount() const override { return img_->recordOffsets.size(); }
     Value value(size_t row, size_t field) const override
@@ -628,16 +636,36 @@ TableFilePtr read(const std::string &path, const OpenOptions &options)
     return std::make_shared<ParadoxTable>(load(path, options));
 }
 
-void create(const std::string &path, const std::vector<FieldDef> &fields, const std::vector<Row> &rows,
-            const CreateOptions &options)
+// A new table is built in memory block by block as its rows come, so that the caller
+// never holds all the rows; the file is written once, at finish().
+struct Creator::Impl {
+    std::unique_ptr<Image> img_ = std::make_unique<Image>();
+    std::string out_;
+    size_t headerSize_ = 0;
+    uint32_t encryption_ = 0;
+    size_t rows_ = 0;
+    size_t blocks_ = 0;
+    bool finished_ = false;
+
+    unsigned char *block(size_t index) { return reinterpret_cast<unsigned char *>(out_.data()) + headerSize_ + index * size_t(img_->blockSize); }
+    void seal(size_t index)
+    {
+        if (encryption_) crypt::encryptBlock(block(index), size_t(img_->blockSize), encryption_, uint32_t(index + 1));
+    }
+};
+
+Creator::Creator(const std::string &path, const std::vector<FieldDef> &fields, const CreateOptions &options,
+                 size_t expectedRows)
+    : d_(std::make_unique<Impl>())
 {
+    Impl &d = *d_;
     const int kb = options.blockSizeKb;
     if (!(kb == 1 || kb == 2 || kb == 3 || kb == 4 || kb == 16 || kb == 32))
         throw EngineError(path, "block size " + std::to_string(kb) + " KB is not one Paradox knows (1, 2, 3, 4, 16, 32)");
     if (fields.empty()) throw EngineError(path, "a table needs at least one field");
     if (fields.size() > 255) throw EngineError(path, "a Paradox table holds at most 255 fields");
 
-    Image img;
+    Image &img = *d.img_;
     img.path = path;
     img.codepage = cp::forCodepageNumber(options.codepage);
     if (img.codepage.empty()) img.codepage = "CP" + std::to_string(options.codepage);
@@ -688,34 +716,65 @@ void create(const std::string &path, const std::vector<FieldDef> &fields, const 
                                     " KB blocks; choose a larger block size");
 
     const uint32_t encryption = crypt::passwordChecksum(options.password);
-    std::string out = buildHeader(path, img.layout, names, img.recordSize, options, encryption);
-    const size_t headerSize = out.size();
+    d.out_ = buildHeader(path, img.layout, names, img.recordSize, options, encryption);
+    d.headerSize_ = d.out_.size();
+    d.encryption_ = encryption;
 
     const size_t perBlock = size_t(img.recordsPerBlock());
-    const size_t blocks = (rows.size() + perBlock - 1) / perBlock;
-    if (blocks > 65535) throw EngineError(path, "too many rows for one Paradox table with this block size");
+    const size_t blocks = (expectedRows + perBlock - 1) / perBlock;
+    if (blocks <= 65535) d.out_.reserve(d.headerSize_ + blocks * size_t(img.blockSize));
+}
+
+Creator::~Creator() = default;
+
+void Creator::add(const Row &row)
+{
+    Impl &d = *d_;
+    Image &img = *d.img_;
+    if (d.finished_) throw EngineError(img.path, "rows added after the table was written");
+    if (row.size() > img.layout.size())
+        throw EngineError(img.path, "row " + std::to_string(d.rows_) + " has more values than the table has fields");
+    const size_t perBlock = size_t(img.recordsPerBlock());
     const size_t bs = size_t(img.blockSize);
-    out.resize(headerSize + blocks * bs, '\0');
-    auto *base = reinterpret_cast<unsigned char *>(out.data());
-    for (size_t blk = 0; blk < blocks; ++blk) {
-        unsigned char *b = base + headerSize + blk * bs;
-        size_t firstRow = blk * perBlock;
-        size_t count = std::min(perBlock, rows.size() - firstRow);
-        putLe16(b, blk + 1 < blocks ? uint32_t(blk + 2) : 0);
-        putLe16(b + 2, uint32_t(blk));
-        putLe16(b + 4, uint32_t((count - 1) * img.recordSize));
-        for (size_t r = 0; r < count; ++r) {
-            const Row &row = rows[firstRow + r];
-            if (row.size() > img.layout.size())
-                throw EngineError(path, "row " + std::to_string(firstRow + r) + " has more values than the table has fields");
-            unsigned char *rec = b + kBlockHeader + r * img.recordSize;
-            for (size_t i = 0; i < row.size(); ++i)
-                encodeCell(img.layout[i], img.defs[i], row[i], rec + img.layout[i].offset, img.codepage, path);
+    const size_t inBlock = d.rows_ % perBlock;
+    if (inBlock == 0) {
+        if (d.blocks_ >= 65535) throw EngineError(img.path, "too many rows for one Paradox table with this block size");
+        d.out_.resize(d.headerSize_ + (d.blocks_ + 1) * bs, '\0');
+        unsigned char *b = d.block(d.blocks_);
+        putLe16(b + 2, uint32_t(d.blocks_));
+        if (d.blocks_ > 0) {
+            putLe16(d.block(d.blocks_ - 1), uint32_t(d.blocks_ + 1)); // the previous block leads here
+            d.seal(d.blocks_ - 1);
         }
-        if (encryption) crypt::encryptBlock(b, bs, encryption, uint32_t(blk + 1));
+        ++d.blocks_;
     }
-    writeHeaderCounts(base, uint32_t(rows.size()), uint32_t(blocks), blocks ? 1 : 0, uint32_t(blocks));
-    io::writeFileAtomic(path, out);
+    unsigned char *b = d.block(d.blocks_ - 1);
+    putLe16(b + 4, uint32_t(inBlock * size_t(img.recordSize)));
+    unsigned char *rec = b + kBlockHeader + inBlock * size_t(img.recordSize);
+    for (size_t i = 0; i < row.size(); ++i)
+        encodeCell(img.layout[i], img.defs[i], row[i], rec + img.layout[i].offset, img.codepage, img.path);
+    ++d.rows_;
+}
+
+void Creator::finish()
+{
+    Impl &d = *d_;
+    if (d.finished_) return;
+    if (d.blocks_ > 0) d.seal(d.blocks_ - 1);
+    auto *base = reinterpret_cast<unsigned char *>(d.out_.data());
+    const auto blocks = uint32_t(d.blocks_);
+    writeHeaderCounts(base, uint32_t(d.rows_), blocks, blocks ? 1 : 0, blocks);
+    io::writeFileAtomic(d.img_->path, d.out_);
+    d.finished_ = true;
+    std::string().swap(d.out_);
+}
+
+void create(const std::string &path, const std::vector<FieldDef> &fields, const std::vector<Row> &rows,
+            const CreateOptions &options)
+{
+    Creator c(path, fields, options, rows.size());
+    for (const Row &row : rows) c.add(row);
+    c.finish();
 }
 
 std::unique_ptr<TableWriter> openWriter(const std::string &path, const OpenOptions &options)

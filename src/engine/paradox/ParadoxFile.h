@@ -29,6 +29,22 @@ struct CreateOptions {
 void create(const std::string &path, const std::vector<FieldDef> &fields,
             const std::vector<Row> &rows = {}, const CreateOptions &options = {});
 
+// The same, with the rows handed over one at a time (the caller need not hold them
+// all): add() each row, then finish() writes the file. `expectedRows` only sizes the
+// buffer. Nothing is written when finish() is never reached. Throws EngineError.
+class Creator {
+public:
+    Creator(const std::string &path, const std::vector<FieldDef> &fields, const CreateOptions &options = {},
+            size_t expectedRows = 0);
+    ~Creator();
+    void add(const Row &row);
+    void finish();
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d_;
+};
+
 // Opens the table for changes; the password rules are those of read().
 std::unique_ptr<TableWriter> openWriter(const std::string &path, const OpenOptions &options = {});
 

@@ -49,6 +49,12 @@ public:
 
     const std::vector<FieldDef> &fields() const;
     int fieldIndex(const std::string &name) const;
+    // What is wrong with the open file when it could be read only in part (empty when
+    // it is whole or the table is closed); see TableFile::damage.
+    std::vector<std::string> damage() const
+    {
+        return active() && snapshot_ ? snapshot_->damage() : std::vector<std::string>{};
+    }
     // The current record's field (the edit buffer while editing). Throws EngineError
     // for an unknown field or when there is no current record.
     Value value(const std::string &name) const;
