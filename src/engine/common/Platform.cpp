@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdlib>
 #include <condition_variable>
 #include <cstring>
 #include <map>
@@ -61,7 +62,33 @@ bool injected(faults::Op op)
     return true;
 }
 
+std::atomic<uint64_t> g_syncCalls{0};
+std::atomic<uint64_t> g_syncNs{0};
+
+#ifndef _WIN32
+// fsync (or fdatasync when `dataOnly`), counted for syncStats(); an armed fault fails it.
+int timedSync(int fd, bool dataOnly)
+{
+    if (injected(faults::Op::Sync)) return -1;
+    auto t0 = std::chrono::steady_clock::now();
+#if defined(__APPLE__)
+    (void)dataOnly;
+    int rc = ::fsync(fd);
+#else
+    int rc = dataOnly ? ::fdatasync(fd) : ::fsync(fd);
+#endif
+    g_syncNs += uint64_t(std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now() - t0).count());
+    ++g_syncCalls;
+    return rc;
+}
+#endif
+
 } // namespace
+
+SyncStats syncStats()
+{
+    return {g_syncCalls.load(), double(g_syncNs.load()) / 1e6};
+}
 
 namespace faults {
 
@@ -295,11 +322,7 @@ void WritableFile::writeAt(uint64_t at, const char *src, size_t n)
 void WritableFile::sync()
 {
     // fdatasync where the system has it (Linux, BSDs); some file systems refuse it.
-#if defined(__APPLE__)
-    int rc = injected(faults::Op::Sync) ? -1 : ::fsync(h_->fd);
-#else
-    int rc = injected(faults::Op::Sync) ? -1 : ::fdatasync(h_->fd);
-#endif
+    int rc = timedSync(h_->fd, true);
     if (rc != 0 && errno != EINVAL && errno != EROFS)
         throw EngineError(path_, "cannot flush the file: " + lastError());
 }
@@ -434,7 +457,7 @@ void replaceFile(const std::string &path, const std::string &data)
         if (n <= 0) fail("writing the temporary file failed");
         done += size_t(n);
     }
-    if ((injected(faults::Op::Sync) || ::fsync(fd) != 0) && !ignorableSyncError(errno))
+    if (timedSync(fd, false) != 0 && !ignorableSyncError(errno))
         fail("cannot flush the file to the disk");
     // A failed close (a network folder's delayed write error) is still a closed descriptor.
     int closed;
@@ -454,7 +477,7 @@ void replaceFile(const std::string &path, const std::string &data)
     // The rename lives in the folder: flush it too, or a power cut may undo it.
     int dir = ::open(folderOf(target).c_str(), O_RDONLY | O_CLOEXEC);
     if (dir >= 0) {
-        const bool failed = (injected(faults::Op::Sync) || ::fsync(dir) != 0) && !ignorableSyncError(errno);
+        const bool failed = timedSync(dir, false) != 0 && !ignorableSyncError(errno);
         const int e = errno;
         ::close(dir);
         if (failed)
@@ -642,6 +665,11 @@ std::string FileLock::lockPathFor(const std::string &dataPath)
 
 std::chrono::milliseconds FileLock::defaultWait()
 {
+    // DENDRIX_LOCK_WAIT_MS overrides the wait (a slow network folder; the tests).
+    if (const char *env = std::getenv("DENDRIX_LOCK_WAIT_MS")) {
+        long ms = std::strtol(env, nullptr, 10);
+        if (ms > 0) return std::chrono::milliseconds(ms);
+    }
     return std::chrono::milliseconds(5000);
 }
 
@@ -660,7 +688,8 @@ FileLock::FileLock(const std::string &dataPath, std::chrono::milliseconds wait)
             return;
         }
         if (g_lockFreed.wait_until(guard, deadline) == std::cv_status::timeout && g_held.count(lockPath_))
-            throw EngineError(dataPath, "the file is being changed by another window of this program; try again");
+            throw LockBusyError(dataPath, "the file is being changed by another window of this program; try again",
+                                "this program");
     }
     // Claim the entry so that other threads wait while this one polls the system lock.
     HeldLock &entry = g_held[lockPath_];
@@ -696,10 +725,11 @@ FileLock::FileLock(const std::string &dataPath, std::chrono::milliseconds wait)
             std::string holder = trimmed(holderOf(h));
             closeHandle(h);
             giveUp();
-            throw EngineError(dataPath, "another program is changing the file" +
+            throw LockBusyError(dataPath, "another program is changing the file" +
                                             (holder.empty() ? std::string() : " (" + holder + ")") +
                                             " and did not finish in " + std::to_string(wait.count() / 1000.0).substr(0, 3) +
-                                            " s; try again later");
+                                            " s; try again later",
+                                holder);
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(pause));
         pause = std::min(pause * 2, 20u);

@@ -103,7 +103,7 @@ std::string linkTarget(const std::string &path);
 // already holds (a table write inside a larger change), and other threads wait for it.
 class FileLock {
 public:
-    // Waits at most `wait` for the lock; then throws EngineError naming the file and,
+    // Waits at most `wait` for the lock; then throws LockBusyError naming the file and,
     // when known, the process that holds it. A folder where no lock file can be made
     // (read-only media) is written without one only if the data file cannot be written
     // either, so the write fails there with its own reason.
@@ -113,12 +113,21 @@ public:
     FileLock &operator=(const FileLock &) = delete;
 
     static std::string lockPathFor(const std::string &dataPath);
+    // Five seconds, or DENDRIX_LOCK_WAIT_MS from the environment.
     static std::chrono::milliseconds defaultWait();
 
 private:
     std::string lockPath_;
     bool held_ = false;
 };
+
+// Time spent flushing files and folders to the disk since the process started, for the
+// benchmarks' fsync share.
+struct SyncStats {
+    uint64_t calls = 0;
+    double ms = 0;
+};
+SyncStats syncStats();
 
 // Test hook: makes the n-th following call (1 = the next) of one system operation used
 // by the writers fail with `error` (an errno value), to prove that every failure is

@@ -21,6 +21,7 @@
 #include "engine/common/Platform.h"
 #include "engine/dbf/DbfFormat.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 
@@ -91,7 +92,8 @@ void encodeRecord(const std::string &path, const std::vector<FieldLayout> &field
 
 class DbfWriter final : public TableWriter {
 public:
-    DbfWriter(const std::string &path, const OpenOptions &options) : path_(path)
+    // The lock comes first: the table is read and changed only while it is held.
+    DbfWriter(const std::string &path, const OpenOptions &options) : lock_(path), path_(path)
     {
         std::string data = io::readFile(path);
         layout_ = parseLayout(path, data, options);
@@ -110,6 +112,7 @@ public:
         std::string record = readAt(at, layout_.recordLength);
         encodeRecord(path_, layout_.fields, values, layout_.codepage, record.data(), true);
         writeAt(at, record);
+        file_->sync(); // on the disk before the change is reported done
     }
 
     size_t append(const Row &values) override
@@ -127,6 +130,7 @@ public:
         stampDate(header);
         writeLe32(header + 3, static_cast<uint32_t>(physical + 1));
         writeAt(1, std::string(header, sizeof header));
+        file_->sync();
         layout_.records = physical + 1;
         layout_.headerCount = static_cast<uint32_t>(physical + 1);
         live_.push_back(physical);
@@ -137,7 +141,20 @@ public:
     {
         checkRow(row);
         writeAt(recordOffset(live_[row]), std::string(1, kDeletedFlag));
+        file_->sync();
         live_.erase(live_.begin() + static_cast<ptrdiff_t>(row));
+    }
+
+protected:
+    size_t rowOf(const RecordRef &seen) const override
+    {
+        // Records never move in a dBase file (a delete only marks them), so the record
+        // number still names the row unless the file was rewritten or the row deleted.
+        auto it = std::lower_bound(live_.begin(), live_.end(), size_t(seen.address));
+        if (it == live_.end() || *it != seen.address || seen.bytes.size() != layout_.recordLength)
+            throw StaleRecordError(path_);
+        if (readAt(recordOffset(*it), layout_.recordLength) != seen.bytes) throw StaleRecordError(path_);
+        return size_t(it - live_.begin());
     }
 
 private:
@@ -159,6 +176,7 @@ private:
 
     void writeAt(size_t at, const std::string &bytes) { file_->writeAt(at, bytes.data(), bytes.size()); }
 
+    platform::FileLock lock_;
     std::string path_;
     Layout layout_;
     std::vector<size_t> live_;
@@ -217,6 +235,7 @@ void create(const std::string &path, const std::vector<FieldDef> &fields, const 
         encodeRecord(path, layout, rows[r], codepage, rec, false);
     }
     out.back() = kEndOfFile;
+    platform::FileLock lock(path);
     io::writeFileAtomic(path, out);
 }
 
