@@ -634,7 +634,11 @@ void closeHandle(OsHandle fd) { ::close(fd); }
 
 void writeOwner(OsHandle fd, const std::string &text)
 {
-    if (::ftruncate(fd, 0) == 0) (void)!::pwrite(fd, text.data(), text.size(), 0);
+    // Written over the old text at a fixed width, never truncated first: ext4 flushes a
+    // file truncated to nothing when it is closed, which would cost milliseconds a lock.
+    std::string padded = text;
+    if (padded.size() < 40) padded.resize(40, ' ');
+    (void)!::pwrite(fd, padded.data(), padded.size(), 0);
 }
 
 std::string holderOf(OsHandle fd)
@@ -645,7 +649,8 @@ std::string holderOf(OsHandle fd)
     char buf[128];
     ssize_t n = ::pread(fd, buf, sizeof buf - 1, 0);
     if (n <= 0) return {};
-    return std::string(buf, size_t(n));
+    std::string text(buf, size_t(n));
+    return text.substr(0, text.find('\n'));
 }
 
 #endif
