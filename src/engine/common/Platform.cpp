@@ -16,6 +16,7 @@
 #include <utility>
 
 #ifdef _WIN32
+#include <filesystem>
 #include <fstream>
 #include <windows.h>
 #else
@@ -275,6 +276,23 @@ void WritableFile::sync()
     if (!h_->f.flush()) throw EngineError(path_, "cannot flush the file");
 }
 
+uint64_t WritableFile::size()
+{
+    h_->f.flush();
+    std::error_code ec;
+    auto n = std::filesystem::file_size(path_, ec);
+    if (ec) throw EngineError(path_, "cannot read the file's length: " + ec.message());
+    return n;
+}
+
+void WritableFile::truncate(uint64_t n)
+{
+    h_->f.flush();
+    std::error_code ec;
+    std::filesystem::resize_file(path_, n, ec);
+    if (ec) throw EngineError(path_, "cannot cut the file back: " + ec.message());
+}
+
 #else
 
 struct WritableFile::Handle {
@@ -325,6 +343,18 @@ void WritableFile::sync()
     int rc = timedSync(h_->fd, true);
     if (rc != 0 && errno != EINVAL && errno != EROFS)
         throw EngineError(path_, "cannot flush the file: " + lastError());
+}
+
+uint64_t WritableFile::size()
+{
+    struct stat st;
+    if (::fstat(h_->fd, &st) != 0) throw EngineError(path_, "cannot read the file's length: " + lastError());
+    return uint64_t(st.st_size);
+}
+
+void WritableFile::truncate(uint64_t n)
+{
+    if (::ftruncate(h_->fd, off_t(n)) != 0) throw EngineError(path_, "cannot cut the file back: " + lastError());
 }
 
 #endif

@@ -67,6 +67,9 @@ public:
     void writeAt(uint64_t at, const char *src, size_t n);
     // Forces written data to the disk, so that later writes cannot overtake it.
     void sync();
+    // The file's length now; cuts it to `n` bytes (to undo an append that failed).
+    uint64_t size();
+    void truncate(uint64_t n);
 
 private:
     std::string path_;
