@@ -20,6 +20,7 @@
 #include <fstream>
 #include <windows.h>
 #else
+#include <dirent.h>
 #include <fcntl.h>
 #include <limits.h>
 #include <stdlib.h>
@@ -362,6 +363,9 @@ void WritableFile::truncate(uint64_t n)
 // ---------------------------------------------------------------------------------
 // replaceFile, linkTarget
 
+// True when this thread holds the lock of the file (defined with FileLock below).
+bool lockHeldHere(const std::string &dataPath);
+
 namespace {
 
 std::string folderOf(const std::string &path)
@@ -448,6 +452,24 @@ mode_t creationMode()
     return 0666 & ~mask;
 }
 
+// Temporary files of `target` left by writers that were killed before their rename.
+// Called only under the file's lock: every live writer of the file holds it while its
+// temporary exists, so any such file found then belongs to a dead one.
+void removeStaleTemporaries(const std::string &target)
+{
+    const std::string folder = folderOf(target);
+    const size_t slash = target.find_last_of('/');
+    const std::string prefix = (slash == std::string::npos ? target : target.substr(slash + 1)) + ".tmp";
+    DIR *d = ::opendir(folder.c_str());
+    if (!d) return;
+    while (const dirent *e = ::readdir(d)) {
+        const std::string name = e->d_name;
+        if (name.size() == prefix.size() + 6 && name.compare(0, prefix.size(), prefix) == 0)
+            ::unlink((folder + "/" + name).c_str());
+    }
+    ::closedir(d);
+}
+
 bool ignorableSyncError(int e)
 {
     // Some file systems (and special files) cannot be flushed at all.
@@ -462,6 +484,7 @@ void replaceFile(const std::string &path, const std::string &data)
     struct stat st;
     const bool existed = ::stat(target.c_str(), &st) == 0;
     if (existed && !S_ISREG(st.st_mode)) throw EngineError(path, "not a regular file");
+    if (lockHeldHere(target)) removeStaleTemporaries(target);
 
     std::string name = target + ".tmpXXXXXX";
     int fd = ::mkstemp(name.data());
@@ -692,6 +715,14 @@ std::string trimmed(std::string s)
 }
 
 } // namespace
+
+bool lockHeldHere(const std::string &dataPath)
+{
+    const std::string key = lockKey(FileLock::lockPathFor(dataPath));
+    std::lock_guard<std::mutex> guard(g_lockMutex);
+    auto it = g_held.find(key);
+    return it != g_held.end() && it->second.owner == std::this_thread::get_id() && it->second.handle != kNoHandle;
+}
 
 std::string FileLock::lockPathFor(const std::string &dataPath)
 {
