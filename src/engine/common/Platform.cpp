@@ -4,6 +4,7 @@
 
 #include "engine/common/EngineError.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdlib>
@@ -546,6 +547,10 @@ void replaceFile(const std::string &path, const std::string &data)
 
 namespace {
 
+// The lock covers one byte far beyond the owner text, so the text stays readable (on
+// Windows a locked range cannot even be read by others).
+constexpr uint32_t kLockByte = 0x7FFFFFF0;
+
 #ifdef _WIN32
 using OsHandle = HANDLE;
 const OsHandle kNoHandle = INVALID_HANDLE_VALUE;
@@ -605,6 +610,7 @@ OsHandle openLockFile(const std::string &path, std::string &why)
 int tryLock(OsHandle h, std::string &why)
 {
     OVERLAPPED ov{};
+    ov.Offset = kLockByte;
     if (LockFileEx(h, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &ov)) return 1;
     DWORD code = GetLastError();
     if (code == ERROR_LOCK_VIOLATION || code == ERROR_IO_PENDING) return 0;
@@ -615,6 +621,7 @@ int tryLock(OsHandle h, std::string &why)
 void unlockAndClose(OsHandle h)
 {
     OVERLAPPED ov{};
+    ov.Offset = kLockByte;
     UnlockFileEx(h, 0, 1, 0, &ov);
     CloseHandle(h);
 }
@@ -623,11 +630,11 @@ void closeHandle(OsHandle h) { CloseHandle(h); }
 
 void writeOwner(OsHandle h, const std::string &text)
 {
-    // The locked byte is beyond the text, so the holder can write it and others read it.
+    std::string padded = text;
+    if (padded.size() < 40) padded.resize(40, ' ');
     DWORD wrote = 0;
     SetFilePointer(h, 0, nullptr, FILE_BEGIN);
-    WriteFile(h, text.data(), DWORD(text.size()), &wrote, nullptr);
-    SetEndOfFile(h);
+    WriteFile(h, padded.data(), DWORD(padded.size()), &wrote, nullptr);
 }
 
 std::string holderOf(OsHandle h)
@@ -654,15 +661,12 @@ OsHandle openLockFile(const std::string &path, std::string &why)
     return fd;
 }
 
-// The lock covers one byte far beyond the owner text, so the text stays readable.
-constexpr off_t kLockByte = 0x7FFFFFF0;
-
 struct flock lockRange(short type)
 {
     struct flock fl{};
     fl.l_type = type;
     fl.l_whence = SEEK_SET;
-    fl.l_start = kLockByte;
+    fl.l_start = off_t(kLockByte);
     fl.l_len = 1;
     return fl;
 }
