@@ -628,6 +628,17 @@ void unlockAndClose(OsHandle h)
 
 void closeHandle(OsHandle h) { CloseHandle(h); }
 
+// Windows cannot remove a file that others hold open: the lock file stays.
+void removeAndUnlock(OsHandle h, const std::string &)
+{
+    unlockAndClose(h);
+}
+
+bool stillNamed(OsHandle, const std::string &)
+{
+    return true;
+}
+
 void writeOwner(OsHandle h, const std::string &text)
 {
     std::string padded = text;
@@ -688,6 +699,23 @@ void unlockAndClose(OsHandle fd)
 }
 
 void closeHandle(OsHandle fd) { ::close(fd); }
+
+// The lock file goes with the lock, so that no lock files gather beside the tables (a
+// folder listing would show them). It is removed while still locked; a program that
+// opened it before and gets the lock after finds its file no longer named so
+// (stillNamed) and starts again with a new one.
+void removeAndUnlock(OsHandle fd, const std::string &path)
+{
+    ::unlink(path.c_str());
+    unlockAndClose(fd);
+}
+
+bool stillNamed(OsHandle fd, const std::string &path)
+{
+    struct stat held, named;
+    return ::fstat(fd, &held) == 0 && ::stat(path.c_str(), &named) == 0 && held.st_dev == named.st_dev &&
+           held.st_ino == named.st_ino;
+}
 
 void writeOwner(OsHandle fd, const std::string &text)
 {
@@ -773,19 +801,28 @@ FileLock::FileLock(const std::string &dataPath, std::chrono::milliseconds wait)
         g_lockFreed.notify_all();
     };
     std::string why;
-    OsHandle h = openLockFile(lockPath_, why);
-    if (h == kNoHandle) {
-        giveUp();
-        // A folder we may not write to: there is nothing to guard, the write itself fails.
-#ifndef _WIN32
-        if (::access(folderOf(lockPath_).c_str(), W_OK) != 0) return;
-#endif
-        throw EngineError(dataPath, "cannot open its lock file " + lockPath_ + ": " + why);
-    }
+    OsHandle h = kNoHandle;
     unsigned pause = 1;
     for (;;) {
+        if (h == kNoHandle) {
+            h = openLockFile(lockPath_, why);
+            if (h == kNoHandle) {
+                giveUp();
+                // A folder we may not write to: there is nothing to guard, the write
+                // itself fails with its own reason.
+#ifndef _WIN32
+                if (::access(folderOf(lockPath_).c_str(), W_OK) != 0) return;
+#endif
+                throw EngineError(dataPath, "cannot open its lock file " + lockPath_ + ": " + why);
+            }
+        }
         int got = tryLock(h, why);
-        if (got == 1) break;
+        if (got == 1) {
+            if (stillNamed(h, lockPath_)) break;
+            unlockAndClose(h); // its holder removed it meanwhile: take the new one
+            h = kNoHandle;
+            continue;
+        }
         if (got < 0) {
             closeHandle(h);
             giveUp();
@@ -817,7 +854,7 @@ FileLock::~FileLock()
     auto it = g_held.find(lockPath_);
     if (it == g_held.end()) return;
     if (--it->second.count > 0) return;
-    unlockAndClose(it->second.handle);
+    removeAndUnlock(it->second.handle, lockPath_);
     g_held.erase(it);
     g_lockFreed.notify_all();
 }

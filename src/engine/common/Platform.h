@@ -97,10 +97,11 @@ std::string linkTarget(const std::string &path);
 // POSIX record locks vanish when the process closes any descriptor of the file (a
 // plain read would drop them). It is a record lock (fcntl on POSIX, LockFileEx on
 // Windows; both work on network folders) on a lock file beside the data file, named
-// after it with ".lck" appended ("BANSKO.DB.lck"). Lock files stay in place: removing
-// one while another program waits on it would let two writers in. The holder writes
-// its process number into it so that a waiting program can name it where the system
-// cannot tell (network folders).
+// after it with ".lck" appended ("BANSKO.DB.lck"). The holder writes its process
+// number into it so that a waiting program can name it where the system cannot tell
+// (network folders), and removes it when done (on POSIX; Windows keeps it), so that
+// lock files do not gather beside the tables. A program that locked a file its holder
+// removed meanwhile sees that it is no longer named so and starts again.
 //
 // Within one process the locks of one file are counted: a writer may take the lock it
 // already holds (a table write inside a larger change), and other threads wait for it.

@@ -211,6 +211,8 @@ TEST(FileLock, NestsInOneThreadAndMakesOtherThreadsWait)
     }
     other.join();
     EXPECT_EQ(stage.load(), 2);
+    // The last holder removes the lock file: none gathers beside the tables.
+    EXPECT_FALSE(fs::exists(f + ".lck"));
 }
 
 TEST(FileLock, TheLockFileIsBesideALinksTarget)
