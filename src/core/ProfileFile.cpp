@@ -8,6 +8,9 @@
 #include "engine/common/Codepage.h"
 #include "engine/common/EngineError.h"
 #include "engine/common/FileIO.h"
+#include "engine/common/Platform.h"
+
+#include <optional>
 
 #include <QFileInfo>
 
@@ -259,6 +262,7 @@ void ProfileFile::writeString(const QString &section, const QString &key, const 
     if (sectionName.contains(u']') || hasBreak(sectionName))
         refuse(QStringLiteral("името на раздела съдържа „]“ или нов ред."));
     if (hasBreak(value)) refuse(QStringLiteral("стойността съдържа нов ред."));
+    pending_.push_back({section, key, value});
 
     // Blanks at the ends or an own pair of quotes would be lost on reading: quote them.
     QString stored = value;
@@ -330,16 +334,36 @@ std::string ProfileFile::bytes() const
 void ProfileFile::save()
 {
     const QString target = diskPath(path_);
+    const std::string where = target.toStdString();
+    std::optional<platform::FileLock> lock;
     try {
-        io::writeFileAtomic(target.toStdString(), bytes());
-    } catch (const EngineError &) {
+        lock.emplace(where);
+    } catch (const LockBusyError &e) {
+        const QString who = e.holder().empty() ? QString() : QStringLiteral(" (%1)").arg(QString::fromStdString(e.holder()));
+        throw ProfileError(QStringLiteral("Файлът %1 не може да бъде записан: друга програма%2 го записва в момента. "
+                                          "Опитайте отново след малко.")
+                               .arg(target, who));
+    } catch (const EngineError &e) {
+        throw ProfileError(QStringLiteral("Файлът %1 не може да бъде записан: %2")
+                               .arg(target, QString::fromStdString(e.reason())));
+    }
+    // Another program may have saved its own keys since this buffer was read: apply ours
+    // to the file as it is now, never write back a stale copy over theirs.
+    ProfileFile fresh = load(target);
+    for (const PendingWrite &w : pending_) fresh.writeString(w.section, w.key, w.value);
+    try {
+        io::writeFileAtomic(where, fresh.bytes());
+    } catch (const EngineError &e) {
         const QFileInfo folder(QFileInfo(target).absolutePath());
         QString reason = !folder.isDir()         ? QStringLiteral("папката %1 не съществува.").arg(folder.filePath())
                          : !folder.isWritable() ? QStringLiteral("папката %1 е защитена от запис.").arg(folder.filePath())
-                                                : QStringLiteral("записът не успя (пълен диск или файлът е зает).");
+                                                : QStringLiteral("записът не успя (пълен диск или файлът е зает): %1.")
+                                                      .arg(QString::fromStdString(e.reason()));
         throw ProfileError(QStringLiteral("Файлът %1 не може да бъде записан: %2").arg(target, reason));
     }
+    *this = std::move(fresh);
     path_ = target;
+    pending_.clear();
     modified_ = false;
 }
 

@@ -64,7 +64,10 @@ public:
     bool isModified() const { return modified_; }
     // The bytes that save() writes.
     std::string bytes() const;
-    // Replaces the file atomically. Throws ProfileError naming the file on failure.
+    // Replaces the file atomically, holding the file's lock: the file is read again
+    // under the lock and only the keys written since load are applied to it, so that
+    // another program's keys saved in between survive. Afterwards the buffer holds
+    // what was saved. Throws ProfileError naming the file on failure.
     void save();
 
 private:
@@ -89,7 +92,13 @@ private:
     std::string encodeLine(const QString &text, const QString &section, const QString &key) const;
     void appendSection(const QString &section, Line keyLine);
 
+    // A key written since load, to be applied again to the file as it is at save.
+    struct PendingWrite {
+        QString section, key, value;
+    };
+
     QString path_;
+    std::vector<PendingWrite> pending_;
     std::vector<Section> sections_{1}; // [0]: lines before the first header; no values
     QHash<QString, int> sectionIndex_; // folded name -> first section of that name
     bool modified_ = false;

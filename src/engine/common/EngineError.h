@@ -26,4 +26,25 @@ public:
     using EngineError::EngineError;
 };
 
+// A writer that waited for a file's lock in vain. holder() names who holds it ("process
+// 1234"), empty when the system cannot tell.
+class LockBusyError : public EngineError {
+public:
+    LockBusyError(const std::string &path, const std::string &reason, std::string holder)
+        : EngineError(path, reason), holder_(std::move(holder)) {}
+    const std::string &holder() const { return holder_; }
+
+private:
+    std::string holder_;
+};
+
+// A change refused because the table file changed under the caller after it was read:
+// the record it meant is no longer where and what it was. The caller reloads the table.
+class StaleRecordError : public EngineError {
+public:
+    explicit StaleRecordError(const std::string &path)
+        : EngineError(path, "the table was changed by another program after it was read (the record was changed, "
+                            "deleted or moved); reload it and make the change again") {}
+};
+
 } // namespace dx

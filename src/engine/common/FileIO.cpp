@@ -1,9 +1,10 @@
-// File reads, atomic writes and case-insensitive lookup, through std::filesystem so
-// that nothing here is tied to one platform.
+// File reads, atomic writes and case-insensitive lookup, through std::filesystem and
+// the platform file, so that nothing here is tied to one platform.
 #include "engine/common/FileIO.h"
 
 #include "engine/common/Codepage.h"
 #include "engine/common/EngineError.h"
+#include "engine/common/Platform.h"
 
 #include <filesystem>
 #include <fstream>
@@ -29,24 +30,7 @@ std::string readFile(const std::string &path)
 
 void writeFileAtomic(const std::string &path, const std::string &data)
 {
-    std::string tmp = path + ".tmp~";
-    {
-        std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-        if (!out) throw EngineError(path, "cannot write a temporary file beside it");
-        out.write(data.data(), static_cast<std::streamsize>(data.size()));
-        out.flush();
-        if (!out) {
-            std::error_code ec;
-            fs::remove(tmp, ec);
-            throw EngineError(path, "writing failed (disk full?)");
-        }
-    }
-    std::error_code ec;
-    fs::rename(tmp, path, ec);
-    if (ec) {
-        fs::remove(tmp, ec);
-        throw EngineError(path, "cannot replace the file: " + ec.message());
-    }
+    platform::replaceFile(path, data);
 }
 
 Stamp stamp(const std::string &path)

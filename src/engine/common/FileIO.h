@@ -9,8 +9,9 @@ namespace dx::io {
 
 // The file's bytes; throws EngineError naming the file when it cannot be read.
 std::string readFile(const std::string &path);
-// Writes a temporary file beside `path` and renames it into place, so that an
-// interruption never leaves a torn file. Throws EngineError.
+// Replaces the file crash-safely (see platform::replaceFile: unique temporary file,
+// flushed, renamed, folder flushed; symbolic links followed, permissions kept).
+// Throws EngineError with the reason of the step that failed.
 void writeFileAtomic(const std::string &path, const std::string &data);
 
 struct Stamp {

@@ -3,6 +3,7 @@
 // on Windows. Every failure throws EngineError naming the file and the reason.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <ctime>
@@ -66,11 +67,79 @@ public:
     void writeAt(uint64_t at, const char *src, size_t n);
     // Forces written data to the disk, so that later writes cannot overtake it.
     void sync();
+    // The file's length now; cuts it to `n` bytes (to undo an append that failed).
+    uint64_t size();
+    void truncate(uint64_t n);
 
 private:
     std::string path_;
     struct Handle;
     Handle *h_ = nullptr;
 };
+
+// Replaces the file at `path` with `data` so that a crash or a power cut leaves either
+// the old or the new file: a temporary file with a unique name beside the target, all
+// bytes written, flushed to the disk, closed, renamed over the target, and the folder
+// flushed so that the rename itself survives. A symbolic link is followed: its target
+// is replaced, the link stays, and the target's permissions are kept. Every failure
+// throws EngineError with the reason of the step that failed; the target is then as it
+// was and no temporary file is left.
+void replaceFile(const std::string &path, const std::string &data);
+
+// The file a path finally names after following symbolic links (the path itself when
+// it is no link, or when the link points nowhere that exists yet).
+std::string linkTarget(const std::string &path);
+
+// An advisory lock that writers of one file take around a whole load-modify-save.
+//
+// The lock is not taken on the data file itself: a replacement renames a new file
+// over it, so a lock on the old file would guard a file nobody opens any more, and
+// POSIX record locks vanish when the process closes any descriptor of the file (a
+// plain read would drop them). It is a record lock (fcntl on POSIX, LockFileEx on
+// Windows; both work on network folders) on a lock file beside the data file, named
+// after it with ".lck" appended ("BANSKO.DB.lck"). The holder writes its process
+// number into it so that a waiting program can name it where the system cannot tell
+// (network folders), and removes it when done (on POSIX; Windows keeps it), so that
+// lock files do not gather beside the tables. A program that locked a file its holder
+// removed meanwhile sees that it is no longer named so and starts again.
+//
+// Within one process the locks of one file are counted: a writer may take the lock it
+// already holds (a table write inside a larger change), and other threads wait for it.
+class FileLock {
+public:
+    // Waits at most `wait` for the lock; then throws LockBusyError naming the file and,
+    // when known, the process that holds it. A folder where no lock file can be made
+    // (read-only media) is written without one only if the data file cannot be written
+    // either, so the write fails there with its own reason.
+    explicit FileLock(const std::string &dataPath, std::chrono::milliseconds wait = defaultWait());
+    ~FileLock();
+    FileLock(const FileLock &) = delete;
+    FileLock &operator=(const FileLock &) = delete;
+
+    static std::string lockPathFor(const std::string &dataPath);
+    // Five seconds, or DENDRIX_LOCK_WAIT_MS from the environment.
+    static std::chrono::milliseconds defaultWait();
+
+private:
+    std::string lockPath_;
+    bool held_ = false;
+};
+
+// Time spent flushing files and folders to the disk since the process started, for the
+// benchmarks' fsync share.
+struct SyncStats {
+    uint64_t calls = 0;
+    double ms = 0;
+};
+SyncStats syncStats();
+
+// Test hook: makes the n-th following call (1 = the next) of one system operation used
+// by the writers fail with `error` (an errno value), to prove that every failure is
+// reported and leaves the files as they were. disarm() clears it.
+namespace faults {
+enum class Op { Write, Sync, Rename, Close };
+void arm(Op op, int nth, int error);
+void disarm();
+} // namespace faults
 
 } // namespace dx::platform

@@ -5,6 +5,7 @@
 
 #include "engine/common/Value.h"
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -15,6 +16,15 @@ namespace dx {
 
 // Asked when a protected table is opened: gets the file path, returns the password to
 // try, or nothing to give up (which makes the open fail).
+// A row's record as a snapshot saw it: where it lies in the file and its stored bytes.
+// A writer changes or deletes a row given this way only while the file still holds
+// exactly these bytes at that place, so an edit made on an old snapshot never lands on
+// another row.
+struct RecordRef {
+    uint64_t address = 0; // dBase: the physical record number; Paradox: the record's file offset
+    std::string bytes;    // the record as stored (dBase: with its deletion flag; Paradox: decrypted)
+};
+
 using PasswordCallback = std::function<std::optional<std::string>(const std::string &path)>;
 
 struct OpenOptions {
@@ -40,6 +50,8 @@ public:
     virtual size_t rowCount() const = 0;
     virtual Value value(size_t row, size_t field) const = 0;
     Row row(size_t r) const;
+    // Where row `r`'s record lies and what it holds (see RecordRef).
+    virtual RecordRef record(size_t r) const = 0;
 
     // What is wrong with the file when it was read only in part (a header that promises
     // more records than the file holds, a broken block chain): one sentence each, naming
@@ -59,9 +71,15 @@ using TableFilePtr = std::shared_ptr<const TableFile>;
 
 namespace dx {
 
-// Changes to one table file, written to the file at once. Row numbers are positions in
-// the live record order (as TableFile numbers them) at the time of the change; after a
-// remove the following rows move up by one. Values come in field order; a shorter row
+// Changes to one table file, written to the file at once. The writer holds the table's
+// lock (platform::FileLock) from before it reads the table until it is destroyed, so
+// that writers of other programs wait rather than overwrite each other's changes; keep
+// it only for the change at hand.
+//
+// Row numbers are positions in the live record order of the table as the writer read
+// it; after a remove the following rows move up by one. A row seen in an older snapshot
+// is given by its RecordRef instead: the change is refused with StaleRecordError when
+// the file no longer holds that record there. Values come in field order; a shorter row
 // leaves the remaining fields empty. A value that does not fit its field is an error,
 // never silently cut.
 class TableWriter {
@@ -71,6 +89,12 @@ public:
     virtual void update(size_t row, const Row &values) = 0;
     virtual size_t append(const Row &values) = 0; // returns the new row's number
     virtual void remove(size_t row) = 0;
+    void update(const RecordRef &seen, const Row &values) { update(rowOf(seen), values); }
+    void remove(const RecordRef &seen) { remove(rowOf(seen)); }
+
+protected:
+    // The row now holding the record `seen` describes; throws StaleRecordError if none.
+    virtual size_t rowOf(const RecordRef &seen) const = 0;
 };
 
 } // namespace dx

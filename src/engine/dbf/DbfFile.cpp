@@ -48,6 +48,13 @@ public:
         return detail::decodeCell(cell, fields_[field], layout_.codepage);
     }
 
+    RecordRef record(size_t row) const override
+    {
+        if (row >= live_.size()) throw EngineError(path_, "row " + std::to_string(row) + " is out of range");
+        size_t at = layout_.headerLength + size_t(live_[row]) * layout_.recordLength;
+        return {live_[row], data_.substr(at, layout_.recordLength)};
+    }
+
 private:
     std::string data_;
     detail::Layout layout_;

@@ -21,6 +21,7 @@
 #include "engine/common/Platform.h"
 #include "engine/dbf/DbfFormat.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 
@@ -91,7 +92,8 @@ void encodeRecord(const std::string &path, const std::vector<FieldLayout> &field
 
 class DbfWriter final : public TableWriter {
 public:
-    DbfWriter(const std::string &path, const OpenOptions &options) : path_(path)
+    // The lock comes first: the table is read and changed only while it is held.
+    DbfWriter(const std::string &path, const OpenOptions &options) : lock_(path), path_(path)
     {
         std::string data = io::readFile(path);
         layout_ = parseLayout(path, data, options);
@@ -108,8 +110,9 @@ public:
         checkRow(row);
         size_t at = recordOffset(live_[row]);
         std::string record = readAt(at, layout_.recordLength);
+        const std::string old = record;
         encodeRecord(path_, layout_.fields, values, layout_.codepage, record.data(), true);
-        writeAt(at, record);
+        writeInPlace(at, record, old);
     }
 
     size_t append(const Row &values) override
@@ -120,13 +123,31 @@ public:
         record += kEndOfFile;
         size_t physical = layout_.records;
         // The record (and the end-of-file byte) first; only then the header count, so
-        // an interruption leaves the old table with a few bytes of tail.
-        writeAt(recordOffset(physical), record);
-        file_->sync();
-        char header[7];
-        stampDate(header);
-        writeLe32(header + 3, static_cast<uint32_t>(physical + 1));
-        writeAt(1, std::string(header, sizeof header));
+        // an interruption leaves the old table with a few bytes of tail. A failure we
+        // see puts the old header and length back.
+        const uint64_t oldSize = file_->size();
+        const std::string oldHeader = readAt(1, 7);
+        const std::string oldTail = oldSize > recordOffset(physical)
+                                        ? readAt(recordOffset(physical), std::min<size_t>(oldSize - recordOffset(physical), record.size()))
+                                        : std::string();
+        try {
+            writeAt(recordOffset(physical), record);
+            file_->sync();
+            char header[7];
+            stampDate(header);
+            writeLe32(header + 3, static_cast<uint32_t>(physical + 1));
+            writeAt(1, std::string(header, sizeof header));
+            file_->sync();
+        } catch (const EngineError &) {
+            try {
+                writeAt(1, oldHeader);
+                file_->truncate(oldSize);
+                if (!oldTail.empty()) writeAt(recordOffset(physical), oldTail);
+                file_->sync();
+            } catch (const EngineError &) {
+            }
+            throw;
+        }
         layout_.records = physical + 1;
         layout_.headerCount = static_cast<uint32_t>(physical + 1);
         live_.push_back(physical);
@@ -136,8 +157,21 @@ public:
     void remove(size_t row) override
     {
         checkRow(row);
-        writeAt(recordOffset(live_[row]), std::string(1, kDeletedFlag));
+        const size_t at = recordOffset(live_[row]);
+        writeInPlace(at, std::string(1, kDeletedFlag), readAt(at, 1));
         live_.erase(live_.begin() + static_cast<ptrdiff_t>(row));
+    }
+
+protected:
+    size_t rowOf(const RecordRef &seen) const override
+    {
+        // Records never move in a dBase file (a delete only marks them), so the record
+        // number still names the row unless the file was rewritten or the row deleted.
+        auto it = std::lower_bound(live_.begin(), live_.end(), size_t(seen.address));
+        if (it == live_.end() || *it != seen.address || seen.bytes.size() != layout_.recordLength)
+            throw StaleRecordError(path_);
+        if (readAt(recordOffset(*it), layout_.recordLength) != seen.bytes) throw StaleRecordError(path_);
+        return size_t(it - live_.begin());
     }
 
 private:
@@ -159,6 +193,24 @@ private:
 
     void writeAt(size_t at, const std::string &bytes) { file_->writeAt(at, bytes.data(), bytes.size()); }
 
+    // Writes `bytes` over `old` and flushes them; when either step fails the old bytes
+    // are put back (best effort) before the error goes on, so the file stays as it was.
+    void writeInPlace(size_t at, const std::string &bytes, const std::string &old)
+    {
+        try {
+            writeAt(at, bytes);
+            file_->sync(); // on the disk before the change is reported done
+        } catch (const EngineError &) {
+            try {
+                writeAt(at, old);
+                file_->sync();
+            } catch (const EngineError &) {
+            }
+            throw;
+        }
+    }
+
+    platform::FileLock lock_;
     std::string path_;
     Layout layout_;
     std::vector<size_t> live_;
@@ -244,6 +296,7 @@ void Creator::finish()
     if (d.finished) return;
     writeLe32(d.out.data() + 4, static_cast<uint32_t>(d.rows));
     d.out.push_back(kEndOfFile);
+    platform::FileLock lock(d.path);
     io::writeFileAtomic(d.path, d.out);
     d.finished = true;
     std::string().swap(d.out);

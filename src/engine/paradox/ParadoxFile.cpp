@@ -344,6 +344,12 @@ public:
         const FieldLayout &f = img_->layout[field];
         return decodeCell(f, img_->bytes() + img_->recordOffsets[row] + f.offset, img_->codepage);
     }
+    RecordRef record(size_t row) const override
+    {
+        if (row >= img_->recordOffsets.size()) throw EngineError(path_, "row " + std::to_string(row) + " is out of range");
+        const auto *p = reinterpret_cast<const char *>(img_->bytes() + img_->recordOffsets[row]);
+        return {img_->recordOffsets[row], std::string(p, size_t(img_->recordSize))};
+    }
 
 private:
     std::shared_ptr<Image> img_;
@@ -454,7 +460,9 @@ void writeHeaderCounts(unsigned char *h, uint32_t numRecords, uint32_t fileBlock
 
 class ParadoxWriter : public TableWriter {
 public:
-    ParadoxWriter(std::shared_ptr<Image> img) : img_(std::move(img))
+    // `lock` is the table's lock, taken before the table was read; held while we live.
+    ParadoxWriter(std::unique_ptr<platform::FileLock> lock, std::shared_ptr<Image> img)
+        : lock_(std::move(lock)), img_(std::move(img))
     {
         // The on-disk image: the decrypted one, with every chain block encrypted again.
         disk_.assign(img_->data.view());
@@ -526,6 +534,22 @@ public:
         for (size_t r = row; r < first + b.count; ++r) img_->recordOffsets[r] -= static_cast<uint32_t>(rs);
         if (b.count == 0) unlink(chainIndex);
         commit();
+    }
+
+protected:
+    size_t rowOf(const RecordRef &seen) const override
+    {
+        // A record's offset names its block and its place in it. A delete moves the
+        // later records of its block up, so the bytes at that place must still be the
+        // record the caller saw.
+        if (seen.bytes.size() != size_t(img_->recordSize)) throw StaleRecordError(img_->path);
+        const auto &offsets = img_->recordOffsets;
+        for (size_t r = 0; r < offsets.size(); ++r) {
+            if (offsets[r] != seen.address) continue;
+            if (std::memcmp(img_->bytes() + offsets[r], seen.bytes.data(), seen.bytes.size()) != 0) break;
+            return r;
+        }
+        throw StaleRecordError(img_->path);
     }
 
 private:
@@ -623,6 +647,7 @@ private:
         io::writeFileAtomic(img_->path, disk_);
     }
 
+    std::unique_ptr<platform::FileLock> lock_;
     std::shared_ptr<Image> img_;
     std::string disk_;
     uint32_t fileBlocks_ = 0;
@@ -764,6 +789,7 @@ void Creator::finish()
     auto *base = reinterpret_cast<unsigned char *>(d.out_.data());
     const auto blocks = uint32_t(d.blocks_);
     writeHeaderCounts(base, uint32_t(d.rows_), blocks, blocks ? 1 : 0, blocks);
+    platform::FileLock lock(d.img_->path);
     io::writeFileAtomic(d.img_->path, d.out_);
     d.finished_ = true;
     std::string().swap(d.out_);
@@ -779,7 +805,9 @@ void create(const std::string &path, const std::vector<FieldDef> &fields, const 
 
 std::unique_ptr<TableWriter> openWriter(const std::string &path, const OpenOptions &options)
 {
-    return std::make_unique<ParadoxWriter>(load(path, options));
+    auto lock = std::make_unique<platform::FileLock>(path);
+    auto img = load(path, options);
+    return std::make_unique<ParadoxWriter>(std::move(lock), std::move(img));
 }
 
 } // namespace dx::px

@@ -205,18 +205,34 @@ void Table::post()
     state_ = State::Browse;
     if (!changed) return;
     size_t target = 0;
-    {
+    try {
         auto w = db_.writer(path_);
         if (was == State::Edit) {
             target = visible_[pos_];
-            w->update(target, values);
+            // The record as this snapshot saw it: if another program changed the file
+            // since, the writer finds it by place and bytes or refuses the edit.
+            w->update(snapshot_->record(target), values);
         } else {
             target = w->append(values);
         }
+    } catch (const StaleRecordError &) {
+        reloadAfterRefusal();
+        throw;
     }
     db_.invalidate(path_);
     load();
     if (!gotoBookmark(target)) first();
+}
+
+void Table::reloadAfterRefusal()
+{
+    // Show the table as it now is; a table that cannot be read any more stays as it was.
+    db_.invalidate(path_);
+    try {
+        load();
+        first();
+    } catch (const EngineError &) {
+    }
 }
 
 void Table::cancel()
@@ -231,9 +247,12 @@ void Table::remove()
     if (state_ != State::Browse) cancel();
     size_t row = currentRow();
     size_t oldPos = pos_;
-    {
+    try {
         auto w = db_.writer(path_);
-        w->remove(row);
+        w->remove(snapshot_->record(row));
+    } catch (const StaleRecordError &) {
+        reloadAfterRefusal();
+        throw;
     }
     db_.invalidate(path_);
     load();

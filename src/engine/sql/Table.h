@@ -67,12 +67,16 @@ public:
     void insert(); // a new empty record (appended at the end on post)
     void append();
     void setValue(const std::string &name, Value v);
-    void post();   // writes the edit buffer to the file; nothing to post does nothing
+    // Writes the edit buffer to the file; nothing to post does nothing. An edit of a
+    // record that another program changed, deleted or moved since the table was read
+    // is refused with StaleRecordError, and the table is read again.
+    void post();
     void cancel();
-    void remove(); // deletes the current record from the file
+    void remove(); // deletes the current record from the file; refused like post()
 
 private:
     void load();
+    void reloadAfterRefusal();
     void rebuildVisible();
     size_t currentRow() const;
     void requireActive() const;

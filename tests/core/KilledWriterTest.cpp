@@ -1,0 +1,144 @@
+// A writer killed (SIGKILL) at a random moment of its work: appending to a dBase table,
+// editing an encrypted Paradox table, saving keys of a settings file. After every kill
+// the file must read whole, holding only complete changes: the old state or the new.
+#include "core/ProfileFile.h"
+#include "engine/common/EngineError.h"
+#include "engine/dbf/DbfFile.h"
+#include "engine/paradox/ParadoxFile.h"
+
+#include "TestUtil.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <random>
+#include <thread>
+
+using namespace dx;
+using dxtest::TempDir;
+
+namespace {
+
+constexpr int kKills = 60; // a file kind
+
+// Starts race_writer with `args`, kills it after `delayMs`; true when it was still running.
+bool startAndKill(const std::vector<std::string> &args, int delayMs)
+{
+    pid_t pid = ::fork();
+    if (pid == 0) {
+        int null = ::open("/dev/null", O_WRONLY);
+        ::dup2(null, 1);
+        ::dup2(null, 2);
+        std::vector<char *> argv{const_cast<char *>(DX_RACE_WRITER)};
+        for (const auto &a : args) argv.push_back(const_cast<char *>(a.c_str()));
+        argv.push_back(nullptr);
+        ::execv(DX_RACE_WRITER, argv.data());
+        ::_exit(127);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
+    ::kill(pid, SIGKILL);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFSIGNALED(status);
+}
+
+// Temporary files that killed writers left in the folder (the next writer removes them).
+int leftovers(const TempDir &dir)
+{
+    int n = 0;
+    for (const auto &e : std::filesystem::directory_iterator(dir.path()))
+        n += e.path().filename().string().find(".tmp") != std::string::npos;
+    return n;
+}
+
+} // namespace
+
+TEST(KilledWriter, ADbaseTableKeepsWholeAppendsOnly)
+{
+    TempDir dir;
+    const std::string path = dir.file("mervs.dbf");
+    dbf::create(path, {makeField("TAG", FieldType::Text, 4), makeField("I", FieldType::Integer, 5)});
+    std::mt19937 random(7);
+    int killed = 0;
+    for (int k = 0; k < kKills; ++k) {
+        const std::string tag = "k" + std::to_string(k);
+        killed += startAndKill({"append", path, "100000", tag, std::to_string(k)},
+                               std::uniform_int_distribution<int>(40, 90)(random));
+        auto t = dbf::read(path); // throws on a damaged table
+        // Each run's rows are numbered 1, 2, 3, ... with nothing missing or mixed.
+        std::map<std::string, int64_t> last;
+        for (size_t r = 0; r < t->rowCount(); ++r) {
+            const std::string tg = t->value(r, 0).toText();
+            ASSERT_EQ(t->value(r, 1).toInt(), last[tg] + 1) << "row " << r << " of " << tg;
+            last[tg] = t->value(r, 1).toInt();
+        }
+    }
+    EXPECT_GT(killed, kKills / 2);
+    std::printf("%d kills, %zu rows appended, %d temporary files left\n", killed, dbf::read(path)->rowCount(),
+                leftovers(dir));
+}
+
+TEST(KilledWriter, AnEncryptedParadoxTableIsAlwaysOldOrNew)
+{
+    TempDir dir;
+    const std::string path = dir.file("PROJ.DB");
+    std::vector<Row> rows;
+    for (int id = 1; id <= 60; ++id) rows.push_back({Value::fromInt(id), Value::fromText("orig-" + std::to_string(id))});
+    px::CreateOptions o;
+    o.password = "race";
+    o.blockSizeKb = 1;
+    px::create(path, {makeField("ID", FieldType::Integer, 6), makeField("V", FieldType::Text, 20)}, rows, o);
+    OpenOptions oo;
+    oo.knownPasswords = {"race"};
+    std::mt19937 random(11);
+    int killed = 0;
+    for (int k = 0; k < kKills; ++k) {
+        killed += startAndKill({"edit", path, "1", "60", "k" + std::to_string(k), std::to_string(k)},
+                               std::uniform_int_distribution<int>(40, 90)(random));
+        auto t = px::read(path, oo);
+        ASSERT_EQ(t->rowCount(), 60u);
+        for (size_t r = 0; r < 60; ++r) {
+            const std::string id = std::to_string(t->value(r, 0).toInt());
+            const std::string v = t->value(r, 1).toText();
+            ASSERT_EQ(id, std::to_string(r + 1));
+            ASSERT_TRUE(v == "orig-" + id || (v.rfind("k", 0) == 0 && v.size() > id.size() &&
+                                              v.compare(v.size() - id.size() - 1, std::string::npos, "-" + id) == 0))
+                << v;
+        }
+    }
+    EXPECT_GT(killed, kKills / 2);
+    std::printf("%d kills, %d temporary files left\n", killed, leftovers(dir));
+}
+
+TEST(KilledWriter, ASettingsFileKeepsEverySavedKey)
+{
+    TempDir dir;
+    const std::string path = dir.file("Dendrix.ini");
+    std::ofstream(path, std::ios::binary) << "[Dendrix]\r\nPath=C:\\DENDRIX\r\nYear=2004\r\n";
+    std::mt19937 random(13);
+    int killed = 0;
+    for (int k = 0; k < kKills; ++k) {
+        const std::string prefix = "k" + std::to_string(k) + "_";
+        killed += startAndKill({"profile", path, prefix, "100000", std::to_string(k)},
+                               std::uniform_int_distribution<int>(40, 90)(random));
+        ProfileFile p = ProfileFile::load(QString::fromStdString(path));
+        ASSERT_EQ(p.readString("Dendrix", "Path"), "C:\\DENDRIX");
+        ASSERT_EQ(p.readString("Dendrix", "Year"), "2004");
+        // The keys of one run were saved in order: 1..n, each with its own number.
+        int n = 0;
+        while (p.hasKey("Race", QString::fromStdString(prefix) + QString::number(n + 1))) ++n;
+        for (int i = 1; i <= n; ++i)
+            ASSERT_EQ(p.readString("Race", QString::fromStdString(prefix) + QString::number(i)), QString::number(i));
+        ASSERT_FALSE(p.hasKey("Race", QString::fromStdString(prefix) + QString::number(n + 2)));
+    }
+    EXPECT_GT(killed, kKills / 2);
+    std::printf("%d kills, %lld keys saved, %d temporary files left\n", killed,
+                (long long)ProfileFile::load(QString::fromStdString(path)).keys("Race").size(), leftovers(dir));
+}
