@@ -46,6 +46,9 @@ void writeProjectTable(const std::string &path, const ProjectSpec &plan, uint64_
     TableFormat format = plan.storage == Storage::Dbase ? TableFormat::Dbase : TableFormat::Paradox;
     std::vector<FieldDef> fields = projectFields(format);
     px::CreateOptions pxOptions;
+    // A fixed stamp (1 January 2019, the demo projects' year): the same seed gives the
+    // same files, whenever they are made.
+    pxOptions.stamp = 1546300800u;
     if (plan.storage == Storage::EncryptedParadox) pxOptions.password = dataPassword();
     int recordSize = 0;
     for (const auto &f : fields) recordSize += byteSize(f);

@@ -410,7 +410,7 @@ std::string buildHeader(const std::string &path, const std::vector<FieldLayout> 
     putLe16(h + 0x58, 0x010C);
     putLe16(h + 0x5A, 0x010C);
     putLe32(h + 0x5C, encryption);
-    putLe32(h + 0x60, static_cast<uint32_t>(std::time(nullptr)));
+    putLe32(h + 0x60, o.stamp ? o.stamp : static_cast<uint32_t>(std::time(nullptr)));
     putLe16(h + 0x64, uint32_t(n + 1));
     putLe16(h + 0x66, uint32_t(0x20 + n * 6 + 4 + tableNameLen + namesLen));
     putLe16(h + 0x6A, uint32_t(o.codepage));

@@ -3,6 +3,7 @@
 
 #include "engine/common/TableFile.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,6 +22,7 @@ struct CreateOptions {
     std::string password;   // empty: not protected
     int codepage = 1251;    // written to the header
     int blockSizeKb = 4;    // 1, 2, 3, 4, 16 or 32
+    uint32_t stamp = 0;     // the header's time stamp; 0 for the time of creation
 };
 
 // Creates a new non-indexed table (Paradox 7 format) with these fields (Text: Alpha of
