@@ -5,7 +5,6 @@
 #include "core/ProfileFile.h"
 #include "core/QtText.h"
 #include "engine/Codepage.h"
-#include "shell/Startup.h"
 #include "sieves/SieveClause.h"
 #include "sieves/SieveFieldTable.h"
 #include "sieves/SieveFile.h"

@@ -66,15 +66,6 @@ QLocale numberLocale(const QAbstractItemModel &model)
     return QLocale::system();
 }
 
-// How the model aligns a cell horizontally; 0 when it does not say.
-Qt::Alignment horizontalAlignment(const QAbstractItemModel &model, int row, int column)
-{
-    const QVariant v = model.data(model.index(row, column), Qt::TextAlignmentRole);
-    if (!v.isValid())
-        return {};
-    return Qt::Alignment(v.toInt()) & Qt::AlignHorizontal_Mask;
-}
-
 int longestLine(const QString &text)
 {
     int longest = 0;
@@ -129,16 +120,6 @@ TextWidths textWidths(const QAbstractItemModel &model, const QList<int> &columns
 }
 
 } // namespace
-
-QList<int> gridColumnsToWalk(const QAbstractItemModel &model, const GridColumnList &columns)
-{
-    if (columns)
-        return *columns;
-    QList<int> all;
-    for (int c = 0; c < model.columnCount(); ++c)
-        all.append(c);
-    return all;
-}
 
 GridTitleLayout gridTitleLayout(const QAbstractItemModel &model, const QList<int> &columns)
 {
@@ -406,7 +387,7 @@ void SaveGridXlsx(const QAbstractItemModel &model, const GridColumnList &columns
                 const QString text = gridCellText(model, r, walk.at(i));
                 if (text.isEmpty())
                     continue;
-                const Qt::Alignment alignment = horizontalAlignment(model, r, walk.at(i));
+                const Qt::Alignment alignment = gridCellAlignment(model, r, walk.at(i));
                 if (const auto number = plainNumber(text, locale)) {
                     book.check(worksheet_write_number(sheet, at, lxw_col_t(i), number->value,
                                                       book.cellFormat(alignment, numberFormat(*number))));
@@ -599,7 +580,7 @@ void SaveGridRtf(const QAbstractItemModel &model, const GridColumnList &columns,
     for (int r = 0; r < rows; ++r) {
         doc += rowDefinition;
         for (int column : walk)
-            doc += cellText(font, alignment(horizontalAlignment(model, r, column)), gridCellText(model, r, column), false);
+            doc += cellText(font, alignment(gridCellAlignment(model, r, column)), gridCellText(model, r, column), false);
         doc += "\\row\n";
     }
     doc += "\\pard\\plain\\f0\\fs18\\par\n}\n";

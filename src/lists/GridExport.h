@@ -5,7 +5,7 @@
 // files and the grid printer lay out alike.
 #pragma once
 
-#include "lists/GridHelpers.h"
+#include "core/GridModel.h"
 
 #include <QList>
 #include <QString>
@@ -15,9 +15,6 @@
 class QAbstractItemModel;
 
 namespace dx {
-
-// The columns to walk: the given list, or every column of the model.
-QList<int> gridColumnsToWalk(const QAbstractItemModel &model, const GridColumnList &columns);
 
 // The title rows of the walked columns.
 struct GridTitleLayout {

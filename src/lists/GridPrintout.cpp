@@ -1,10 +1,10 @@
 // The grid printer's page layout and painting. Everything is laid out in tenths of a
 // point with fonts sized in those units, so that the page count, the column fit and the
 // painted pages agree on every device; painting scales the units to the device.
-#include "GridPrintout.h"
+#include "lists/GridPrintout.h"
 
-#include "GridExport.h"
-#include "GridHelpers.h"
+#include "core/GridModel.h"
+#include "lists/GridExport.h"
 
 #include "engine/EngineError.h"
 
@@ -114,8 +114,7 @@ TextMeasure measure(const QString &text, const QFontMetricsF &metrics)
 
 Qt::Alignment cellAlignment(const QAbstractItemModel &model, const QModelIndex &index)
 {
-    const QVariant v = model.data(index, Qt::TextAlignmentRole);
-    const Qt::Alignment a = v.isValid() ? Qt::Alignment(v.toInt()) & Qt::AlignHorizontal_Mask : Qt::Alignment();
+    const Qt::Alignment a = gridCellAlignment(model, index.row(), index.column());
     return a ? a : Qt::AlignLeft;
 }
 

@@ -2,7 +2,7 @@
 // the clipboard, and where the grid stands afterwards.
 #include "GuiGridHelpers.h"
 
-#include "GridHelpers.h"
+#include "lists/GridTextLayout.h"
 
 #include <QAbstractItemView>
 #include <QClipboard>

@@ -1,7 +1,7 @@
 // The grid copy commands ("Копирай", "Копирай в Clipboard") and the text export of a grid,
 // on the views themselves: they take the columns the user sees, in the order shown, keep
 // the view from repainting while its rows are walked and put the text on the clipboard.
-// The texts themselves are built by GridHelpers.
+// The texts themselves are laid out by GridTextLayout.
 #pragma once
 
 #include <QList>

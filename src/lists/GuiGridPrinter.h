@@ -4,7 +4,7 @@
 // them on a printer. Landscape A4 with 2 mm margins unless the options say otherwise.
 #pragma once
 
-#include "lists/GridHelpers.h"
+#include "core/GridModel.h"
 #include "lists/GridPrintout.h"
 
 #include <QStandardItemModel>

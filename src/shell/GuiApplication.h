@@ -3,7 +3,7 @@
 // events are delivered, shown to the user as a message, and the program goes on.
 #pragma once
 
-#include "shell/Startup.h"
+#include "core/UserMessage.h"
 
 #include <QApplication>
 

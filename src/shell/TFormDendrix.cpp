@@ -1,12 +1,13 @@
 #include "shell/TFormDendrix.h"
 
+#include "core/GridModel.h"
 #include "core/QtText.h"
+#include "core/Quoting.h"
 #include "description/CurrentComposition.h"
 #include "description/DescriptionHeader.h"
 #include "description/FutureComposition.h"
 #include "description/GuiMeasuresPage.h"
 #include "description/ProjectRecord.h"
-#include "lists/GridHelpers.h"
 #include "lists/GuiGridHeader.h"
 #include "shell/GuiHelp.h"
 #include "shell/GuiWindows.h"
@@ -513,7 +514,7 @@ void TFormDendrix::leaveCompartmentList()
     syncListTexts();
     if (state_.lists.compartmentText.trimmed().isEmpty()) return;
     // Leaving the list after looking at it changes nothing; a new number is shown.
-    std::optional<int> otd = compartmentNumber(state_.lists.compartmentText);
+    std::optional<int> otd = wholeNumber(state_.lists.compartmentText);
     if (otd && state_.hasCurrent && *otd == state_.currentOtd && state_.lists.listedOtd == QString::number(*otd) &&
         state_.lists.subCompartmentText == state_.currentPodotd)
         return;

@@ -4,8 +4,8 @@
 // runs the loading sequence on its first show.
 #pragma once
 
+#include "core/AppState.h"
 #include "description/DescriptionHeader.h"
-#include "shell/AppState.h"
 #include "shell/Startup.h"
 
 #include <QMainWindow>

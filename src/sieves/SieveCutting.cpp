@@ -2,6 +2,7 @@
 #include "sieves/SieveCutting.h"
 
 #include "core/QtText.h"
+#include "core/Quoting.h"
 #include "description/ProjectRecord.h"
 #include "engine/Database.h"
 #include "engine/EngineError.h"

@@ -4,7 +4,7 @@
 // TFormSitoRabotnoResult.cpp.
 #include "sieves/TFormSitoRabotno.h"
 
-#include "lists/GridHelpers.h"
+#include "core/GridModel.h"
 #include "lists/GuiGridHeader.h"
 #include "lists/TFormSitoRabotnoWait.h"
 #include "shell/GuiWindows.h"

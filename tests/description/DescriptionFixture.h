@@ -6,7 +6,7 @@
 #include "description/ProjectRecord.h"
 #include "engine/DbfFile.h"
 #include "engine/Table.h"
-#include "shell/AppState.h"
+#include "core/AppState.h"
 
 #include "TestUtil.h"
 

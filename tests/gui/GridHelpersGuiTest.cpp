@@ -1,6 +1,6 @@
 // The grid copy commands on real views (hidden and moved columns, the current row, repaint
 // suspension, the clipboard) and the progress window.
-#include "lists/GridHelpers.h"
+#include "core/GridModel.h"
 #include "lists/GuiGridHelpers.h"
 #include "lists/TFormSitoRabotnoWait.h"
 

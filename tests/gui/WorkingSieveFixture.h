@@ -5,6 +5,7 @@
 #include "GuiFixtures.h"
 
 #include "core/QtText.h"
+#include "lists/GridTextLayout.h"
 #include "lists/GuiGridPrinter.h"
 #include "sieves/TFormSieveWindows.h"
 

@@ -1,6 +1,9 @@
 // Grid texts for the clipboard and text files, the number patterns of the grid model and
 // the two small helpers of the aligned tables.
-#include "lists/GridHelpers.h"
+#include "core/GridModel.h"
+#include "core/NumberFormat.h"
+#include "lists/GridTextLayout.h"
+#include "lists/NumberTexts.h"
 
 #include "engine/EngineError.h"
 #include "TestUtil.h"

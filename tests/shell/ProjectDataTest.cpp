@@ -6,7 +6,7 @@
 #include "engine/DbfFile.h"
 #include "engine/FileIO.h"
 #include "shell/InfoStatus.h"
-#include "shell/ProjectCatalogue.h"
+#include "core/ProjectCatalogue.h"
 
 #include "TestUtil.h"
 

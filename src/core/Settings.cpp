@@ -1,5 +1,5 @@
 // Reading the settings file into plain objects and writing them back key by key.
-#include "shell/Settings.h"
+#include "core/Settings.h"
 
 #include "core/Paths.h"
 

@@ -1,5 +1,5 @@
 // Reading the project catalogue.
-#include "shell/ProjectCatalogue.h"
+#include "core/ProjectCatalogue.h"
 
 #include "core/QtText.h"
 #include "engine/Codepage.h"

@@ -5,7 +5,7 @@
 // which Qt defines as a macro.
 #include "demo/DemoSettings.h"
 
-#include "shell/Settings.h"
+#include "core/Settings.h"
 
 #include "engine/Codepage.h"
 #include "engine/FileIO.h"

@@ -1,5 +1,5 @@
 // The shared state's derived values.
-#include "shell/AppState.h"
+#include "core/AppState.h"
 
 #include "core/Paths.h"
 

@@ -3,9 +3,9 @@
 // table objects. Windows and core code take it by reference.
 #pragma once
 
+#include "core/ProjectCatalogue.h"
+#include "core/Settings.h"
 #include "engine/Table.h"
-#include "shell/ProjectCatalogue.h"
-#include "shell/Settings.h"
 
 #include <QString>
 #include <QStringList>
