@@ -1,8 +1,8 @@
+// Creating the windows and registering each under its type.
 #include "shell/GuiWindows.h"
 
 #include "export/TFormExportWindows.h"
 #include "lists/TFormListWindows.h"
-#include "lists/TFormSitoRabotnoWait.h"
 #include "maintenance/TFormMaintenanceWindows.h"
 #include "printing/TFormPrintingWindows.h"
 #include "reports/TFormReportWindows.h"
@@ -11,6 +11,7 @@
 #include "shell/TFormLoading.h"
 #include "shell/TFormShellWindows.h"
 #include "sieves/TFormSieveWindows.h"
+#include "widgets/TFormSitoRabotnoWait.h"
 
 #include <cstring>
 
@@ -26,57 +27,56 @@ QWidget *AppWindows::find(const char *className) const
 std::unique_ptr<AppWindows> createWindows()
 {
     auto w = std::make_unique<AppWindows>();
-    auto *main = new TFormDendrix;
-    main->setAttribute(Qt::WA_DeleteOnClose, false);
-    w->dendrix = main;
-    w->all.push_back({"TFormDendrix", main});
-    auto add = [&](const char *name, QWidget *window) {
+    WindowContext &c = w->context;
+    auto add = [&]<class W>(const char *name, W *window) {
+        w->registry.add(window);
         w->all.push_back({name, window});
         return window;
     };
-    add("TFormReport", new TFormReport(main));
-    add("TFormPrintEdin", new TFormPrintEdin(main));
-    add("TFormPrintPList", new TFormPrintPList(main));
-    add("TFormReportPList", new TFormReportPList(main));
-    add("TFormPrintOtDo", new TFormPrintOtDo(main));
-    add("TFormPrintOtDoList", new TFormPrintOtDoList(main));
-    add("TFormPrintSet", new TFormPrintSet(main));
-    add("TFormSitoSechi", new TFormSitoSechi(main));
-    add("TFormSitoRabotno", new TFormSitoRabotno(*main));
-    add("TFormPrintProgress", new TFormPrintProgress(main));
-    add("TFormStatistics", new TFormStatistics(main));
-    add("TFormSitoRabotnoSechi", new TFormSitoRabotnoSechi(*main));
-    w->wait = new TFormSitoRabotnoWait(main);
-    add("TFormSitoRabotnoWait", w->wait);
-    add("TFormSitoOBS", new TFormSitoOBS(main));
-    add("TFormSpisatzi", new TFormSpisatzi(main));
-    add("TFormSpisatziSubInfo", new TFormSpisatziSubInfo(main));
-    w->loading = new TFormLoading(main);
-    add("TFormLoading", w->loading);
-    w->about = new TFormAbout(main);
-    add("TFormAbout", w->about);
-    add("TFormSitoRabotnoPrint", new TFormSitoRabotnoPrint(main));
-    add("TFormSob", new TFormSob(main));
-    add("TFormGF1", new TFormGF1(main));
-    add("TFormGF1Print", new TFormGF1Print(main));
-    add("TFormGF2", new TFormGF2(main));
-    add("TFormSitoRabotnoAge", new TFormSitoRabotnoAge(*main));
-    add("TFormSpisatziQuery", new TFormSpisatziQuery(main));
-    w->selPrj = new TFormSelPrj(main);
-    add("TFormSelPrj", w->selPrj);
-    add("TFormExport", new TFormExport(main));
-    add("TFormSpisatziSechi", new TFormSpisatziSechi(main));
-    add("TFormPrintListFromFile", new TFormPrintListFromFile(main));
-    add("TFormTableSelect", new TFormTableSelect(main));
-    add("TFormEditDB", new TFormEditDB(main));
-    add("TFormEditDBUnArch", new TFormEditDBUnArch(main));
-    add("TFormDBSearch", new TFormDBSearch(main));
-    add("TFormEditZemName", new TFormEditZemName(main));
-    add("TFormTestZemName", new TFormTestZemName(main));
-    add("TFormStatus", new TFormStatus(main));
-    add("TFormEditName", new TFormEditName(main));
-    add("TFormSitoRabotnoSetting", new TFormSitoRabotnoSetting(*main));
-    main->setWindows(w.get());
+    auto *main = add("TFormDendrix", new TFormDendrix(c));
+    main->setAttribute(Qt::WA_DeleteOnClose, false);
+    w->dendrix = main;
+    c.setOwner(main);
+    w->messages.setParent(main);
+    add("TFormReport", new TFormReport(c));
+    add("TFormPrintEdin", new TFormPrintEdin(c));
+    add("TFormPrintPList", new TFormPrintPList(c));
+    add("TFormReportPList", new TFormReportPList(c));
+    add("TFormPrintOtDo", new TFormPrintOtDo(c));
+    add("TFormPrintOtDoList", new TFormPrintOtDoList(c));
+    add("TFormPrintSet", new TFormPrintSet(c));
+    add("TFormSitoSechi", new TFormSitoSechi(c));
+    auto *sieve = add("TFormSitoRabotno", new TFormSitoRabotno(c));
+    QObject::connect(sieve, &TFormSitoRabotno::subCompartmentChosen, main, &TFormDendrix::goToSubCompartment);
+    add("TFormPrintProgress", new TFormPrintProgress(c));
+    add("TFormStatistics", new TFormStatistics(c));
+    add("TFormSitoRabotnoSechi", new TFormSitoRabotnoSechi(c));
+    w->wait = add("TFormSitoRabotnoWait", new TFormSitoRabotnoWait(main));
+    add("TFormSitoOBS", new TFormSitoOBS(c));
+    add("TFormSpisatzi", new TFormSpisatzi(c));
+    add("TFormSpisatziSubInfo", new TFormSpisatziSubInfo(c));
+    w->loading = add("TFormLoading", new TFormLoading(main));
+    w->about = add("TFormAbout", new TFormAbout(c));
+    add("TFormSitoRabotnoPrint", new TFormSitoRabotnoPrint(c));
+    add("TFormSob", new TFormSob(c));
+    add("TFormGF1", new TFormGF1(c));
+    add("TFormGF1Print", new TFormGF1Print(c));
+    add("TFormGF2", new TFormGF2(c));
+    add("TFormSitoRabotnoAge", new TFormSitoRabotnoAge(c));
+    add("TFormSpisatziQuery", new TFormSpisatziQuery(c));
+    w->selPrj = add("TFormSelPrj", new TFormSelPrj(c));
+    add("TFormExport", new TFormExport(c));
+    add("TFormSpisatziSechi", new TFormSpisatziSechi(c));
+    add("TFormPrintListFromFile", new TFormPrintListFromFile(c));
+    add("TFormTableSelect", new TFormTableSelect(c));
+    add("TFormEditDB", new TFormEditDB(c));
+    add("TFormEditDBUnArch", new TFormEditDBUnArch(c));
+    add("TFormDBSearch", new TFormDBSearch(c));
+    add("TFormEditZemName", new TFormEditZemName(c));
+    add("TFormTestZemName", new TFormTestZemName(c));
+    add("TFormStatus", new TFormStatus(c));
+    add("TFormEditName", new TFormEditName(c));
+    add("TFormSitoRabotnoSetting", new TFormSitoRabotnoSetting(c));
     return w;
 }
 

@@ -1,8 +1,8 @@
 // The grid copy commands on real views (hidden and moved columns, the current row, repaint
 // suspension, the clipboard) and the progress window.
 #include "core/GridModel.h"
-#include "lists/GuiGridHelpers.h"
-#include "lists/TFormSitoRabotnoWait.h"
+#include "widgets/GuiGridHelpers.h"
+#include "widgets/TFormSitoRabotnoWait.h"
 
 #include "engine/EngineError.h"
 #include "QtTestApp.h"

@@ -2,7 +2,7 @@
 // fitted to the page width, a view's visible columns in the order shown, the PDF file and
 // the print preview. PDF texts are read with pdftotext when it is installed.
 #include "lists/GridPrintout.h"
-#include "lists/GuiGridPrinter.h"
+#include "widgets/GuiGridPrinter.h"
 
 #include "engine/EngineError.h"
 #include "QtTestApp.h"

@@ -6,7 +6,7 @@
 
 #include "core/QtText.h"
 #include "lists/GridTextLayout.h"
-#include "lists/GuiGridPrinter.h"
+#include "widgets/GuiGridPrinter.h"
 #include "sieves/TFormSieveWindows.h"
 
 #include <QAbstractItemView>

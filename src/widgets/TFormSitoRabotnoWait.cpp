@@ -1,6 +1,6 @@
 // The progress window: modeless, above the other windows, centred on the screen, with a
 // wait cursor; its users drive the label and the gauge and close it when done.
-#include "TFormSitoRabotnoWait.h"
+#include "widgets/TFormSitoRabotnoWait.h"
 
 #include <QGroupBox>
 #include <QLabel>

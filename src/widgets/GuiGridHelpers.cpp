@@ -1,6 +1,6 @@
 // Grid copy commands on the views: column choice from the header, repaint suspension,
 // the clipboard, and where the grid stands afterwards.
-#include "GuiGridHelpers.h"
+#include "widgets/GuiGridHelpers.h"
 
 #include "lists/GridTextLayout.h"
 

@@ -1,4 +1,5 @@
-#include "lists/GuiGridHeader.h"
+// The two-line grid title row and the read-only grid of the result and list windows.
+#include "widgets/GuiGridHeader.h"
 
 #include <QPainter>
 #include <QTableView>

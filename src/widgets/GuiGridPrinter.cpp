@@ -1,8 +1,8 @@
 // The grid printer on Qt's printers: page setup, the print dialog and the preview.
-#include "GuiGridPrinter.h"
+#include "widgets/GuiGridPrinter.h"
 
-#include "GridExport.h"
-#include "GuiGridHelpers.h"
+#include "core/GridModel.h"
+#include "widgets/GuiGridHelpers.h"
 
 #include <QAbstractItemView>
 #include <QPrintDialog>
