@@ -1,6 +1,6 @@
-// The program's shared state, owned by the main window and read by every subsystem:
-// where the files are, which project is open, where the user stands, and the shared
-// table objects. Windows and core code take it by reference.
+// The program's shared state, owned by the application (dendrix-cli makes its own) and
+// read by every subsystem: where the files are, which project is open, where the user
+// stands, and the shared table objects. Windows and core code take it by reference.
 #pragma once
 
 #include "core/ProjectCatalogue.h"

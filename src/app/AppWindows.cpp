@@ -1,5 +1,5 @@
 // Creating the windows and registering each under its type.
-#include "shell/GuiWindows.h"
+#include "app/AppWindows.h"
 
 #include "export/TFormExportWindows.h"
 #include "lists/TFormListWindows.h"

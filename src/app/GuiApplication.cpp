@@ -1,5 +1,5 @@
 // Catching at the event loop what the windows did not catch themselves.
-#include "shell/GuiApplication.h"
+#include "app/GuiApplication.h"
 
 #include "core/QtText.h"
 

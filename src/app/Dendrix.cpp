@@ -1,7 +1,7 @@
 // Program entry of the desktop program. It takes no arguments: everything is read from
 // the working directory, which is the program directory.
-#include "shell/GuiApplication.h"
-#include "shell/GuiWindows.h"
+#include "app/AppWindows.h"
+#include "app/GuiApplication.h"
 #include "shell/TFormDendrix.h"
 
 #include <QApplication>
