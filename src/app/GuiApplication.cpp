@@ -2,6 +2,7 @@
 #include "app/GuiApplication.h"
 
 #include "core/QtText.h"
+#include "core/SafeFileWrite.h"
 
 #include <QMessageBox>
 
@@ -14,11 +15,10 @@ GuiApplication::MessageSink &sink()
     return s;
 }
 
-void report(const QString &what)
+void report(const UserMessage &m)
 {
     // A failure while reporting a failure must not end the program either.
     try {
-        const UserMessage m = GuiApplication::failureMessage(what);
         if (sink()) {
             sink()(m);
             return;
@@ -50,10 +50,12 @@ bool GuiApplication::notify(QObject *receiver, QEvent *event)
 {
     try {
         return QApplication::notify(receiver, event);
+    } catch (const FileWriteError &e) {
+        report(fileWriteMessage(e));
     } catch (const std::exception &e) {
-        report(qs(e.what()));
+        report(failureMessage(qs(e.what())));
     } catch (...) {
-        report(QStringLiteral("непозната грешка"));
+        report(failureMessage(QStringLiteral("непозната грешка")));
     }
     return false;
 }

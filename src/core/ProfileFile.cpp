@@ -4,12 +4,12 @@
 #include "core/ProfileFile.h"
 
 #include "core/Paths.h"
+#include "core/SafeFileWrite.h"
 
 #include "engine/Codepage.h"
 #include "engine/EngineError.h"
 #include "engine/FileIO.h"
 
-#include <QFileInfo>
 
 #include <string_view>
 
@@ -330,14 +330,11 @@ std::string ProfileFile::bytes() const
 void ProfileFile::save()
 {
     const QString target = diskPath(path_);
+    const std::string out = bytes();
     try {
-        io::writeFileAtomic(target.toStdString(), bytes());
-    } catch (const EngineError &) {
-        const QFileInfo folder(QFileInfo(target).absolutePath());
-        QString reason = !folder.isDir()         ? QStringLiteral("папката %1 не съществува.").arg(folder.filePath())
-                         : !folder.isWritable() ? QStringLiteral("папката %1 е защитена от запис.").arg(folder.filePath())
-                                                : QStringLiteral("записът не успя (пълен диск или файлът е зает).");
-        throw ProfileError(QStringLiteral("Файлът %1 не може да бъде записан: %2").arg(target, reason));
+        writeFileSafely(target, QByteArray::fromStdString(out));
+    } catch (const FileWriteError &e) {
+        throw ProfileError(e.message());
     }
     path_ = target;
     modified_ = false;

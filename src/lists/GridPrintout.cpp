@@ -4,17 +4,16 @@
 #include "lists/GridPrintout.h"
 
 #include "core/GridModel.h"
-#include "lists/GridExport.h"
-
-#include "engine/EngineError.h"
+#include "core/SafeFileWrite.h"
+#include "lists/GridColumnLayout.h"
 
 #include <QAbstractItemModel>
 #include <QBrush>
+#include <QBuffer>
 #include <QFontMetricsF>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QTextLayout>
 
 #include <algorithm>
@@ -425,22 +424,18 @@ bool GridPrintout::paint(QPagedPaintDevice &device) const
 
 void GridPrintout::writePdf(const QString &path) const
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw EngineError(path.toStdString(), file.errorString().toStdString());
+    QBuffer pdf;
+    pdf.open(QIODevice::WriteOnly);
     {
-        QPdfWriter writer(&file);
+        QPdfWriter writer(&pdf);
         writer.setCreator(QStringLiteral("Dendrix"));
         writer.setResolution(1200);
         if (!writer.setPageLayout(options_.pageLayout))
-            throw EngineError(path.toStdString(), "the page layout does not suit a PDF page");
-        if (!paint(writer)) {
-            file.cancelWriting();
-            throw EngineError(path.toStdString(), "the pages could not be painted");
-        }
+            throw FileWriteError(path, QStringLiteral("размерът на страницата не е подходящ за PDF."));
+        if (!paint(writer))
+            throw FileWriteError(path, QStringLiteral("страниците не могат да бъдат изрисувани."));
     }
-    if (!file.commit())
-        throw EngineError(path.toStdString(), file.errorString().toStdString());
+    writeFileSafely(path, pdf.data());
 }
 
 } // namespace dx

@@ -2,12 +2,10 @@
 // model gives, so that the copied numbers look exactly as they do on the screen.
 #include "lists/GridTextLayout.h"
 
+#include "core/SafeFileWrite.h"
 #include "engine/Codepage.h"
-#include "engine/EngineError.h"
 
 #include <QAbstractItemModel>
-#include <QFile>
-#include <QSaveFile>
 
 namespace dx {
 
@@ -15,6 +13,7 @@ namespace {
 
 const QString kTab = QStringLiteral("\t");
 const QString kCr = QStringLiteral("\r");
+const QString kCrLf = QStringLiteral("\r\n");
 
 QString titleLine(const QAbstractItemModel &model, const QString &separator, const QList<int> &columns)
 {
@@ -32,18 +31,6 @@ QString rowText(const QAbstractItemModel &model, int row, const QString &separat
     for (int c : columns)
         cells.append(gridCellText(model, row, c));
     return cells.join(separator);
-}
-
-[[noreturn]] void throwFileError(const QString &path, const QFileDevice &file)
-{
-    throw EngineError(path.toStdString(), file.errorString().toStdString());
-}
-
-void writeLine(QSaveFile &file, const QString &path, const QString &line)
-{
-    const std::string bytes = cp::utf8ToCp1251((line + QStringLiteral("\r\n")).toStdString());
-    if (file.write(bytes.data(), qint64(bytes.size())) != qint64(bytes.size()) || !file.flush())
-        throwFileError(path, file);
 }
 
 } // namespace
@@ -104,19 +91,14 @@ QString CopyTwoGridsText(const QAbstractItemModel &first, const QAbstractItemMod
 void SaveGridText(const QAbstractItemModel &model, bool titles, const QString &separator,
                   const QString &path, const GridColumnList &columns)
 {
-    // Lines go to a file beside the target, which replaces it only when all are written:
-    // a failure half-way leaves an older file as it was.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throwFileError(path, file);
     const QList<int> walk = gridColumnsToWalk(model, columns);
+    QString text;
     if (titles)
-        writeLine(file, path, titleLine(model, separator, walk));
+        text += titleLine(model, separator, walk) + kCrLf;
     const int rows = model.rowCount();
     for (int r = 0; r < rows; ++r)
-        writeLine(file, path, rowText(model, r, separator, walk));
-    if (!file.commit())
-        throwFileError(path, file);
+        text += rowText(model, r, separator, walk) + kCrLf;
+    writeFileSafely(path, QByteArray::fromStdString(cp::utf8ToCp1251(text.toStdString())));
 }
 
 } // namespace dx

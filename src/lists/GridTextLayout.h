@@ -41,9 +41,9 @@ QString CopyTwoGridsText(const QAbstractItemModel &first, const QAbstractItemMod
                          const GridColumnList &secondColumns = std::nullopt);
 
 // Write the grid to a text file in code page 1251: the title line (when wanted) and one
-// line per row, cells joined by `separator`, every line ended by CR LF and flushed as it
-// is written. An existing file is overwritten. Throws dx::EngineError naming the file and
-// the system's reason when the file cannot be created or written.
+// line per row, cells joined by `separator`, every line ended by CR LF. An existing file
+// is replaced only by a complete new one. Throws FileWriteError naming the file and the
+// reason when it cannot be written.
 void SaveGridText(const QAbstractItemModel &model, bool titles, const QString &separator,
                   const QString &path, const GridColumnList &columns = std::nullopt);
 

@@ -3,6 +3,7 @@
 #include "core/GridModel.h"
 #include "core/QtText.h"
 #include "core/Quoting.h"
+#include "core/SafeFileWrite.h"
 #include "description/CurrentComposition.h"
 #include "description/DescriptionHeader.h"
 #include "description/FutureComposition.h"
@@ -346,12 +347,14 @@ QLineEdit *TFormDendrix::headerBox(const QString &name) const
     return boxes_.value(name);
 }
 
-// Work on the project table that fails shows the database error box; the window stays
-// as it was and usable.
+// Work on the project table that fails shows the database error box, a file that cannot
+// be written a box naming it; the window stays as it was and usable.
 void TFormDendrix::guarded(const std::function<void()> &work)
 {
     try {
         work();
+    } catch (const FileWriteError &e) {
+        showMessage(fileWriteMessage(e));
     } catch (const std::exception &e) {
         showMessage({QStringLiteral("Error"), QStringLiteral("Грешка в базата данни!"), UserMessage::Icon::Error,
                      qs(e.what())});

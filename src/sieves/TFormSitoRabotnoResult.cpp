@@ -4,8 +4,9 @@
 #include "sieves/TFormSitoRabotno.h"
 
 #include "core/QtText.h"
-#include "engine/EngineError.h"
-#include "lists/GridExport.h"
+#include "core/SafeFileWrite.h"
+#include "lists/RtfWriter.h"
+#include "lists/SpreadsheetWriter.h"
 #include "sieves/SieveClause.h"
 #include "sieves/SieveFieldTable.h"
 #include "sieves/SieveFile.h"
@@ -184,9 +185,9 @@ void TFormSitoRabotno::saveList()
             path = xlsxFileName(chosen->path);
             SaveGridXlsx(*model_, columns, path, windowTitle());
         }
-    } catch (const EngineError &e) {
+    } catch (const FileWriteError &e) {
         report({windowTitle(), QStringLiteral("Списъкът не е записан във файла %1.").arg(path), UserMessage::Icon::Error,
-                qs(e.reason())});
+                e.reason()});
     }
 }
 

@@ -31,7 +31,7 @@ void CopyPlainGridToClipboard(QAbstractItemView *grid, const QString &prefix, co
 void CopyTwoGridsToClipboard(QAbstractItemView *first, QAbstractItemView *second, bool titles,
                              const QString &heading2, const QString &heading1);
 // The grid as a code page 1251 text file, cells joined by `separator`, lines ended by
-// CR LF. Throws dx::EngineError naming the file and the reason when it cannot be written;
+// CR LF. Throws FileWriteError naming the file and the reason when it cannot be written;
 // the grid stays on its current row and repaints again either way.
 void SaveGridToTextFile(QAbstractItemView *grid, bool titles, const QString &separator,
                         const QString &path);

@@ -44,7 +44,7 @@ public:
     // The print dialog, then the pages on the printer chosen; false when cancelled or
     // when the printer cannot be painted on.
     bool printWithDialog(QWidget *parent) const;
-    // The pages as a PDF file. Throws EngineError naming the file and the reason.
+    // The pages as a PDF file. Throws FileWriteError naming the file and the reason.
     void printToPdf(const QString &path) const { printout_.writePdf(path); }
 
 private:
