@@ -33,6 +33,21 @@ QString rowText(const QAbstractItemModel &model, int row, const QString &separat
     return cells.join(separator);
 }
 
+// The title line (when wanted) and every row, cells joined by `separator`, each line
+// ended by `lineEnd`.
+QString gridLines(const QAbstractItemModel &model, bool titles, const QString &separator, const QString &lineEnd,
+                  const GridColumnList &columns)
+{
+    const QList<int> walk = gridColumnsToWalk(model, columns);
+    QString text;
+    if (titles)
+        text += titleLine(model, separator, walk) + lineEnd;
+    const int rows = model.rowCount();
+    for (int r = 0; r < rows; ++r)
+        text += rowText(model, r, separator, walk) + lineEnd;
+    return text;
+}
+
 } // namespace
 
 QString PadRight(const QString &text, int width, const QString &fill)
@@ -55,14 +70,7 @@ QString gridRowText(const QAbstractItemModel &model, int row, const QString &sep
 
 QString gridClipboardBody(const QAbstractItemModel &model, bool titles, const GridColumnList &columns)
 {
-    const QList<int> walk = gridColumnsToWalk(model, columns);
-    QString text;
-    if (titles)
-        text += titleLine(model, kTab, walk) + kCr;
-    const int rows = model.rowCount();
-    for (int r = 0; r < rows; ++r)
-        text += rowText(model, r, kTab, walk) + kCr;
-    return text;
+    return gridLines(model, titles, kTab, kCr, columns);
 }
 
 QString CopyGridText(const QAbstractItemModel &model, bool titles, const QString &heading,
@@ -91,13 +99,7 @@ QString CopyTwoGridsText(const QAbstractItemModel &first, const QAbstractItemMod
 void SaveGridText(const QAbstractItemModel &model, bool titles, const QString &separator,
                   const QString &path, const GridColumnList &columns)
 {
-    const QList<int> walk = gridColumnsToWalk(model, columns);
-    QString text;
-    if (titles)
-        text += titleLine(model, separator, walk) + kCrLf;
-    const int rows = model.rowCount();
-    for (int r = 0; r < rows; ++r)
-        text += rowText(model, r, separator, walk) + kCrLf;
+    const QString text = gridLines(model, titles, separator, kCrLf, columns);
     writeFileSafely(path, QByteArray::fromStdString(cp::utf8ToCp1251(text.toStdString())));
 }
 
