@@ -22,8 +22,8 @@ public:
     using MessageSink = std::function<void(const UserMessage &)>;
     static void setMessageSink(MessageSink sink);
 
-    // The message shown for a failure that reached the event loop (a file that could not
-    // be written is shown as such, naming the file and the reason).
+    // The message shown for a failure that reached the event loop; a file that could not
+    // be written is shown by fileWriteMessage instead, naming the file and the reason.
     static UserMessage failureMessage(const QString &what);
 };
 
