@@ -3,10 +3,10 @@
 // once through the core alone (description and composition without widgets).
 //
 //   dendrix-bench-navigation [--records N] [--dir DIR]
+#include "app/AppWindows.h"
 #include "demo/DemoData.h"
 #include "description/CurrentComposition.h"
 #include "description/DescriptionHeader.h"
-#include "shell/GuiWindows.h"
 #include "shell/Navigation.h"
 #include "shell/Startup.h"
 #include "shell/TFormDendrix.h"

@@ -3,12 +3,13 @@
 #include "CliCommon.h"
 
 #include "core/QtText.h"
+#include "core/Quoting.h"
 #include "description/CurrentComposition.h"
 #include "description/DamageDecoding.h"
 #include "description/DescriptionHeader.h"
 #include "description/FutureComposition.h"
 #include "description/ProjectRecord.h"
-#include "shell/Startup.h"
+#include "core/UserMessage.h"
 
 #include <optional>
 #include <ostream>
@@ -24,7 +25,7 @@ struct Pair {
 };
 std::optional<Pair> pairArgs(const Context &ctx)
 {
-    std::optional<int> otd = compartmentNumber(qs(ctx.args[0]));
+    std::optional<int> otd = wholeNumber(qs(ctx.args[0]));
     if (!otd) {
         *ctx.err << "dendrix-cli: the compartment \"" << ctx.args[0] << "\" is not a whole number\n";
         return std::nullopt;

@@ -3,6 +3,7 @@
 
 #include "core/Paths.h"
 #include "core/QtText.h"
+#include "core/Quoting.h"
 #include "description/Measures.h"
 #include "description/ProjectRecord.h"
 
@@ -44,7 +45,7 @@ bool printBlock(const Context &ctx, AppState &st, const MeasureTableDef &def, co
 int runMeasures(const Context &ctx)
 {
     if (!wantArgs(ctx, 2, "measures OTD PODOTD")) return 2;
-    std::optional<int> otd = compartmentNumber(qs(ctx.args[0]));
+    std::optional<int> otd = wholeNumber(qs(ctx.args[0]));
     if (!otd) {
         *ctx.err << "dendrix-cli: the compartment \"" << ctx.args[0] << "\" is not a whole number\n";
         return 2;

@@ -4,8 +4,8 @@
 
 #include "core/ProfileFile.h"
 #include "core/QtText.h"
+#include "core/SafeFileWrite.h"
 #include "engine/common/Codepage.h"
-#include "shell/Startup.h"
 #include "sieves/SieveClause.h"
 #include "sieves/SieveFieldTable.h"
 #include "sieves/SieveFile.h"
@@ -13,7 +13,6 @@
 
 #include <QTemporaryDir>
 
-#include <fstream>
 #include <ostream>
 
 namespace dx::cli {
@@ -53,12 +52,15 @@ bool criteriaFromArgs(const Context &ctx, const std::vector<std::string> &args, 
         }
     }
     QTemporaryDir dir;
-    const std::string path = ss(dir.filePath(QStringLiteral("criteria.drf")));
-    if (!dir.isValid() || !(std::ofstream(path, std::ios::binary) << bytes)) {
+    const QString path = dir.filePath(QStringLiteral("criteria.drf"));
+    try {
+        if (!dir.isValid()) throw FileWriteError(path, dir.errorString());
+        writeFileSafely(path, QByteArray::fromStdString(bytes));
+    } catch (const FileWriteError &) {
         *ctx.err << "dendrix-cli: cannot write a temporary file\n";
         return false;
     }
-    const ReadSitoResult r = ReadSito(qs(path), criteria);
+    const ReadSitoResult r = ReadSito(path, criteria);
     if (!r.read) {
         *ctx.err << "dendrix-cli: " << ss(r.error) << '\n';
         return false;

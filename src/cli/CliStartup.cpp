@@ -4,6 +4,7 @@
 
 #include "core/Paths.h"
 #include "core/ProfileFile.h"
+#include "core/Quoting.h"
 #include "core/QtText.h"
 #include "description/Nomenclature.h"
 #include "shell/Startup.h"
@@ -73,10 +74,9 @@ int runStartup(const Context &ctx)
 int runBranchWood(const Context &ctx)
 {
     if (!wantArgs(ctx, 3, "branchwood SPECIES ORIGIN HEIGHT")) return 2;
-    bool okOrigin = false, okHeight = false;
-    int origin = qs(ctx.args[1]).trimmed().toInt(&okOrigin);
-    int height = qs(ctx.args[2]).trimmed().toInt(&okHeight);
-    if (!okOrigin || !okHeight) {
+    const std::optional<int> origin = wholeNumber(qs(ctx.args[1]));
+    const std::optional<int> height = wholeNumber(qs(ctx.args[2]));
+    if (!origin || !height) {
         *ctx.err << "dendrix-cli: ORIGIN and HEIGHT must be whole numbers\n";
         return 2;
     }
@@ -91,16 +91,15 @@ int runBranchWood(const Context &ctx)
         *ctx.err << "dendrix-cli: " << e.what() << '\n';
         return 1;
     }
-    *ctx.out << branchWoodPercent(st.branchWood, qs(ctx.args[0]), origin, height) << '\n';
+    *ctx.out << branchWoodPercent(st.branchWood, qs(ctx.args[0]), *origin, *height) << '\n';
     return 0;
 }
 
 int runZemName(const Context &ctx)
 {
     if (!wantArgs(ctx, 1, "zemname NUMBER")) return 2;
-    bool ok = false;
-    int number = qs(ctx.args[0]).trimmed().toInt(&ok);
-    if (!ok) {
+    const std::optional<int> number = wholeNumber(qs(ctx.args[0]));
+    if (!number) {
         *ctx.err << "dendrix-cli: NUMBER must be a whole number\n";
         return 2;
     }
@@ -108,7 +107,7 @@ int runZemName(const Context &ctx)
     st.programDir = qs(ctx.programDir);
     if (!readProjectSettings(ctx, st)) return 1;
     openLandArea(st);
-    *ctx.out << ss(landAreaName(st.landArea, number)) << '\n';
+    *ctx.out << ss(landAreaName(st.landArea, *number)) << '\n';
     return 0;
 }
 

@@ -4,15 +4,17 @@
 #include "core/ProfileFile.h"
 
 #include "core/Paths.h"
+#include "core/SafeFileWrite.h"
 
 #include "engine/common/Codepage.h"
 #include "engine/common/EngineError.h"
 #include "engine/common/FileIO.h"
 #include "engine/common/Platform.h"
 
+#include <QFileInfo>
+
 #include <optional>
 
-#include <QFileInfo>
 
 #include <string_view>
 

@@ -3,10 +3,10 @@
 // code page 1251, CR LF line ends, backslashes in relative paths.
 #include "demo/DemoSettings.h"
 
+#include "core/SafeFileWrite.h"
 #include "demo/DemoData.h"
 
 #include "engine/common/Codepage.h"
-#include "engine/common/FileIO.h"
 
 #include <algorithm>
 #include <stdexcept>
@@ -141,7 +141,7 @@ void writeCatalogue(const std::string &path, const std::vector<CatalogueLine> &l
     for (const auto &l : lines)
         text.push_back(l.activ + ";" + l.direkcia + ";" + l.vid + ";" + l.bgname + ";" + l.godina + ";" + l.tabl +
                        ";" + l.zemnom);
-    io::writeFileAtomic(path, encodeLines(text));
+    writeFileSafely(QString::fromStdString(path), QByteArray::fromStdString(encodeLines(text)));
 }
 
 void writeSettings(const std::string &path, const ProjectSpec &p)
@@ -184,7 +184,7 @@ void writeSettings(const std::string &path, const ProjectSpec &p)
     lines.push_back("");
     lines.push_back("[сито работно]");
     lines.push_back("fields=0,1,2,5,8,12");
-    io::writeFileAtomic(path, encodeLines(lines));
+    writeFileSafely(QString::fromStdString(path), QByteArray::fromStdString(encodeLines(lines)));
 }
 
 } // namespace dx::demo

@@ -344,14 +344,7 @@ QStringList compositionCells(const CompositionRow &r)
 
 QList<DataGridModel::Row> compositionGridRows(const QVector<CompositionRow> &rows)
 {
-    QList<DataGridModel::Row> out;
-    out.reserve(rows.size());
-    for (const CompositionRow &r : rows) {
-        DataGridModel::Row cells;
-        for (const QString &c : compositionCells(r)) cells << QVariant(c);
-        out << cells;
-    }
-    return out;
+    return textGridRows(rows, compositionCells);
 }
 
 QString compositionCellStatus(AppState &state, const QString &columnTitle, const QString &povr,

@@ -4,9 +4,9 @@
 // and repeated ages shown once. Also the rounding rules that printing shares.
 #pragma once
 
-#include "lists/GridHelpers.h"
-#include "shell/AppState.h"
-#include "shell/Startup.h"
+#include "core/AppState.h"
+#include "core/GridModel.h"
+#include "core/UserMessage.h"
 
 #include <QList>
 #include <QString>

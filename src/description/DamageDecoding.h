@@ -3,8 +3,9 @@
 // code with it and printing writes it out.
 #pragma once
 
+#include "core/AppState.h"
+#include "core/UserMessage.h"
 #include "description/Nomenclature.h"
-#include "shell/Startup.h"
 
 #include <QString>
 

@@ -4,7 +4,7 @@
 // selected record that the header and the composition views share.
 #pragma once
 
-#include "shell/AppState.h"
+#include "core/AppState.h"
 
 #include <QString>
 

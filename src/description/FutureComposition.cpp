@@ -54,14 +54,7 @@ QStringList futureCells(const FutureRow &r)
 
 QList<DataGridModel::Row> futureGridRows(const QVector<FutureRow> &rows)
 {
-    QList<DataGridModel::Row> out;
-    out.reserve(rows.size());
-    for (const FutureRow &r : rows) {
-        DataGridModel::Row cells;
-        for (const QString &c : futureCells(r)) cells << QVariant(c);
-        out << cells;
-    }
-    return out;
+    return textGridRows(rows, futureCells);
 }
 
 } // namespace dx

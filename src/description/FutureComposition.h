@@ -3,8 +3,8 @@
 // area to afforest with it.
 #pragma once
 
-#include "lists/GridHelpers.h"
-#include "shell/AppState.h"
+#include "core/AppState.h"
+#include "core/GridModel.h"
 
 #include <QList>
 #include <QString>

@@ -3,6 +3,7 @@
 
 #include "core/Paths.h"
 #include "core/QtText.h"
+#include "core/Quoting.h"
 #include "description/Nomenclature.h"
 #include "description/ProjectRecord.h"
 #include "engine/common/Codepage.h"

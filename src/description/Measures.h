@@ -3,9 +3,9 @@
 // Each row carries its sub-compartment's address in KEY ("12:а").
 #pragma once
 
+#include "core/AppState.h"
+#include "core/UserMessage.h"
 #include "engine/sql/Table.h"
-#include "shell/AppState.h"
-#include "shell/Startup.h"
 
 #include <QString>
 #include <QStringList>

@@ -2,6 +2,7 @@
 // branch-wood percentages, site-class values and land-area names and numbers.
 #include "description/Nomenclature.h"
 
+#include "core/Quoting.h"
 #include "description/ProjectRecord.h"
 #include "engine/common/EngineError.h"
 #include "engine/sql/Table.h"

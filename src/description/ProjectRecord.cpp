@@ -2,7 +2,7 @@
 // compartments, and the "no value" marks every reader of the record tests for.
 #include "description/ProjectRecord.h"
 
-#include "engine/sql/SqlTranslate.h"
+#include "core/Quoting.h"
 #include "engine/sql/Table.h"
 
 #include <QSet>
@@ -151,18 +151,6 @@ QStringList missingProjectFields(const std::vector<FieldDef> &fields)
     return missing;
 }
 
-QString filterQuoted(const QString &text)
-{
-    QString doubled = text;
-    doubled.replace(QLatin1Char('\''), QLatin1String("''"));
-    return QLatin1Char('\'') + doubled + QLatin1Char('\'');
-}
-
-QString sqlQuoted(const QString &text)
-{
-    return QString::fromStdString(sql::quoteText(text.toStdString()));
-}
-
 QString subCompartmentFilter(int otd, const QString &podotd)
 {
     return QStringLiteral("OTD=%1 and PODOTD=").arg(otd) + filterQuoted(podotd);
@@ -173,14 +161,6 @@ QString compartmentsStatement(const QString &tablePath)
     return QStringLiteral("select distinct OTD from ") + sqlQuoted(tablePath) + QStringLiteral(" order by OTD ASC");
 }
 
-std::optional<int> compartmentNumber(const QString &text)
-{
-    bool ok = false;
-    int n = text.trimmed().toInt(&ok, 10);
-    if (!ok) return std::nullopt;
-    return n;
-}
-
 QString subCompartmentsStatement(const QString &tablePath, int otd)
 {
     return QStringLiteral("select OTD,PODOTD from ") + sqlQuoted(tablePath) + QStringLiteral(" where OTD=") +
@@ -189,7 +169,7 @@ QString subCompartmentsStatement(const QString &tablePath, int otd)
 
 QString subCompartmentsStatement(const QString &tablePath, const QString &otdText)
 {
-    std::optional<int> otd = compartmentNumber(otdText);
+    std::optional<int> otd = wholeNumber(otdText);
     if (!otd)
         throw std::invalid_argument("the compartment \"" + otdText.toStdString() + "\" is not a whole number");
     return subCompartmentsStatement(tablePath, *otd);

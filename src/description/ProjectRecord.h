@@ -8,7 +8,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <optional>
 #include <vector>
 
 namespace dx {
@@ -39,24 +38,16 @@ int projectFieldIndex(const QString &name);
 // table order; empty when the table has them all.
 QStringList missingProjectFields(const std::vector<FieldDef> &fields);
 
-// Quoting of texts spliced into expressions, so that no input can end its constant
-// early: a filter constant in single quotes with quotes doubled, and a local-SQL
-// constant (or table path) in double quotes.
-QString filterQuoted(const QString &text);
-QString sqlQuoted(const QString &text);
-
 // "OTD=12 and PODOTD='а'": the filter that selects one sub-compartment.
 QString subCompartmentFilter(int otd, const QString &podotd);
 
 // The distinct compartments of the project table, ascending.
 QString compartmentsStatement(const QString &tablePath);
 // The sub-compartments of one compartment, in the table's own record order. The
-// compartment text must be a whole number (blanks around it are allowed); anything
-// else throws std::invalid_argument, so no typed text ever reaches the statement.
+// compartment text must be a whole number (wholeNumber); anything else throws
+// std::invalid_argument, so no typed text ever reaches the statement.
 QString subCompartmentsStatement(const QString &tablePath, const QString &otdText);
 QString subCompartmentsStatement(const QString &tablePath, int otd);
-// A compartment number typed or chosen as text; nothing when it is not a whole number.
-std::optional<int> compartmentNumber(const QString &text);
 
 // Positions the project table on one sub-compartment: sets the filter, switches
 // filtering on, opens the table when it is closed and goes to the first record. True

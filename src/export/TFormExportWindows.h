@@ -2,13 +2,13 @@
 // window with its caption.
 #pragma once
 
-#include "shell/TFormWindow.h"
+#include "widgets/TFormWindow.h"
 
 namespace dx {
 
 class TFormExport : public TFormWindow {
 public:
-    explicit TFormExport(QWidget *p) : TFormWindow(QStringLiteral("Експорт на описания"), p) {}
+    explicit TFormExport(WindowContext &c) : TFormWindow(QStringLiteral("Експорт на описания"), c) {}
 };
 
 } // namespace dx

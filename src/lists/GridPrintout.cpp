@@ -1,20 +1,19 @@
 // The grid printer's page layout and painting. Everything is laid out in tenths of a
 // point with fonts sized in those units, so that the page count, the column fit and the
 // painted pages agree on every device; painting scales the units to the device.
-#include "GridPrintout.h"
+#include "lists/GridPrintout.h"
 
-#include "GridExport.h"
-#include "GridHelpers.h"
-
-#include "engine/common/EngineError.h"
+#include "core/GridModel.h"
+#include "core/SafeFileWrite.h"
+#include "lists/GridColumnLayout.h"
 
 #include <QAbstractItemModel>
 #include <QBrush>
+#include <QBuffer>
 #include <QFontMetricsF>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <QTextLayout>
 
 #include <algorithm>
@@ -114,8 +113,7 @@ TextMeasure measure(const QString &text, const QFontMetricsF &metrics)
 
 Qt::Alignment cellAlignment(const QAbstractItemModel &model, const QModelIndex &index)
 {
-    const QVariant v = model.data(index, Qt::TextAlignmentRole);
-    const Qt::Alignment a = v.isValid() ? Qt::Alignment(v.toInt()) & Qt::AlignHorizontal_Mask : Qt::Alignment();
+    const Qt::Alignment a = gridCellAlignment(model, index.row(), index.column());
     return a ? a : Qt::AlignLeft;
 }
 
@@ -426,22 +424,18 @@ bool GridPrintout::paint(QPagedPaintDevice &device) const
 
 void GridPrintout::writePdf(const QString &path) const
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw EngineError(path.toStdString(), file.errorString().toStdString());
+    QBuffer pdf;
+    pdf.open(QIODevice::WriteOnly);
     {
-        QPdfWriter writer(&file);
+        QPdfWriter writer(&pdf);
         writer.setCreator(QStringLiteral("Dendrix"));
         writer.setResolution(1200);
         if (!writer.setPageLayout(options_.pageLayout))
-            throw EngineError(path.toStdString(), "the page layout does not suit a PDF page");
-        if (!paint(writer)) {
-            file.cancelWriting();
-            throw EngineError(path.toStdString(), "the pages could not be painted");
-        }
+            throw FileWriteError(path, QStringLiteral("размерът на страницата не е подходящ за PDF."));
+        if (!paint(writer))
+            throw FileWriteError(path, QStringLiteral("страниците не могат да бъдат изрисувани."));
     }
-    if (!file.commit())
-        throw EngineError(path.toStdString(), file.errorString().toStdString());
+    writeFileSafely(path, pdf.data());
 }
 
 } // namespace dx

@@ -57,7 +57,7 @@ public:
     // device cannot be painted on.
     bool paint(QPagedPaintDevice &device) const;
     // The pages as a PDF file, on the options' page layout. An older file is replaced only
-    // by a complete new one. Throws EngineError naming the file and the reason.
+    // by a complete new one. Throws FileWriteError naming the file and the reason.
     void writePdf(const QString &path) const;
 
 private:

@@ -2,29 +2,29 @@
 // then they are empty windows with their captions.
 #pragma once
 
-#include "shell/TFormWindow.h"
+#include "widgets/TFormWindow.h"
 
 namespace dx {
 
 class TFormSpisatzi : public TFormWindow {
 public:
-    explicit TFormSpisatzi(QWidget *p) : TFormWindow(QStringLiteral("Списъци"), p) {}
+    explicit TFormSpisatzi(WindowContext &c) : TFormWindow(QStringLiteral("Списъци"), c) {}
 };
 class TFormSpisatziSubInfo : public TFormWindow {
 public:
-    explicit TFormSpisatziSubInfo(QWidget *p) : TFormWindow(QString(), p) {}
+    explicit TFormSpisatziSubInfo(WindowContext &c) : TFormWindow(QString(), c) {}
 };
 class TFormSpisatziQuery : public TFormWindow {
 public:
-    explicit TFormSpisatziQuery(QWidget *p) : TFormWindow(QStringLiteral("Площи по ..."), p) {}
+    explicit TFormSpisatziQuery(WindowContext &c) : TFormWindow(QStringLiteral("Площи по ..."), c) {}
 };
 class TFormSpisatziSechi : public TFormWindow {
 public:
-    explicit TFormSpisatziSechi(QWidget *p) : TFormWindow(QStringLiteral("Списък на сечите"), p) {}
+    explicit TFormSpisatziSechi(WindowContext &c) : TFormWindow(QStringLiteral("Списък на сечите"), c) {}
 };
 class TFormTableSelect : public TFormWindow {
 public:
-    explicit TFormTableSelect(QWidget *p) : TFormWindow(QString(), p) {}
+    explicit TFormTableSelect(WindowContext &c) : TFormWindow(QString(), c) {}
 };
 
 } // namespace dx

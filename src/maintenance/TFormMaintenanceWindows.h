@@ -2,36 +2,36 @@
 // then they are empty windows with their captions.
 #pragma once
 
-#include "shell/TFormWindow.h"
+#include "widgets/TFormWindow.h"
 
 namespace dx {
 
 class TFormEditDB : public TFormWindow {
 public:
-    explicit TFormEditDB(QWidget *p) : TFormWindow(QStringLiteral("Редакция база дании"), p) {}
+    explicit TFormEditDB(WindowContext &c) : TFormWindow(QStringLiteral("Редакция база дании"), c) {}
 };
 class TFormEditDBUnArch : public TFormWindow {
 public:
-    explicit TFormEditDBUnArch(QWidget *p) : TFormWindow(QStringLiteral("Възтановяване на база данни"), p) {}
+    explicit TFormEditDBUnArch(WindowContext &c) : TFormWindow(QStringLiteral("Възтановяване на база данни"), c) {}
 };
 class TFormDBSearch : public TFormWindow {
 public:
-    explicit TFormDBSearch(QWidget *p) : TFormWindow(QStringLiteral("Търсене"), p) {}
+    explicit TFormDBSearch(WindowContext &c) : TFormWindow(QStringLiteral("Търсене"), c) {}
 };
 class TFormEditZemName : public TFormWindow {
 public:
-    explicit TFormEditZemName(QWidget *p) : TFormWindow(QStringLiteral("Землища"), p) {}
+    explicit TFormEditZemName(WindowContext &c) : TFormWindow(QStringLiteral("Землища"), c) {}
 };
 class TFormTestZemName : public TFormWindow {
 public:
-    explicit TFormTestZemName(QWidget *p)
-        : TFormWindow(QStringLiteral("Тест - Съответсвие имена на землища"), p)
+    explicit TFormTestZemName(WindowContext &c)
+        : TFormWindow(QStringLiteral("Тест - Съответсвие имена на землища"), c)
     {
     }
 };
 class TFormStatus : public TFormWindow {
 public:
-    explicit TFormStatus(QWidget *p) : TFormWindow(QStringLiteral("Status"), p) {}
+    explicit TFormStatus(WindowContext &c) : TFormWindow(QStringLiteral("Status"), c) {}
 };
 
 } // namespace dx

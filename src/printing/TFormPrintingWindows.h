@@ -2,46 +2,46 @@
 // then they are empty windows with their captions.
 #pragma once
 
-#include "shell/TFormWindow.h"
+#include "widgets/TFormWindow.h"
 
 namespace dx {
 
 class TFormReport : public TFormWindow {
 public:
-    explicit TFormReport(QWidget *p) : TFormWindow(QStringLiteral("Печат на таксационни описания"), p) {}
+    explicit TFormReport(WindowContext &c) : TFormWindow(QStringLiteral("Печат на таксационни описания"), c) {}
 };
 class TFormPrintEdin : public TFormWindow {
 public:
-    explicit TFormPrintEdin(QWidget *p) : TFormWindow(QStringLiteral("Единичен печат на описания"), p) {}
+    explicit TFormPrintEdin(WindowContext &c) : TFormWindow(QStringLiteral("Единичен печат на описания"), c) {}
 };
 class TFormPrintPList : public TFormWindow {
 public:
-    explicit TFormPrintPList(QWidget *p) : TFormWindow(QStringLiteral("Печат на предотделен лист"), p) {}
+    explicit TFormPrintPList(WindowContext &c) : TFormWindow(QStringLiteral("Печат на предотделен лист"), c) {}
 };
 class TFormReportPList : public TFormWindow {
 public:
-    explicit TFormReportPList(QWidget *p) : TFormWindow(QString(), p) {}
+    explicit TFormReportPList(WindowContext &c) : TFormWindow(QString(), c) {}
 };
 class TFormPrintOtDo : public TFormWindow {
 public:
-    explicit TFormPrintOtDo(QWidget *p) : TFormWindow(QStringLiteral("Поточен печат на описания"), p) {}
+    explicit TFormPrintOtDo(WindowContext &c) : TFormWindow(QStringLiteral("Поточен печат на описания"), c) {}
 };
 class TFormPrintOtDoList : public TFormWindow {
 public:
-    explicit TFormPrintOtDoList(QWidget *p) : TFormWindow(QStringLiteral("Списък подотдели"), p) {}
+    explicit TFormPrintOtDoList(WindowContext &c) : TFormWindow(QStringLiteral("Списък подотдели"), c) {}
 };
 class TFormPrintSet : public TFormWindow {
 public:
-    explicit TFormPrintSet(QWidget *p) : TFormWindow(QStringLiteral("Настройки печат"), p) {}
+    explicit TFormPrintSet(WindowContext &c) : TFormWindow(QStringLiteral("Настройки печат"), c) {}
 };
 class TFormPrintProgress : public TFormWindow {
 public:
-    explicit TFormPrintProgress(QWidget *p) : TFormWindow(QStringLiteral("Отпечатване..."), p) {}
+    explicit TFormPrintProgress(WindowContext &c) : TFormWindow(QStringLiteral("Отпечатване..."), c) {}
 };
 class TFormPrintListFromFile : public TFormWindow {
 public:
-    explicit TFormPrintListFromFile(QWidget *p)
-        : TFormWindow(QStringLiteral("Поточен печат на описания от списък"), p)
+    explicit TFormPrintListFromFile(WindowContext &c)
+        : TFormWindow(QStringLiteral("Поточен печат на описания от списък"), c)
     {
     }
 };

@@ -2,31 +2,31 @@
 // then they are empty windows with their captions.
 #pragma once
 
-#include "shell/TFormWindow.h"
+#include "widgets/TFormWindow.h"
 
 namespace dx {
 
 class TFormSob : public TFormWindow {
 public:
-    explicit TFormSob(QWidget *p) : TFormWindow(QStringLiteral("Избор на собственост"), p) {}
+    explicit TFormSob(WindowContext &c) : TFormWindow(QStringLiteral("Избор на собственост"), c) {}
 };
 class TFormGF1 : public TFormWindow {
 public:
-    explicit TFormGF1(QWidget *p)
-        : TFormWindow(QStringLiteral("ОГФ 1 - Отчет за разпределение на общата горска площ по вид на горите"), p)
+    explicit TFormGF1(WindowContext &c)
+        : TFormWindow(QStringLiteral("ОГФ 1 - Отчет за разпределение на общата горска площ по вид на горите"), c)
     {
     }
 };
 class TFormGF1Print : public TFormWindow {
 public:
-    explicit TFormGF1Print(QWidget *p) : TFormWindow(QString(), p) {}
+    explicit TFormGF1Print(WindowContext &c) : TFormWindow(QString(), c) {}
 };
 class TFormGF2 : public TFormWindow {
 public:
-    explicit TFormGF2(QWidget *p)
+    explicit TFormGF2(WindowContext &c)
         : TFormWindow(QStringLiteral("ОГФ 2 - Отчет за разпределение на залесената горска площ по дървесни "
                                      "видове и класове на възраст"),
-                      p)
+                      c)
     {
     }
 };

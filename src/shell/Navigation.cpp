@@ -2,6 +2,7 @@
 #include "shell/Navigation.h"
 
 #include "core/QtText.h"
+#include "core/Quoting.h"
 #include "description/ProjectRecord.h"
 
 #include <set>
@@ -37,7 +38,7 @@ void reloadSubCompartments(AppState &state, const QString &otdText)
     l.subCompartment = -1;
     l.subCompartmentText.clear();
     l.listedOtd.clear();
-    std::optional<int> otd = compartmentNumber(otdText);
+    std::optional<int> otd = wholeNumber(otdText);
     if (!otd) return;
     l.listedOtd = QString::number(*otd);
     auto cursor = state.db.open(ss(subCompartmentsStatement(state.projectTablePath, *otd)));
@@ -52,7 +53,7 @@ void reloadSubCompartments(AppState &state, const QString &otdText)
 ListSelection listSelection(const NavigationLists &lists)
 {
     ListSelection s;
-    std::optional<int> otd = compartmentNumber(lists.compartmentText);
+    std::optional<int> otd = wholeNumber(lists.compartmentText);
     s.ok = otd.has_value();
     s.otd = otd.value_or(0);
     s.podotd = lists.subCompartmentText;
@@ -157,7 +158,7 @@ namespace {
 int compartmentIndex(const NavigationLists &l, int otd)
 {
     for (int i = 0; i < l.compartments.size(); ++i)
-        if (compartmentNumber(l.compartments[i]) == otd) return i;
+        if (wholeNumber(l.compartments[i]) == otd) return i;
     return -1;
 }
 
@@ -179,7 +180,7 @@ void alignListsToCurrent(AppState &state)
 std::optional<ListSelection> listedPair(AppState &state)
 {
     NavigationLists &l = state.lists;
-    std::optional<int> otd = compartmentNumber(l.compartmentText);
+    std::optional<int> otd = wholeNumber(l.compartmentText);
     if (!otd) return std::nullopt;
     if (QString::number(*otd) != l.listedOtd) {
         const NavigationLists before = l;
@@ -200,7 +201,7 @@ std::optional<ListSelection> listedPair(AppState &state)
 std::optional<ListSelection> chosenSubCompartment(AppState &state, int index)
 {
     NavigationLists &l = state.lists;
-    std::optional<int> otd = compartmentNumber(l.listedOtd);
+    std::optional<int> otd = wholeNumber(l.listedOtd);
     if (!otd || index < 0 || index >= l.subCompartments.size()) return std::nullopt;
     selectSub(l, index);
     // The entry belongs to the listed compartment, whatever was typed above it since.

@@ -2,8 +2,8 @@
 // project table by local SQL.
 #pragma once
 
+#include "core/AppState.h"
 #include "description/DescriptionHeader.h"
-#include "shell/AppState.h"
 
 #include <optional>
 

@@ -5,22 +5,13 @@
 // `dendrix-cli startup` prints the same messages.
 #pragma once
 
-#include "shell/AppState.h"
+#include "core/AppState.h"
+#include "core/UserMessage.h"
 
 #include <QString>
+#include <QVector>
 
 namespace dx {
-
-struct UserMessage {
-    enum class Icon { None, Information, Warning, Error };
-    QString caption;
-    QString text;
-    Icon icon = Icon::None;
-    QString detail; // what went wrong underneath, shown below the text when not empty
-};
-
-// The caption of plain messages and of the framework's own error box.
-inline QString plainCaption() { return QStringLiteral("Dendrix"); }
 
 class StartupUi {
 public:

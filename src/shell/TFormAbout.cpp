@@ -8,7 +8,7 @@
 
 namespace dx {
 
-TFormAbout::TFormAbout(QWidget *parent) : TFormWindow(QStringLiteral("За програмта"), parent)
+TFormAbout::TFormAbout(WindowContext &context) : TFormWindow(QStringLiteral("За програмта"), context)
 {
     picture_ = new QLabel;
     picture_->setPixmap(dendrixPicture(QSize(360, 220)));

@@ -2,7 +2,7 @@
 // version and the maker's contact details.
 #pragma once
 
-#include "shell/TFormWindow.h"
+#include "widgets/TFormWindow.h"
 
 class QLabel;
 
@@ -10,7 +10,7 @@ namespace dx {
 
 class TFormAbout : public TFormWindow {
 public:
-    explicit TFormAbout(QWidget *parent);
+    explicit TFormAbout(WindowContext &context);
     // "Version %s" with the version text.
     void setVersion(const QString &version);
     QString versionText() const;

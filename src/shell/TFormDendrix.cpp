@@ -1,20 +1,21 @@
 #include "shell/TFormDendrix.h"
 
+#include "core/GridModel.h"
 #include "core/QtText.h"
+#include "core/Quoting.h"
+#include "core/SafeFileWrite.h"
 #include "description/CurrentComposition.h"
 #include "description/DescriptionHeader.h"
 #include "description/FutureComposition.h"
 #include "description/GuiMeasuresPage.h"
 #include "description/ProjectRecord.h"
-#include "lists/GridHelpers.h"
-#include "lists/GuiGridHeader.h"
 #include "shell/GuiHelp.h"
-#include "shell/GuiWindows.h"
 #include "shell/InfoStatus.h"
 #include "shell/Navigation.h"
 #include "shell/TFormAbout.h"
 #include "shell/TFormLoading.h"
 #include "shell/TFormShellWindows.h"
+#include "widgets/GuiGridHeader.h"
 
 #include <QAction>
 #include <QApplication>
@@ -27,7 +28,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTabWidget>
@@ -38,6 +38,25 @@
 #include <QVBoxLayout>
 
 namespace dx {
+
+// The windows of the other subsystems that the menus open, known here by type only.
+class TFormEditDB;
+class TFormEditZemName;
+class TFormExport;
+class TFormPrintEdin;
+class TFormPrintListFromFile;
+class TFormPrintOtDo;
+class TFormPrintPList;
+class TFormPrintSet;
+class TFormSitoOBS;
+class TFormSitoRabotno;
+class TFormSitoSechi;
+class TFormSob;
+class TFormSpisatzi;
+class TFormSpisatziQuery;
+class TFormSpisatziSechi;
+class TFormTableSelect;
+
 namespace {
 
 const QString kCompany = QString::fromUtf8(kCompanyLine);
@@ -65,17 +84,6 @@ private:
     TFormDendrix &main_;
     TFormLoading &loading_;
 };
-
-QMessageBox::Icon boxIcon(UserMessage::Icon icon)
-{
-    switch (icon) {
-    case UserMessage::Icon::Information: return QMessageBox::Information;
-    case UserMessage::Icon::Warning: return QMessageBox::Warning;
-    case UserMessage::Icon::Error: return QMessageBox::Critical;
-    case UserMessage::Icon::None: break;
-    }
-    return QMessageBox::NoIcon;
-}
 
 // The composition grid draws its totals row "всичко" bold and right-aligned in the
 // species, stock and use columns.
@@ -114,7 +122,7 @@ QTableView *makeGrid(DataGridModel *model)
 
 } // namespace
 
-TFormDendrix::TFormDendrix(QWidget *parent) : QMainWindow(parent)
+TFormDendrix::TFormDendrix(WindowContext &context) : context_(context), state_(context.state())
 {
     setWindowTitle(QStringLiteral("Dendrix "));
     resize(1180, 760);
@@ -138,20 +146,6 @@ TFormDendrix::TFormDendrix(QWidget *parent) : QMainWindow(parent)
 
 TFormDendrix::~TFormDendrix() = default;
 
-QWidget *TFormDendrix::window(const char *className) const
-{
-    return windows_ ? windows_->find(className) : nullptr;
-}
-
-void TFormDendrix::openWindow(const char *className)
-{
-    if (QWidget *w = window(className)) {
-        w->show();
-        w->raise();
-        w->activateWindow();
-    }
-}
-
 void TFormDendrix::buildMenu()
 {
     QMenuBar *bar = menuBar();
@@ -161,52 +155,51 @@ void TFormDendrix::buildMenu()
         connect(a, &QAction::triggered, this, [act] { act(); });
         return a;
     };
-    auto opener = [this](const char *name) { return [this, name] { openWindow(name); }; };
 
     QMenu *file = bar->addMenu(QStringLiteral("Файл"));
-    actSelectProject_ = item(file, QStringLiteral("Избор на проект"), opener("TFormSelPrj"));
-    item(file, QStringLiteral("Информация за проекта"), opener("TFormStatistics"));
-    item(file, QStringLiteral("Експорт"), opener("TFormExport"));
+    actSelectProject_ = item(file, QStringLiteral("Избор на проект"), [this] { openWindow<TFormSelPrj>(); });
+    item(file, QStringLiteral("Информация за проекта"), [this] { openWindow<TFormStatistics>(); });
+    item(file, QStringLiteral("Експорт"), [this] { openWindow<TFormExport>(); });
     QMenu *edit = file->addMenu(QStringLiteral("Редакция"));
     item(edit, QStringLiteral("База данни"), [this] { openDatabaseEditor(); });
-    item(edit, QStringLiteral("Землища"), opener("TFormEditZemName"));
-    item(edit, QStringLiteral("Настройки проект"), opener("TFormEditName"));
+    item(edit, QStringLiteral("Землища"), [this] { openWindow<TFormEditZemName>(); });
+    item(edit, QStringLiteral("Настройки проект"), [this] { openWindow<TFormEditName>(); });
     file->addSeparator();
     item(file, QStringLiteral("Изход"), [this] { close(); });
 
     QMenu *queries = bar->addMenu(QStringLiteral("Справки"));
-    item(queries, QStringLiteral("Сито работно"), opener("TFormSitoRabotno"));
-    item(queries, QStringLiteral("Сито ОБС"), opener("TFormSitoOBS"));
-    item(queries, QStringLiteral("Сито за сечите"), opener("TFormSitoSechi"));
+    item(queries, QStringLiteral("Сито работно"), [this] { openWindow<TFormSitoRabotno>(); });
+    item(queries, QStringLiteral("Сито ОБС"), [this] { openWindow<TFormSitoOBS>(); });
+    item(queries, QStringLiteral("Сито за сечите"), [this] { openWindow<TFormSitoSechi>(); });
     queries->addSeparator();
-    item(queries, QStringLiteral("Списък на сечите"), opener("TFormSpisatziSechi"));
-    item(queries, QStringLiteral("Списък на мероприятията"), opener("TFormSpisatziSechi"));
+    item(queries, QStringLiteral("Списък на сечите"), [this] { openWindow<TFormSpisatziSechi>(); });
+    item(queries, QStringLiteral("Списък на мероприятията"), [this] { openWindow<TFormSpisatziSechi>(); });
 
     QMenu *tables = bar->addMenu(QStringLiteral("Таблици"));
-    item(tables, QStringLiteral("Площи по отдели"), opener("TFormSpisatzi"));
-    item(tables, QStringLiteral("Площи по дървесни видове"), opener("TFormSpisatzi"));
-    item(tables, QStringLiteral("Площи по ..."), opener("TFormSpisatziQuery"));
-    item(tables, QStringLiteral("Таблици физико-географска характеристика"), opener("TFormTableSelect"));
+    item(tables, QStringLiteral("Площи по отдели"), [this] { openWindow<TFormSpisatzi>(); });
+    item(tables, QStringLiteral("Площи по дървесни видове"), [this] { openWindow<TFormSpisatzi>(); });
+    item(tables, QStringLiteral("Площи по ..."), [this] { openWindow<TFormSpisatziQuery>(); });
+    item(tables, QStringLiteral("Таблици физико-географска характеристика"), [this] { openWindow<TFormTableSelect>(); });
     QMenu *fund = tables->addMenu(QStringLiteral("Отчети за горския фонд"));
     item(fund, QStringLiteral("ОГФ 1"), [this] { openForestFundReport(1); });
     item(fund, QStringLiteral("ОГФ 2"), [this] { openForestFundReport(2); });
 
     QMenu *print = bar->addMenu(QStringLiteral("Печат описания"));
-    item(print, QStringLiteral("Единичен печат"), opener("TFormPrintEdin"));
-    item(print, QStringLiteral("Поточен печат"), opener("TFormPrintOtDo"));
-    item(print, QStringLiteral("Предотделен лист"), opener("TFormPrintPList"));
-    item(print, QStringLiteral("Поточен печат от списък"), opener("TFormPrintListFromFile"));
+    item(print, QStringLiteral("Единичен печат"), [this] { openWindow<TFormPrintEdin>(); });
+    item(print, QStringLiteral("Поточен печат"), [this] { openWindow<TFormPrintOtDo>(); });
+    item(print, QStringLiteral("Предотделен лист"), [this] { openWindow<TFormPrintPList>(); });
+    item(print, QStringLiteral("Поточен печат от списък"), [this] { openWindow<TFormPrintListFromFile>(); });
     print->addSeparator();
-    item(print, QStringLiteral("Настройки принтер"), opener("TFormPrintSet"));
+    item(print, QStringLiteral("Настройки принтер"), [this] { openWindow<TFormPrintSet>(); });
 
     QMenu *help = bar->addMenu(QStringLiteral("Помощ"));
     QAction *contents = item(help, QStringLiteral("Съдържание"), [this] { openHelp(state_.programDir, this); });
     contents->setShortcut(QKeySequence(Qt::Key_F1));
     contents->setShortcutContext(Qt::ApplicationShortcut);
     item(help, QStringLiteral("За прогрмата"), [this] {
-        if (windows_ && windows_->about) {
-            windows_->about->setVersion(state_.version);
-            openWindow("TFormAbout");
+        if (auto *about = context_.windows().get<TFormAbout>()) {
+            about->setVersion(state_.version);
+            openWindow<TFormAbout>();
         }
     });
 }
@@ -245,7 +238,7 @@ void TFormDendrix::buildToolbar()
     add(QStringLiteral(">"), QStringLiteral("Следващ подотдел"), [this] { nextSubCompartment(); }, true,
         kNextSubCompartmentKeys);
     bar->addSeparator();
-    add(QStringLiteral("Филтър"), QStringLiteral("Филтриране на данни"), [this] { openWindow("TFormSitoRabotno"); });
+    add(QStringLiteral("Филтър"), QStringLiteral("Филтриране на данни"), [this] { openWindow<TFormSitoRabotno>(); });
     // Printing and copying a description come with the description report and its text
     // layout; until then the buttons are there but cannot be pressed.
     add(QStringLiteral("Печат"), QStringLiteral("Директен печат на текущия подотдел"), [] {})->setEnabled(false);
@@ -354,23 +347,14 @@ QLineEdit *TFormDendrix::headerBox(const QString &name) const
     return boxes_.value(name);
 }
 
-void TFormDendrix::showMessage(const UserMessage &m)
-{
-    if (messageHook_) {
-        messageHook_(m);
-        return;
-    }
-    QMessageBox box(boxIcon(m.icon), m.caption, m.text, QMessageBox::Ok, this);
-    if (!m.detail.isEmpty()) box.setInformativeText(m.detail);
-    box.exec();
-}
-
-// Work on the project table that fails shows the database error box; the window stays
-// as it was and usable.
+// Work on the project table that fails shows the database error box, a file that cannot
+// be written a box naming it; the window stays as it was and usable.
 void TFormDendrix::guarded(const std::function<void()> &work)
 {
     try {
         work();
+    } catch (const FileWriteError &e) {
+        showMessage(fileWriteMessage(e));
     } catch (const std::exception &e) {
         showMessage({QStringLiteral("Error"), QStringLiteral("Грешка в базата данни!"), UserMessage::Icon::Error,
                      qs(e.what())});
@@ -515,7 +499,7 @@ void TFormDendrix::leaveCompartmentList()
     syncListTexts();
     if (state_.lists.compartmentText.trimmed().isEmpty()) return;
     // Leaving the list after looking at it changes nothing; a new number is shown.
-    std::optional<int> otd = compartmentNumber(state_.lists.compartmentText);
+    std::optional<int> otd = wholeNumber(state_.lists.compartmentText);
     if (otd && state_.hasCurrent && *otd == state_.currentOtd && state_.lists.listedOtd == QString::number(*otd) &&
         state_.lists.subCompartmentText == state_.currentPodotd)
         return;
@@ -588,7 +572,7 @@ bool TFormDendrix::eventFilter(QObject *watched, QEvent *event)
 
 void TFormDendrix::openDatabaseEditor()
 {
-    QWidget *editor = window("TFormEditDB");
+    QWidget *editor = context_.windows().widget<TFormEditDB>();
     if (!editor) return;
     try {
         Table check(state_.db);
@@ -602,7 +586,7 @@ void TFormDendrix::openDatabaseEditor()
     }
     editor->setWindowTitle(QStringLiteral("Редакция база дании - %1 %2 [%3]")
                                .arg(state_.title, state_.year, state_.projectTablePath));
-    openWindow("TFormEditDB");
+    openWindow<TFormEditDB>();
 }
 
 void TFormDendrix::openForestFundReport(int mode)
@@ -612,10 +596,10 @@ void TFormDendrix::openForestFundReport(int mode)
                                 "на проекта,\r\nпоради различия в алгоритмите и подхода при съставяне на ОГФ в настоящата "
                                 "програма."),
                  UserMessage::Icon::Information});
-    if (QWidget *sob = window("TFormSob")) {
+    if (QWidget *sob = context_.windows().widget<TFormSob>()) {
         sob->setWindowTitle(mode == 1 ? QStringLiteral("ОГФ 1 - Избор на собственост")
                                       : QStringLiteral("ОГФ 2 - Избор на собственост"));
-        openWindow("TFormSob");
+        openWindow<TFormSob>();
     }
 }
 
@@ -632,7 +616,7 @@ void TFormDendrix::showEvent(QShowEvent *event)
 void TFormDendrix::runLoadingSequence()
 {
     std::unique_ptr<TFormLoading> own;
-    TFormLoading *loading = windows_ ? windows_->loading : nullptr;
+    TFormLoading *loading = context_.windows().get<TFormLoading>();
     if (!loading) {
         own = std::make_unique<TFormLoading>();
         loading = own.get();

@@ -1,12 +1,14 @@
 // The main window: the toolbar of moves, the description header with the compartment
 // and sub-compartment lists, the pages of the current and future composition and the
-// measures, the main menu and the status bar. It owns the program's shared state and
-// runs the loading sequence on its first show.
+// measures, the main menu and the status bar. It is one window among the others: it is
+// handed the window context (the shared state, the message boxes, the other windows)
+// and runs the loading sequence on its first show.
 #pragma once
 
+#include "core/AppState.h"
 #include "description/DescriptionHeader.h"
-#include "shell/AppState.h"
 #include "shell/Startup.h"
+#include "widgets/WindowContext.h"
 
 #include <QMainWindow>
 
@@ -23,24 +25,21 @@ class QVBoxLayout;
 
 namespace dx {
 
-struct AppWindows;
 class DataGridModel;
 class MeasuresPage;
 
 class TFormDendrix : public QMainWindow {
     Q_OBJECT
 public:
-    explicit TFormDendrix(QWidget *parent = nullptr);
+    explicit TFormDendrix(WindowContext &context);
     ~TFormDendrix() override;
 
     AppState &state() { return state_; }
-    void setWindows(AppWindows *windows) { windows_ = windows; }
-    AppWindows *windows() const { return windows_; }
 
     // Message boxes go through this hook when it is set (tests answer them instead).
-    using MessageHook = std::function<void(const UserMessage &)>;
-    void setMessageHook(MessageHook hook) { messageHook_ = std::move(hook); }
-    void showMessage(const UserMessage &m);
+    using MessageHook = MessageSink::Hook;
+    void setMessageHook(MessageHook hook) { context_.messages().setHook(std::move(hook)); }
+    void showMessage(const UserMessage &m) { context_.showMessage(m); }
     // How a fatal start-up error ends the program (tests note it instead).
     void setEndHook(std::function<void()> hook) { endHook_ = std::move(hook); }
 
@@ -106,14 +105,14 @@ private:
     void leaveCompartmentList();
     void syncListTexts();
     void guarded(const std::function<void()> &work);
-    QWidget *window(const char *className) const;
-    void openWindow(const char *className);
+    // Opens the window of type W (only declared here: the main window knows no other
+    // window's header).
+    template <class W> void openWindow() { context_.windows().open<W>(); }
     void openDatabaseEditor();
     void openForestFundReport(int mode);
 
-    AppState state_;
-    AppWindows *windows_ = nullptr;
-    MessageHook messageHook_;
+    WindowContext &context_;
+    AppState &state_;
     std::function<void()> endHook_;
     int showCount_ = 0;
     StartupOutcome outcome_;

@@ -2,21 +2,21 @@
 // come with the work on project selection, project settings and project information.
 #pragma once
 
-#include "shell/TFormWindow.h"
+#include "widgets/TFormWindow.h"
 
 namespace dx {
 
 class TFormStatistics : public TFormWindow {
 public:
-    explicit TFormStatistics(QWidget *p) : TFormWindow(QStringLiteral("Информация за проекта"), p) {}
+    explicit TFormStatistics(WindowContext &c) : TFormWindow(QStringLiteral("Информация за проекта"), c) {}
 };
 class TFormSelPrj : public TFormWindow {
 public:
-    explicit TFormSelPrj(QWidget *p) : TFormWindow(QStringLiteral("Избор на проект"), p) {}
+    explicit TFormSelPrj(WindowContext &c) : TFormWindow(QStringLiteral("Избор на проект"), c) {}
 };
 class TFormEditName : public TFormWindow {
 public:
-    explicit TFormEditName(QWidget *p) : TFormWindow(QStringLiteral("Настройки"), p) {}
+    explicit TFormEditName(WindowContext &c) : TFormWindow(QStringLiteral("Настройки"), c) {}
 };
 
 } // namespace dx

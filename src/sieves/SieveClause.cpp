@@ -1,6 +1,7 @@
 // Selection clause, select statement and criteria text of the working sieve.
 #include "sieves/SieveClause.h"
 
+#include "core/Quoting.h"
 #include "description/Nomenclature.h"
 #include "description/ProjectRecord.h"
 #include "engine/sql/Table.h"

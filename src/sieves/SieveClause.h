@@ -4,7 +4,7 @@
 // quoted constants, and the criteria put in bare must be numbers.
 #pragma once
 
-#include "shell/Startup.h"
+#include "core/UserMessage.h"
 #include "sieves/SieveCriteria.h"
 
 #include <QString>

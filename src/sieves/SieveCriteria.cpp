@@ -1,10 +1,11 @@
 // The working sieve's criteria table and the loading of its pick lists.
 #include "sieves/SieveCriteria.h"
 
+#include "core/AppState.h"
 #include "core/QtText.h"
+#include "core/Quoting.h"
 #include "description/ProjectRecord.h"
 #include "engine/common/EngineError.h"
-#include "shell/AppState.h"
 #include "sieves/SieveCutting.h"
 
 #include <algorithm>

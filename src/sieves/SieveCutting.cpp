@@ -2,6 +2,7 @@
 #include "sieves/SieveCutting.h"
 
 #include "core/QtText.h"
+#include "core/Quoting.h"
 #include "description/ProjectRecord.h"
 #include "engine/common/EngineError.h"
 #include "engine/sql/Database.h"

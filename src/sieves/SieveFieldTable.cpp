@@ -2,7 +2,7 @@
 #include "sieves/SieveFieldTable.h"
 
 #include "core/ProfileFile.h"
-#include "shell/Settings.h"
+#include "core/Settings.h"
 
 #include <algorithm>
 

@@ -4,7 +4,7 @@
 // fields, what "Ок" and "Изчисти" do. The window only mirrors this state in widgets.
 #pragma once
 
-#include "shell/Startup.h"
+#include "core/UserMessage.h"
 #include "sieves/SieveCriteria.h"
 
 #include <QPoint>

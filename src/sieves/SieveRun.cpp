@@ -1,10 +1,10 @@
 // The run of the working sieve and the grid of its result.
 #include "sieves/SieveRun.h"
 
+#include "core/AppState.h"
 #include "core/QtText.h"
-#include "engine/common/EngineError.h"
 #include "engine/sql/Database.h"
-#include "shell/AppState.h"
+#include "engine/common/EngineError.h"
 #include "sieves/SieveClause.h"
 #include "sieves/SieveFieldTable.h"
 

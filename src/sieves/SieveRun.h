@@ -3,8 +3,8 @@
 // and layout the grid shows, and the grid model of the result.
 #pragma once
 
-#include "lists/GridHelpers.h"
-#include "shell/Startup.h"
+#include "core/GridModel.h"
+#include "core/UserMessage.h"
 #include "sieves/SieveCriteria.h"
 
 #include <QList>

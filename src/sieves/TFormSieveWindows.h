@@ -3,7 +3,7 @@
 // until their work comes.
 #pragma once
 
-#include "shell/TFormWindow.h"
+#include "widgets/TFormWindow.h"
 #include "sieves/TFormSitoRabotno.h"
 #include "sieves/TFormSitoRabotnoAge.h"
 #include "sieves/TFormSitoRabotnoSechi.h"
@@ -13,15 +13,15 @@ namespace dx {
 
 class TFormSitoSechi : public TFormWindow {
 public:
-    explicit TFormSitoSechi(QWidget *p) : TFormWindow(QStringLiteral("Сито за сечите"), p) {}
+    explicit TFormSitoSechi(WindowContext &c) : TFormWindow(QStringLiteral("Сито за сечите"), c) {}
 };
 class TFormSitoOBS : public TFormWindow {
 public:
-    explicit TFormSitoOBS(QWidget *p) : TFormWindow(QStringLiteral("Сито ОБС"), p) {}
+    explicit TFormSitoOBS(WindowContext &c) : TFormWindow(QStringLiteral("Сито ОБС"), c) {}
 };
 class TFormSitoRabotnoPrint : public TFormWindow {
 public:
-    explicit TFormSitoRabotnoPrint(QWidget *p) : TFormWindow(QStringLiteral("Сито работно - Печат"), p) {}
+    explicit TFormSitoRabotnoPrint(WindowContext &c) : TFormWindow(QStringLiteral("Сито работно - Печат"), c) {}
 };
 
 } // namespace dx

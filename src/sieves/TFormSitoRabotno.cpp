@@ -4,16 +4,14 @@
 // TFormSitoRabotnoResult.cpp.
 #include "sieves/TFormSitoRabotno.h"
 
-#include "lists/GridHelpers.h"
-#include "lists/GuiGridHeader.h"
-#include "lists/TFormSitoRabotnoWait.h"
-#include "shell/GuiWindows.h"
-#include "shell/TFormDendrix.h"
-#include "sieves/SieveFieldTable.h"
+#include "core/GridModel.h"
 #include "sieves/SieveRange.h"
 #include "sieves/TFormSitoRabotnoAge.h"
 #include "sieves/TFormSitoRabotnoSechi.h"
 #include "sieves/TFormSitoRabotnoSetting.h"
+#include "widgets/GuiGridHeader.h"
+#include "widgets/TFormSitoRabotnoWait.h"
+#include "widgets/WindowContext.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -67,7 +65,7 @@ public:
 
 } // namespace
 
-TFormSitoRabotno::TFormSitoRabotno(TFormDendrix &main) : TFormWindow(QStringLiteral("Сито работно"), &main), main_(main)
+TFormSitoRabotno::TFormSitoRabotno(WindowContext &context) : TFormWindow(QStringLiteral("Сито работно"), context)
 {
     setObjectName(QStringLiteral("FormSitoRabotno"));
     setWindowFlag(Qt::WindowMinMaxButtonsHint, true);
@@ -233,11 +231,6 @@ void TFormSitoRabotno::buildMenus()
             &TFormSitoRabotno::openSettings);
 }
 
-QWidget *TFormSitoRabotno::sibling(const char *className) const
-{
-    return main_.windows() ? main_.windows()->find(className) : nullptr;
-}
-
 // --- criteria ----------------------------------------------------------------------------
 
 SieveCriteria TFormSitoRabotno::criteria() const
@@ -275,9 +268,9 @@ void TFormSitoRabotno::showCuttingText()
 
 void TFormSitoRabotno::LoadCombo()
 {
-    TFormSitoRabotnoWait *wait = main_.windows() ? main_.windows()->wait : nullptr;
+    TFormSitoRabotnoWait *wait = context().windows().get<TFormSitoRabotnoWait>();
     if (wait) wait->start(kLoadComboText, kLoadComboSteps);
-    const SievePickLists loaded = dx::LoadCombo(main_.state(), [wait](int step, int) {
+    const SievePickLists loaded = dx::LoadCombo(context().state(), [wait](int step, int) {
         if (wait) wait->setPosition(step);
     });
     for (const SieveCriterion &k : sieveCriteria()) {
@@ -299,7 +292,7 @@ void TFormSitoRabotno::LoadCombo()
 
 void TFormSitoRabotno::openRange(RangeMode mode)
 {
-    auto *range = qobject_cast<TFormSitoRabotnoAge *>(sibling("TFormSitoRabotnoAge"));
+    auto *range = context().windows().get<TFormSitoRabotnoAge>();
     if (!range) return;
     const CriterionId id = rangeCriterion(mode);
     QLineEdit *field = fields_[size_t(id)];
@@ -310,7 +303,7 @@ void TFormSitoRabotno::openRange(RangeMode mode)
 
 void TFormSitoRabotno::openCutting()
 {
-    auto *cutting = qobject_cast<TFormSitoRabotnoSechi *>(sibling("TFormSitoRabotnoSechi"));
+    auto *cutting = context().windows().get<TFormSitoRabotnoSechi>();
     if (!cutting) return;
     cutting->openFor(cutting_, [this](const CuttingSlots &chosen) {
         cutting_ = chosen;
@@ -320,7 +313,7 @@ void TFormSitoRabotno::openCutting()
 
 void TFormSitoRabotno::openSettings()
 {
-    if (QWidget *settings = sibling("TFormSitoRabotnoSetting")) {
+    if (QWidget *settings = context().windows().widget<TFormSitoRabotnoSetting>()) {
         settings->show();
         settings->raise();
         settings->activateWindow();
@@ -333,15 +326,13 @@ void TFormSitoRabotno::showEvent(QShowEvent *event)
 {
     // Brought back from the task bar: nothing to redo.
     if (!event->spontaneous()) {
-        AppState &state = main_.state();
+        AppState &state = context().state();
         if (!state.workingSieveLoaded) {
             LoadCombo();
-            if (auto *settings = qobject_cast<TFormSitoRabotnoSetting *>(sibling("TFormSitoRabotnoSetting")))
-                settings->initialise();
+            if (auto *settings = context().windows().get<TFormSitoRabotnoSetting>()) settings->initialise();
             state.workingSieveLoaded = true;
         }
-        if (auto *cutting = qobject_cast<TFormSitoRabotnoSechi *>(sibling("TFormSitoRabotnoSechi")))
-            cutting->markStale();
+        if (auto *cutting = context().windows().get<TFormSitoRabotnoSechi>()) cutting->markStale();
         if (!resultOpen_) enableResultCommands(false, true);
     }
     // After the column choice is read: the first show sizes the window to it.
@@ -362,7 +353,7 @@ QSize TFormSitoRabotno::sizeHint() const
 int TFormSitoRabotno::resultColumnsWidth() const
 {
     if (model_->columnCount() > 0) return grid_->horizontalHeader()->length();
-    auto *settings = qobject_cast<TFormSitoRabotnoSetting *>(sibling("TFormSitoRabotnoSetting"));
+    auto *settings = context().windows().get<TFormSitoRabotnoSetting>();
     const QList<int> chosen = settings ? settings->choice() : parseSieveFields(kDefaultSieveFields);
     const QFontMetrics titles = grid_->horizontalHeader()->fontMetrics();
     const QFontMetrics cells = grid_->fontMetrics();
@@ -387,8 +378,8 @@ void TFormSitoRabotno::hideEvent(QHideEvent *event)
     TFormWindow::hideEvent(event);
     if (event->spontaneous()) return;
     // Closing the sieve closes the windows that set its criteria.
-    for (const char *name : {"TFormSitoRabotnoAge", "TFormSitoRabotnoSechi"})
-        if (QWidget *w = sibling(name)) w->hide();
+    for (QWidget *w : {context().windows().widget<TFormSitoRabotnoAge>(), context().windows().widget<TFormSitoRabotnoSechi>()})
+        if (w) w->hide();
 }
 
 void TFormSitoRabotno::keyPressEvent(QKeyEvent *event)

@@ -6,7 +6,7 @@
 // this window binds them to its controls.
 #pragma once
 
-#include "shell/TFormWindow.h"
+#include "widgets/TFormWindow.h"
 #include "sieves/SieveCutting.h"
 #include "sieves/SieveRun.h"
 
@@ -30,7 +30,6 @@ namespace dx {
 
 class DataGridModel;
 class GridPrinter;
-class TFormDendrix;
 
 // What the working sieve hands to the windows that print or export the descriptions of
 // its result: the last run's selection clause and heading, and the compartment and
@@ -44,7 +43,7 @@ struct SieveHandOver {
 class TFormSitoRabotno : public TFormWindow {
     Q_OBJECT
 public:
-    explicit TFormSitoRabotno(TFormDendrix &main);
+    explicit TFormSitoRabotno(WindowContext &context);
 
     // --- criteria ------------------------------------------------------------------
     // What the controls hold; the cutting criterion's slots are those last confirmed in
@@ -117,6 +116,8 @@ public:
     void setPrintHook(PrintHook hook) { printHook_ = std::move(hook); }
 
 signals:
+    // The selected sub-compartment, to be shown in the main window.
+    void subCompartmentChosen(const QString &otd, const QString &podotd);
     void exportRequested(const dx::SieveHandOver &list);
     void printChoiceRequested(const dx::SieveHandOver &list);
 
@@ -131,7 +132,6 @@ private:
     QGroupBox *buildResult();
     void buildCommands();
     void buildMenus();
-    QWidget *sibling(const char *className) const;
     void showCuttingText();
     void closeResult();
     void enableResultCommands(bool on, bool withExport);
@@ -140,7 +140,6 @@ private:
     std::optional<FileChoice> chooseFile(const FileRequest &request);
     void report(const UserMessage &message, bool beep = false);
 
-    TFormDendrix &main_;
     std::array<QComboBox *, kCriterionCount> lists_{};
     std::array<QLineEdit *, kCriterionCount> fields_{};
     std::array<QToolButton *, kCriterionCount> openers_{};

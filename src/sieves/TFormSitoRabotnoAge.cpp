@@ -2,7 +2,7 @@
 // buttons that hand the range text back to the working sieve.
 #include "sieves/TFormSitoRabotnoAge.h"
 
-#include "shell/TFormDendrix.h"
+#include "widgets/WindowContext.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -25,8 +25,8 @@ constexpr Field kFields[5] = {Field::From, Field::To, Field::UpTo, Field::Over, 
 
 } // namespace
 
-TFormSitoRabotnoAge::TFormSitoRabotnoAge(TFormDendrix &main)
-    : TFormWindow(rangeModeInfo(RangeMode::Age).caption, &main), main_(main)
+TFormSitoRabotnoAge::TFormSitoRabotnoAge(WindowContext &context)
+    : TFormWindow(rangeModeInfo(RangeMode::Age).caption, context)
 {
     setObjectName(QStringLiteral("FormSitoRabotnoAge"));
     setWindowModality(Qt::ApplicationModal);
@@ -122,7 +122,7 @@ void TFormSitoRabotnoAge::finish(const RangeWindow::Outcome &outcome)
 {
     if (outcome.message) {
         QApplication::beep();
-        main_.showMessage(*outcome.message);
+        context().showMessage(*outcome.message);
         return;
     }
     if (!outcome.closes) return;

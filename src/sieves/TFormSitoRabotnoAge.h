@@ -3,7 +3,7 @@
 // "равно". The behaviour is RangeWindow's; this class mirrors it in widgets.
 #pragma once
 
-#include "shell/TFormWindow.h"
+#include "widgets/TFormWindow.h"
 #include "sieves/SieveRange.h"
 
 #include <functional>
@@ -14,12 +14,10 @@ class QRadioButton;
 
 namespace dx {
 
-class TFormDendrix;
-
 class TFormSitoRabotnoAge : public TFormWindow {
     Q_OBJECT
 public:
-    explicit TFormSitoRabotnoAge(TFormDendrix &main);
+    explicit TFormSitoRabotnoAge(WindowContext &context);
 
     // Receives the criterion's new text ("" when cleared) when the window closes with a
     // change.
@@ -44,7 +42,6 @@ private:
     void showState();
     void finish(const RangeWindow::Outcome &outcome);
 
-    TFormDendrix &main_;
     RangeWindow range_;
     Apply apply_;
     QRadioButton *radios_[4] = {};

@@ -4,15 +4,17 @@
 #include "sieves/TFormSitoRabotno.h"
 
 #include "core/QtText.h"
-#include "engine/common/EngineError.h"
-#include "lists/GridExport.h"
-#include "lists/GuiGridHelpers.h"
-#include "lists/GuiGridPrinter.h"
-#include "shell/TFormDendrix.h"
+#include "core/SafeFileWrite.h"
+#include "lists/RtfWriter.h"
+#include "lists/SpreadsheetWriter.h"
 #include "sieves/SieveClause.h"
 #include "sieves/SieveFieldTable.h"
 #include "sieves/SieveFile.h"
+#include "sieves/TFormSieveWindows.h"
 #include "sieves/TFormSitoRabotnoSetting.h"
+#include "widgets/GuiGridHelpers.h"
+#include "widgets/GuiGridPrinter.h"
+#include "widgets/WindowContext.h"
 
 #include <QAction>
 #include <QApplication>
@@ -22,6 +24,9 @@
 #include <QTableView>
 
 namespace dx {
+
+// The export window, opened with the list handed to it.
+class TFormExport;
 
 namespace {
 
@@ -52,7 +57,7 @@ int columnOf(const SieveResult &result, const char *field)
 void TFormSitoRabotno::report(const UserMessage &message, bool beep)
 {
     if (beep) QApplication::beep();
-    main_.showMessage(message);
+    context().showMessage(message);
 }
 
 // --- the run -------------------------------------------------------------------------------
@@ -76,9 +81,9 @@ void TFormSitoRabotno::enableResultCommands(bool on, bool withExport)
 void TFormSitoRabotno::SpeedItem1Click()
 {
     closeResult();
-    auto *settings = qobject_cast<TFormSitoRabotnoSetting *>(sibling("TFormSitoRabotnoSetting"));
+    auto *settings = context().windows().get<TFormSitoRabotnoSetting>();
     const QList<int> columns = settings ? settings->choice() : parseSieveFields(kDefaultSieveFields);
-    SieveRunOutcome run = runWorkingSieve(main_.state(), criteria(), columns, label_->text());
+    SieveRunOutcome run = runWorkingSieve(context().state(), criteria(), columns, label_->text());
     if (run.status == SieveRunOutcome::Status::NoCriterion) {
         enableResultCommands(false, false);
         report(run.message, true);
@@ -146,7 +151,7 @@ void TFormSitoRabotno::DBGrid1DblClick()
     const int podotd = columnOf(result_, "PODOTD");
     const QModelIndex current = grid_->currentIndex();
     if (model_->rowCount() == 0 || !current.isValid() || otd < 0 || podotd < 0) return;
-    main_.goToSubCompartment(model_->displayText(current.row(), otd), model_->displayText(current.row(), podotd));
+    emit subCompartmentChosen(model_->displayText(current.row(), otd), model_->displayText(current.row(), podotd));
     grid_->setFocus();
 }
 
@@ -154,7 +159,7 @@ void TFormSitoRabotno::printList(bool preview)
 {
     GridPrinter printer(grid_);
     printer.setHeader(heading_);
-    printer.setFooterLeft(main_.state().contactLine);
+    printer.setFooterLeft(context().state().contactLine);
     printer.setFooterRight(kPageFooter);
     printer.setOrientation(QPageLayout::Landscape);
     if (printHook_) {
@@ -180,9 +185,9 @@ void TFormSitoRabotno::saveList()
             path = xlsxFileName(chosen->path);
             SaveGridXlsx(*model_, columns, path, windowTitle());
         }
-    } catch (const EngineError &e) {
+    } catch (const FileWriteError &e) {
         report({windowTitle(), QStringLiteral("Списъкът не е записан във файла %1.").arg(path), UserMessage::Icon::Error,
-                qs(e.reason())});
+                e.reason()});
     }
 }
 
@@ -244,7 +249,7 @@ void TFormSitoRabotno::SpeedItem11Click()
 {
     if (result_.rows.isEmpty()) return; // an empty result has nothing to export
     emit exportRequested(handOver());
-    if (QWidget *w = sibling("TFormExport")) {
+    if (QWidget *w = context().windows().widget<TFormExport>()) {
         w->show();
         w->raise();
         w->activateWindow();
@@ -254,7 +259,7 @@ void TFormSitoRabotno::SpeedItem11Click()
 void TFormSitoRabotno::openPrintChoice()
 {
     emit printChoiceRequested(handOver());
-    if (QWidget *w = sibling("TFormSitoRabotnoPrint")) {
+    if (QWidget *w = context().windows().widget<TFormSitoRabotnoPrint>()) {
         w->setWindowTitle(QStringLiteral("Сито работно - Печат"));
         w->show();
         w->raise();
@@ -275,7 +280,7 @@ std::optional<TFormSitoRabotno::FileChoice> TFormSitoRabotno::chooseFile(const F
     dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setNameFilters(filters);
     if (!request.defaultSuffix.isEmpty()) dialog.setDefaultSuffix(request.defaultSuffix);
-    dialog.setDirectory(lastDir_.isEmpty() ? main_.state().programDir : lastDir_);
+    dialog.setDirectory(lastDir_.isEmpty() ? context().state().programDir : lastDir_);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     lastDir_ = dialog.directory().absolutePath();
     return FileChoice{dialog.selectedFiles().front(), std::max(0, int(filters.indexOf(dialog.selectedNameFilter())))};

@@ -2,7 +2,7 @@
 // holds in the project, and the buttons that hand the choice to the working sieve.
 #include "sieves/TFormSitoRabotnoSechi.h"
 
-#include "shell/TFormDendrix.h"
+#include "widgets/WindowContext.h"
 
 #include <QComboBox>
 #include <QGridLayout>
@@ -17,7 +17,7 @@
 
 namespace dx {
 
-TFormSitoRabotnoSechi::TFormSitoRabotnoSechi(TFormDendrix &main) : TFormWindow(kCuttingWindowCaption, &main), main_(main)
+TFormSitoRabotnoSechi::TFormSitoRabotnoSechi(WindowContext &context) : TFormWindow(kCuttingWindowCaption, context)
 {
     setObjectName(QStringLiteral("FormSitoRabotnoSechi"));
     setWindowModality(Qt::ApplicationModal);
@@ -68,7 +68,7 @@ TFormSitoRabotnoSechi::TFormSitoRabotnoSechi(TFormDendrix &main) : TFormWindow(k
 void TFormSitoRabotnoSechi::openFor(const CuttingSlots &confirmed, Apply apply)
 {
     apply_ = std::move(apply);
-    AppState &state = main_.state();
+    AppState &state = context().state();
     if (cutting_.show(state.db, state.projectTablePath)) showLists();
     cutting_.setTexts(confirmed);
     showTexts();

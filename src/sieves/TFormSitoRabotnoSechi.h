@@ -3,7 +3,7 @@
 // the chosen texts are CuttingWindow's; this class mirrors them in widgets.
 #pragma once
 
-#include "shell/TFormWindow.h"
+#include "widgets/TFormWindow.h"
 #include "sieves/SieveCutting.h"
 
 #include <array>
@@ -15,12 +15,10 @@ class QPushButton;
 
 namespace dx {
 
-class TFormDendrix;
-
 class TFormSitoRabotnoSechi : public TFormWindow {
     Q_OBJECT
 public:
-    explicit TFormSitoRabotnoSechi(TFormDendrix &main);
+    explicit TFormSitoRabotnoSechi(WindowContext &context);
 
     // Receives the nine slots confirmed with "Ок".
     using Apply = std::function<void(const CuttingSlots &chosen)>;
@@ -44,7 +42,6 @@ private:
     void showLists();
     void showTexts();
 
-    TFormDendrix &main_;
     CuttingWindow cutting_;
     Apply apply_;
     std::array<QComboBox *, kCuttingSlots> lists_{};

@@ -3,7 +3,7 @@
 #include "sieves/TFormSitoRabotnoSetting.h"
 
 #include "core/ProfileFile.h"
-#include "shell/TFormDendrix.h"
+#include "widgets/WindowContext.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -16,8 +16,8 @@
 
 namespace dx {
 
-TFormSitoRabotnoSetting::TFormSitoRabotnoSetting(TFormDendrix &main)
-    : TFormWindow(QStringLiteral("Настройки - Сито работно"), &main), main_(main)
+TFormSitoRabotnoSetting::TFormSitoRabotnoSetting(WindowContext &context)
+    : TFormWindow(QStringLiteral("Настройки - Сито работно"), context)
 {
     setObjectName(QStringLiteral("FormSitoRabotnoSetting"));
     setWindowModality(Qt::ApplicationModal);
@@ -81,11 +81,11 @@ TFormSitoRabotnoSetting::TFormSitoRabotnoSetting(TFormDendrix &main)
 
 void TFormSitoRabotnoSetting::initialise()
 {
-    const QStringList rejected = choice_.load(main_.state().settingsPath());
+    const QStringList rejected = choice_.load(context().state().settingsPath());
     showChoice();
     list_->setCurrentRow(0);
     if (!rejected.isEmpty())
-        main_.showMessage({windowTitle(),
+        context().showMessage({windowTitle(),
                            QStringLiteral("В настройките на колоните (\"fields\") има стойности, които не са номера на "
                                           "показатели от 0 до %1 и не се вземат предвид: %2")
                                .arg(kSieveFieldCount - 1)
@@ -110,9 +110,9 @@ void TFormSitoRabotnoSetting::showChoice()
 void TFormSitoRabotnoSetting::save()
 {
     try {
-        choice_.save(main_.state().settingsPath());
+        choice_.save(context().state().settingsPath());
     } catch (const ProfileError &e) {
-        main_.showMessage({windowTitle(), QStringLiteral("Изборът на колони не е записан."), UserMessage::Icon::Error,
+        context().showMessage({windowTitle(), QStringLiteral("Изборът на колони не е записан."), UserMessage::Icon::Error,
                            e.message()});
         return;
     }
@@ -122,7 +122,7 @@ void TFormSitoRabotnoSetting::save()
 // "Отказ" (and closing the window): the choice stored in the settings file comes back.
 void TFormSitoRabotnoSetting::reject()
 {
-    choice_.load(main_.state().settingsPath());
+    choice_.load(context().state().settingsPath());
     showChoice();
     TFormWindow::reject();
 }
@@ -131,9 +131,11 @@ void TFormSitoRabotnoSetting::showEvent(QShowEvent *event)
 {
     TFormWindow::showEvent(event);
     // Centred on the main window.
-    QRect frame = frameGeometry();
-    frame.moveCenter(main_.frameGeometry().center());
-    move(frame.topLeft());
+    if (const QWidget *main = context().owner()) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(main->frameGeometry().center());
+        move(frame.topLeft());
+    }
 }
 
 } // namespace dx

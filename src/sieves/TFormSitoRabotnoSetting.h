@@ -3,7 +3,7 @@
 // class mirrors them in a check list.
 #pragma once
 
-#include "shell/TFormWindow.h"
+#include "widgets/TFormWindow.h"
 #include "sieves/SieveFieldTable.h"
 
 class QLabel;
@@ -12,12 +12,10 @@ class QPushButton;
 
 namespace dx {
 
-class TFormDendrix;
-
 class TFormSitoRabotnoSetting : public TFormWindow {
     Q_OBJECT
 public:
-    explicit TFormSitoRabotnoSetting(TFormDendrix &main);
+    explicit TFormSitoRabotnoSetting(WindowContext &context);
 
     // The ticks read from the settings file; run by the working sieve each time it loads
     // its pick lists. Items of the stored value that are no field index are reported.
@@ -43,7 +41,6 @@ private:
     void showChoice();
     void save();
 
-    TFormDendrix &main_;
     SieveColumnChoice choice_;
     bool filling_ = false;
     QListWidget *list_ = nullptr;

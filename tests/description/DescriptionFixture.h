@@ -6,7 +6,7 @@
 #include "description/ProjectRecord.h"
 #include "engine/dbf/DbfFile.h"
 #include "engine/sql/Table.h"
-#include "shell/AppState.h"
+#include "core/AppState.h"
 
 #include "TestUtil.h"
 

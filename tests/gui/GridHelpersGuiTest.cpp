@@ -1,10 +1,11 @@
 // The grid copy commands on real views (hidden and moved columns, the current row, repaint
 // suspension, the clipboard) and the progress window.
-#include "lists/GridHelpers.h"
-#include "lists/GuiGridHelpers.h"
-#include "lists/TFormSitoRabotnoWait.h"
+#include "core/GridModel.h"
+#include "core/SafeFileWrite.h"
+#include "widgets/GuiGridHelpers.h"
+#include "widgets/TFormSitoRabotnoWait.h"
 
-#include "engine/common/EngineError.h"
+
 #include "QtTestApp.h"
 #include "TestUtil.h"
 
@@ -107,7 +108,7 @@ TEST(GridHelpersGui, SaveFailureStillRestoresTheView)
     dxtest::TempDir dir;
 
     EXPECT_THROW(SaveGridToTextFile(&view, true, ";", QString::fromStdString(dir.file("missing/x.txt"))),
-                 EngineError);
+                 FileWriteError);
     EXPECT_TRUE(view.updatesEnabled());
     EXPECT_EQ(view.currentIndex().row(), 4);
 

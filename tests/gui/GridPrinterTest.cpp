@@ -1,10 +1,11 @@
 // The grid printer: pages and their footers, titles repeated on every page, the columns
 // fitted to the page width, a view's visible columns in the order shown, the PDF file and
 // the print preview. PDF texts are read with pdftotext when it is installed.
+#include "core/SafeFileWrite.h"
 #include "lists/GridPrintout.h"
-#include "lists/GuiGridPrinter.h"
+#include "widgets/GuiGridPrinter.h"
 
-#include "engine/common/EngineError.h"
+
 #include "QtTestApp.h"
 #include "TestUtil.h"
 
@@ -230,8 +231,8 @@ TEST(GridPrinter, PdfToAnUnwritablePlaceFails)
     try {
         printer.printToPdf(path);
         FAIL() << "no error";
-    } catch (const EngineError &e) {
-        EXPECT_EQ(e.subject(), path.toStdString());
+    } catch (const FileWriteError &e) {
+        EXPECT_EQ(e.path(), path);
     }
 }
 

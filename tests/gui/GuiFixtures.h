@@ -5,7 +5,7 @@
 #include "QtTestApp.h"
 
 #include "demo/DemoData.h"
-#include "shell/GuiWindows.h"
+#include "app/AppWindows.h"
 #include "shell/TFormDendrix.h"
 
 #include "TestUtil.h"

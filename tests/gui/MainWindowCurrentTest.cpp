@@ -11,7 +11,7 @@
 #include "description/MeasuresModel.h"
 #include "engine/dbf/DbfFile.h"
 #include "engine/sql/Table.h"
-#include "lists/GridHelpers.h"
+#include "core/GridModel.h"
 #include "shell/Startup.h"
 
 #include <QAction>

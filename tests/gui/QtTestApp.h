@@ -2,7 +2,7 @@
 // file calls dxtest::qtApp() before making widgets.
 #pragma once
 
-#include "shell/GuiApplication.h"
+#include "app/GuiApplication.h"
 
 #include <QApplication>
 #include <QString>

@@ -2,7 +2,7 @@
 // offscreen platform with message boxes answered by a hook.
 #include "GuiFixtures.h"
 
-#include "shell/GuiWindows.h"
+#include "app/AppWindows.h"
 #include "shell/TFormDendrix.h"
 #include "shell/TFormLoading.h"
 

@@ -5,7 +5,8 @@
 #include "GuiFixtures.h"
 
 #include "core/QtText.h"
-#include "lists/GuiGridPrinter.h"
+#include "lists/GridTextLayout.h"
+#include "widgets/GuiGridPrinter.h"
 #include "sieves/TFormSieveWindows.h"
 
 #include <QAbstractItemView>

@@ -4,7 +4,7 @@
 
 #include "core/ProfileFile.h"
 #include "engine/sql/Table.h"
-#include "lists/TFormSitoRabotnoWait.h"
+#include "widgets/TFormSitoRabotnoWait.h"
 #include "sieves/SieveFile.h"
 
 #include <QClipboard>

@@ -1,9 +1,13 @@
 // Lists saved as spreadsheets and rich-text documents: file names, title rows, numbers kept
 // as numbers only when they come back exactly, the written files read back (the .xlsx
 // parts with unzip, both files through LibreOffice when it is installed) and failures.
-#include "lists/GridExport.h"
+#include "core/SafeFileWrite.h"
+#include "lists/GridColumnLayout.h"
+#include "lists/NumberTexts.h"
+#include "lists/RtfWriter.h"
+#include "lists/SpreadsheetWriter.h"
 
-#include "engine/common/EngineError.h"
+
 #include "TestUtil.h"
 
 #include <QDir>
@@ -265,13 +269,13 @@ TEST(GridExport, FailuresNameTheFileAndKeepTheOldOne)
     try {
         SaveGridXlsx(grid, std::nullopt, missingFolder);
         FAIL() << "no error for a missing folder";
-    } catch (const EngineError &e) {
-        EXPECT_EQ(e.subject(), missingFolder.toStdString());
-        EXPECT_FALSE(e.reason().empty());
+    } catch (const FileWriteError &e) {
+        EXPECT_EQ(e.path(), missingFolder);
+        EXPECT_FALSE(e.reason().isEmpty());
     }
-    EXPECT_THROW(SaveGridRtf(grid, std::nullopt, qs(dir.file("no/list.rtf"))), EngineError);
-    EXPECT_THROW(SaveGridRtf(grid, std::nullopt, qs(dir.path())), EngineError);  // a folder
-    EXPECT_THROW(SaveGridXlsx(grid, std::nullopt, qs(dir.path())), EngineError);
+    EXPECT_THROW(SaveGridRtf(grid, std::nullopt, qs(dir.file("no/list.rtf"))), FileWriteError);
+    EXPECT_THROW(SaveGridRtf(grid, std::nullopt, qs(dir.path())), FileWriteError);  // a folder
+    EXPECT_THROW(SaveGridXlsx(grid, std::nullopt, qs(dir.path())), FileWriteError);
 
     // A failed save leaves the file that was there; a good one replaces it whole.
     const QString path = qs(dir.file("old.xlsx"));
@@ -283,7 +287,7 @@ TEST(GridExport, FailuresNameTheFileAndKeepTheOldOne)
     QList<int> tooMany;
     for (int c = 0; c < 16385; ++c)
         tooMany.append(0);
-    EXPECT_THROW(SaveGridXlsx(grid, tooMany, path), EngineError);
+    EXPECT_THROW(SaveGridXlsx(grid, tooMany, path), FileWriteError);
     EXPECT_EQ(QFileInfo(path).size(), 200000);
     SaveGridXlsx(grid, std::nullopt, path);
     const QByteArray now = readAll(path);

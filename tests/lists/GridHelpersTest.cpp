@@ -1,8 +1,12 @@
 // Grid texts for the clipboard and text files, the number patterns of the grid model and
 // the two small helpers of the aligned tables.
-#include "lists/GridHelpers.h"
+#include "core/GridModel.h"
+#include "core/NumberFormat.h"
+#include "core/SafeFileWrite.h"
+#include "lists/GridTextLayout.h"
+#include "lists/NumberTexts.h"
 
-#include "engine/common/EngineError.h"
+
 #include "TestUtil.h"
 
 #include <QFile>
@@ -179,11 +183,11 @@ TEST(GridHelpers, UnwritableFileIsReportedWithItsName)
     try {
         SaveGridText(grid, true, ";", missing);
         FAIL() << "writing into a missing folder succeeded";
-    } catch (const EngineError &e) {
-        EXPECT_EQ(e.subject(), missing.toStdString());
-        EXPECT_FALSE(e.reason().empty());
+    } catch (const FileWriteError &e) {
+        EXPECT_EQ(e.path(), missing);
+        EXPECT_FALSE(e.reason().isEmpty());
         EXPECT_NE(std::string(e.what()).find("list.txt"), std::string::npos);
     }
     // A folder in place of the file.
-    EXPECT_THROW(SaveGridText(grid, true, ";", QString::fromStdString(dir.path())), EngineError);
+    EXPECT_THROW(SaveGridText(grid, true, ";", QString::fromStdString(dir.path())), FileWriteError);
 }

@@ -6,7 +6,7 @@
 #include "engine/common/FileIO.h"
 #include "engine/dbf/DbfFile.h"
 #include "shell/InfoStatus.h"
-#include "shell/ProjectCatalogue.h"
+#include "core/ProjectCatalogue.h"
 
 #include "TestUtil.h"
 

@@ -3,6 +3,7 @@
 // tables and on the demo project.
 #include "demo/DemoData.h"
 #include "engine/sql/Database.h"
+#include "lists/GridTextLayout.h"
 #include "shell/Startup.h"
 #include "sieves/SieveClause.h"
 #include "sieves/SieveCutting.h"

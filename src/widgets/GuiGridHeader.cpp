@@ -1,0 +1,136 @@
+// The two-line grid title row and the read-only grid of the result and list windows.
+#include "widgets/GuiGridHeader.h"
+
+#include <QPainter>
+#include <QTableView>
+
+#include <algorithm>
+
+namespace dx {
+namespace {
+
+QString upperLine(const QString &t)
+{
+    int bar = int(t.indexOf(QLatin1Char('|')));
+    return bar < 0 ? QString() : t.left(bar);
+}
+
+QString lowerLine(const QString &t)
+{
+    int bar = int(t.indexOf(QLatin1Char('|')));
+    return bar < 0 ? t : t.mid(bar + 1);
+}
+
+} // namespace
+
+TwoLineHeader::TwoLineHeader(QWidget *parent) : QHeaderView(Qt::Horizontal, parent)
+{
+    setSectionsClickable(true);
+    setDefaultAlignment(Qt::AlignCenter);
+}
+
+QString TwoLineHeader::title(int logicalIndex) const
+{
+    return model() ? model()->headerData(logicalIndex, orientation(), Qt::DisplayRole).toString() : QString();
+}
+
+bool TwoLineHeader::twoLines() const
+{
+    if (!model()) return false;
+    for (int i = 0; i < count(); ++i)
+        if (title(i).contains(QLatin1Char('|'))) return true;
+    return false;
+}
+
+QSize TwoLineHeader::sizeHint() const
+{
+    QSize s = QHeaderView::sizeHint();
+    int line = fontMetrics().height() + 6;
+    s.setHeight(twoLines() ? 2 * line : line);
+    return s;
+}
+
+QSize TwoLineHeader::sectionSizeFromContents(int logicalIndex) const
+{
+    QSize s = QHeaderView::sectionSizeFromContents(logicalIndex);
+    const QString t = title(logicalIndex);
+    int width = fontMetrics().horizontalAdvance(lowerLine(t)) + 12;
+    const QString upper = upperLine(t);
+    if (!upper.isEmpty()) {
+        // The upper line is shared by the group; each column carries its part of it.
+        auto [first, last] = groupOf(visualIndex(logicalIndex), upper);
+        width = std::max(width, (fontMetrics().horizontalAdvance(upper) + 12) / (last - first + 1));
+    }
+    s.setWidth(width);
+    return s;
+}
+
+std::pair<int, int> TwoLineHeader::groupOf(int visual, const QString &upper) const
+{
+    int first = visual, last = visual;
+    while (first > 0) {
+        int li = logicalIndex(first - 1);
+        if (isSectionHidden(li) || upperLine(title(li)) != upper) break;
+        --first;
+    }
+    while (last + 1 < count()) {
+        int li = logicalIndex(last + 1);
+        if (isSectionHidden(li) || upperLine(title(li)) != upper) break;
+        ++last;
+    }
+    return {first, last};
+}
+
+void TwoLineHeader::paintSection(QPainter *painter, const QRect &rect, int logicalIndex) const
+{
+    painter->save();
+    const QPalette &pal = palette();
+    const QColor line = pal.color(QPalette::Mid);
+    painter->fillRect(rect, pal.color(QPalette::Button));
+    painter->setPen(pal.color(QPalette::ButtonText));
+    const QString t = title(logicalIndex);
+    const QString upper = upperLine(t);
+    if (upper.isEmpty()) {
+        painter->drawText(rect.adjusted(2, 0, -2, 0), Qt::AlignCenter | Qt::TextWordWrap, lowerLine(t));
+        painter->setPen(line);
+        painter->drawLine(rect.topRight(), rect.bottomRight());
+        painter->drawLine(rect.bottomLeft(), rect.bottomRight());
+        painter->restore();
+        return;
+    }
+    const int half = rect.height() / 2;
+    QRect top(rect.left(), rect.top(), rect.width(), half);
+    QRect bottom(rect.left(), rect.top() + half, rect.width(), rect.height() - half);
+    painter->drawText(bottom.adjusted(2, 0, -2, 0), Qt::AlignCenter, lowerLine(t));
+
+    // The upper line is drawn across the whole group and clipped to this column, so the
+    // columns of a group together show it once, centred over all of them.
+    auto [first, last] = groupOf(visualIndex(logicalIndex), upper);
+    int left = sectionViewportPosition(this->logicalIndex(first));
+    int right = sectionViewportPosition(this->logicalIndex(last)) + sectionSize(this->logicalIndex(last));
+    QRect group(left, top.top(), right - left, top.height());
+    painter->setClipRect(top);
+    painter->drawText(group, Qt::AlignCenter, upper);
+    painter->setClipping(false);
+
+    painter->setPen(line);
+    painter->drawLine(bottom.topLeft(), bottom.topRight());
+    painter->drawLine(bottom.topRight(), bottom.bottomRight());
+    if (visualIndex(logicalIndex) == last) painter->drawLine(top.topRight(), top.bottomRight());
+    painter->drawLine(rect.bottomLeft(), rect.bottomRight());
+    painter->restore();
+}
+
+QTableView *makeReadOnlyGrid(QAbstractItemModel *model)
+{
+    auto *grid = new QTableView;
+    grid->setHorizontalHeader(new TwoLineHeader(grid));
+    grid->setModel(model);
+    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    grid->verticalHeader()->setDefaultSectionSize(grid->fontMetrics().height() + 6);
+    return grid;
+}
+
+} // namespace dx

@@ -1,0 +1,33 @@
+// The message boxes of the window context.
+#include "widgets/WindowContext.h"
+
+#include <QMessageBox>
+
+namespace dx {
+namespace {
+
+QMessageBox::Icon boxIcon(UserMessage::Icon icon)
+{
+    switch (icon) {
+    case UserMessage::Icon::Information: return QMessageBox::Information;
+    case UserMessage::Icon::Warning: return QMessageBox::Warning;
+    case UserMessage::Icon::Error: return QMessageBox::Critical;
+    case UserMessage::Icon::None: break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+} // namespace
+
+void MessageSink::show(const UserMessage &m) const
+{
+    if (hook_) {
+        hook_(m);
+        return;
+    }
+    QMessageBox box(boxIcon(m.icon), m.caption, m.text, QMessageBox::Ok, parent_);
+    if (!m.detail.isEmpty()) box.setInformativeText(m.detail);
+    box.exec();
+}
+
+} // namespace dx
