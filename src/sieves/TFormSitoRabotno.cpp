@@ -46,7 +46,8 @@ QIcon commandIcon(const QWidget *w, const char *theme, QStyle::StandardPixmap fa
 
 } // namespace
 
-TFormSitoRabotno::TFormSitoRabotno(WindowContext &context) : TFormWindow(QStringLiteral("Сито работно"), context)
+TFormSitoRabotno::TFormSitoRabotno(WindowContext &context)
+    : TFormWindow(QStringLiteral("Сито работно"), context.owner()), context_(context)
 {
     setObjectName(QStringLiteral("FormSitoRabotno"));
     setWindowFlag(Qt::WindowMinMaxButtonsHint, true);
@@ -248,9 +249,9 @@ void TFormSitoRabotno::showCuttingText()
 
 void TFormSitoRabotno::LoadCombo()
 {
-    TFormSitoRabotnoWait *wait = context().windows().get<TFormSitoRabotnoWait>();
+    TFormSitoRabotnoWait *wait = context_.windows().get<TFormSitoRabotnoWait>();
     if (wait) wait->start(kLoadComboText, kLoadComboSteps);
-    const SievePickLists loaded = dx::LoadCombo(context().state(), [wait](int step, int) {
+    const SievePickLists loaded = dx::LoadCombo(context_.state(), [wait](int step, int) {
         if (wait) wait->setPosition(step);
     });
     for (const SieveCriterion &k : sieveCriteria()) {
@@ -272,7 +273,7 @@ void TFormSitoRabotno::LoadCombo()
 
 void TFormSitoRabotno::openRange(RangeMode mode)
 {
-    auto *range = context().windows().get<TFormSitoRabotnoAge>();
+    auto *range = context_.windows().get<TFormSitoRabotnoAge>();
     if (!range) return;
     const CriterionId id = rangeCriterion(mode);
     QLineEdit *field = fields_[size_t(id)];
@@ -283,7 +284,7 @@ void TFormSitoRabotno::openRange(RangeMode mode)
 
 void TFormSitoRabotno::openCutting()
 {
-    auto *cutting = context().windows().get<TFormSitoRabotnoSechi>();
+    auto *cutting = context_.windows().get<TFormSitoRabotnoSechi>();
     if (!cutting) return;
     cutting->openFor(cutting_, [this](const CuttingSlots &chosen) {
         cutting_ = chosen;
@@ -293,7 +294,7 @@ void TFormSitoRabotno::openCutting()
 
 void TFormSitoRabotno::openSettings()
 {
-    if (QWidget *settings = context().windows().widget<TFormSitoRabotnoSetting>()) {
+    if (QWidget *settings = context_.windows().widget<TFormSitoRabotnoSetting>()) {
         settings->show();
         settings->raise();
         settings->activateWindow();
@@ -314,14 +315,14 @@ void TFormSitoRabotno::showEvent(QShowEvent *event)
             move(frame.topLeft());
         }
     }
-    AppState &state = context().state();
+    AppState &state = context_.state();
     if (!state.workingSieveLoaded) {
         LoadCombo();
-        if (auto *settings = context().windows().get<TFormSitoRabotnoSetting>())
+        if (auto *settings = context_.windows().get<TFormSitoRabotnoSetting>())
             settings->initialise();
         state.workingSieveLoaded = true;
     }
-    if (auto *cutting = context().windows().get<TFormSitoRabotnoSechi>()) cutting->markStale();
+    if (auto *cutting = context_.windows().get<TFormSitoRabotnoSechi>()) cutting->markStale();
     if (!resultOpen_) enableResultCommands(false, true);
 }
 
@@ -330,7 +331,8 @@ void TFormSitoRabotno::hideEvent(QHideEvent *event)
     TFormWindow::hideEvent(event);
     if (event->spontaneous()) return;
     // Closing the sieve closes the windows that set its criteria.
-    for (QWidget *w : {context().windows().widget<TFormSitoRabotnoAge>(), context().windows().widget<TFormSitoRabotnoSechi>()})
+    const WindowRegistry &windows = context_.windows();
+    for (QWidget *w : {windows.widget<TFormSitoRabotnoAge>(), windows.widget<TFormSitoRabotnoSechi>()})
         if (w) w->hide();
 }
 

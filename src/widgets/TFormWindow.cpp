@@ -1,10 +1,8 @@
 #include "widgets/TFormWindow.h"
 
-#include "widgets/WindowContext.h"
-
 namespace dx {
 
-TFormWindow::TFormWindow(const QString &caption, WindowContext &context) : QDialog(context.owner()), context_(context)
+TFormWindow::TFormWindow(const QString &caption, QWidget *parent) : QDialog(parent)
 {
     setWindowTitle(caption);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
