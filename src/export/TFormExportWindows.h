@@ -3,12 +3,13 @@
 #pragma once
 
 #include "widgets/TFormWindow.h"
+#include "widgets/WindowContext.h"
 
 namespace dx {
 
 class TFormExport : public TFormWindow {
 public:
-    explicit TFormExport(WindowContext &c) : TFormWindow(QStringLiteral("Експорт на описания"), c) {}
+    explicit TFormExport(WindowContext &c) : TFormWindow(QStringLiteral("Експорт на описания"), c.owner()) {}
 };
 
 } // namespace dx

@@ -3,28 +3,29 @@
 #pragma once
 
 #include "widgets/TFormWindow.h"
+#include "widgets/WindowContext.h"
 
 namespace dx {
 
 class TFormSpisatzi : public TFormWindow {
 public:
-    explicit TFormSpisatzi(WindowContext &c) : TFormWindow(QStringLiteral("Списъци"), c) {}
+    explicit TFormSpisatzi(WindowContext &c) : TFormWindow(QStringLiteral("Списъци"), c.owner()) {}
 };
 class TFormSpisatziSubInfo : public TFormWindow {
 public:
-    explicit TFormSpisatziSubInfo(WindowContext &c) : TFormWindow(QString(), c) {}
+    explicit TFormSpisatziSubInfo(WindowContext &c) : TFormWindow(QString(), c.owner()) {}
 };
 class TFormSpisatziQuery : public TFormWindow {
 public:
-    explicit TFormSpisatziQuery(WindowContext &c) : TFormWindow(QStringLiteral("Площи по ..."), c) {}
+    explicit TFormSpisatziQuery(WindowContext &c) : TFormWindow(QStringLiteral("Площи по ..."), c.owner()) {}
 };
 class TFormSpisatziSechi : public TFormWindow {
 public:
-    explicit TFormSpisatziSechi(WindowContext &c) : TFormWindow(QStringLiteral("Списък на сечите"), c) {}
+    explicit TFormSpisatziSechi(WindowContext &c) : TFormWindow(QStringLiteral("Списък на сечите"), c.owner()) {}
 };
 class TFormTableSelect : public TFormWindow {
 public:
-    explicit TFormTableSelect(WindowContext &c) : TFormWindow(QString(), c) {}
+    explicit TFormTableSelect(WindowContext &c) : TFormWindow(QString(), c.owner()) {}
 };
 
 } // namespace dx

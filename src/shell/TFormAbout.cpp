@@ -1,6 +1,7 @@
 #include "shell/TFormAbout.h"
 
 #include "shell/TFormLoading.h"
+#include "widgets/WindowContext.h"
 
 #include <QEvent>
 #include <QLabel>
@@ -8,7 +9,7 @@
 
 namespace dx {
 
-TFormAbout::TFormAbout(WindowContext &context) : TFormWindow(QStringLiteral("За програмта"), context)
+TFormAbout::TFormAbout(WindowContext &context) : TFormWindow(QStringLiteral("За програмта"), context.owner())
 {
     picture_ = new QLabel;
     picture_->setPixmap(dendrixPicture(QSize(360, 220)));

@@ -8,6 +8,8 @@ class QLabel;
 
 namespace dx {
 
+class WindowContext;
+
 class TFormAbout : public TFormWindow {
 public:
     explicit TFormAbout(WindowContext &context);

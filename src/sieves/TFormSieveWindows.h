@@ -3,25 +3,26 @@
 // until their work comes.
 #pragma once
 
-#include "widgets/TFormWindow.h"
 #include "sieves/TFormSitoRabotno.h"
 #include "sieves/TFormSitoRabotnoAge.h"
 #include "sieves/TFormSitoRabotnoSechi.h"
 #include "sieves/TFormSitoRabotnoSetting.h"
+#include "widgets/TFormWindow.h"
+#include "widgets/WindowContext.h"
 
 namespace dx {
 
 class TFormSitoSechi : public TFormWindow {
 public:
-    explicit TFormSitoSechi(WindowContext &c) : TFormWindow(QStringLiteral("Сито за сечите"), c) {}
+    explicit TFormSitoSechi(WindowContext &c) : TFormWindow(QStringLiteral("Сито за сечите"), c.owner()) {}
 };
 class TFormSitoOBS : public TFormWindow {
 public:
-    explicit TFormSitoOBS(WindowContext &c) : TFormWindow(QStringLiteral("Сито ОБС"), c) {}
+    explicit TFormSitoOBS(WindowContext &c) : TFormWindow(QStringLiteral("Сито ОБС"), c.owner()) {}
 };
 class TFormSitoRabotnoPrint : public TFormWindow {
 public:
-    explicit TFormSitoRabotnoPrint(WindowContext &c) : TFormWindow(QStringLiteral("Сито работно - Печат"), c) {}
+    explicit TFormSitoRabotnoPrint(WindowContext &c) : TFormWindow(QStringLiteral("Сито работно - Печат"), c.owner()) {}
 };
 
 } // namespace dx

@@ -65,7 +65,8 @@ public:
 
 } // namespace
 
-TFormSitoRabotno::TFormSitoRabotno(WindowContext &context) : TFormWindow(QStringLiteral("Сито работно"), context)
+TFormSitoRabotno::TFormSitoRabotno(WindowContext &context)
+    : TFormWindow(QStringLiteral("Сито работно"), context.owner()), context_(context)
 {
     setObjectName(QStringLiteral("FormSitoRabotno"));
     setWindowFlag(Qt::WindowMinMaxButtonsHint, true);
@@ -268,9 +269,9 @@ void TFormSitoRabotno::showCuttingText()
 
 void TFormSitoRabotno::LoadCombo()
 {
-    TFormSitoRabotnoWait *wait = context().windows().get<TFormSitoRabotnoWait>();
+    TFormSitoRabotnoWait *wait = context_.windows().get<TFormSitoRabotnoWait>();
     if (wait) wait->start(kLoadComboText, kLoadComboSteps);
-    const SievePickLists loaded = dx::LoadCombo(context().state(), [wait](int step, int) {
+    const SievePickLists loaded = dx::LoadCombo(context_.state(), [wait](int step, int) {
         if (wait) wait->setPosition(step);
     });
     for (const SieveCriterion &k : sieveCriteria()) {
@@ -292,7 +293,7 @@ void TFormSitoRabotno::LoadCombo()
 
 void TFormSitoRabotno::openRange(RangeMode mode)
 {
-    auto *range = context().windows().get<TFormSitoRabotnoAge>();
+    auto *range = context_.windows().get<TFormSitoRabotnoAge>();
     if (!range) return;
     const CriterionId id = rangeCriterion(mode);
     QLineEdit *field = fields_[size_t(id)];
@@ -303,7 +304,7 @@ void TFormSitoRabotno::openRange(RangeMode mode)
 
 void TFormSitoRabotno::openCutting()
 {
-    auto *cutting = context().windows().get<TFormSitoRabotnoSechi>();
+    auto *cutting = context_.windows().get<TFormSitoRabotnoSechi>();
     if (!cutting) return;
     cutting->openFor(cutting_, [this](const CuttingSlots &chosen) {
         cutting_ = chosen;
@@ -313,7 +314,7 @@ void TFormSitoRabotno::openCutting()
 
 void TFormSitoRabotno::openSettings()
 {
-    if (QWidget *settings = context().windows().widget<TFormSitoRabotnoSetting>()) {
+    if (QWidget *settings = context_.windows().widget<TFormSitoRabotnoSetting>()) {
         settings->show();
         settings->raise();
         settings->activateWindow();
@@ -326,13 +327,13 @@ void TFormSitoRabotno::showEvent(QShowEvent *event)
 {
     // Brought back from the task bar: nothing to redo.
     if (!event->spontaneous()) {
-        AppState &state = context().state();
+        AppState &state = context_.state();
         if (!state.workingSieveLoaded) {
             LoadCombo();
-            if (auto *settings = context().windows().get<TFormSitoRabotnoSetting>()) settings->initialise();
+            if (auto *settings = context_.windows().get<TFormSitoRabotnoSetting>()) settings->initialise();
             state.workingSieveLoaded = true;
         }
-        if (auto *cutting = context().windows().get<TFormSitoRabotnoSechi>()) cutting->markStale();
+        if (auto *cutting = context_.windows().get<TFormSitoRabotnoSechi>()) cutting->markStale();
         if (!resultOpen_) enableResultCommands(false, true);
     }
     // After the column choice is read: the first show sizes the window to it.
@@ -353,7 +354,7 @@ QSize TFormSitoRabotno::sizeHint() const
 int TFormSitoRabotno::resultColumnsWidth() const
 {
     if (model_->columnCount() > 0) return grid_->horizontalHeader()->length();
-    auto *settings = context().windows().get<TFormSitoRabotnoSetting>();
+    auto *settings = context_.windows().get<TFormSitoRabotnoSetting>();
     const QList<int> chosen = settings ? settings->choice() : parseSieveFields(kDefaultSieveFields);
     const QFontMetrics titles = grid_->horizontalHeader()->fontMetrics();
     const QFontMetrics cells = grid_->fontMetrics();
@@ -378,7 +379,8 @@ void TFormSitoRabotno::hideEvent(QHideEvent *event)
     TFormWindow::hideEvent(event);
     if (event->spontaneous()) return;
     // Closing the sieve closes the windows that set its criteria.
-    for (QWidget *w : {context().windows().widget<TFormSitoRabotnoAge>(), context().windows().widget<TFormSitoRabotnoSechi>()})
+    const WindowRegistry &windows = context_.windows();
+    for (QWidget *w : {windows.widget<TFormSitoRabotnoAge>(), windows.widget<TFormSitoRabotnoSechi>()})
         if (w) w->hide();
 }
 

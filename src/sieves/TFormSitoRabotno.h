@@ -30,6 +30,7 @@ namespace dx {
 
 class DataGridModel;
 class GridPrinter;
+class WindowContext;
 
 // What the working sieve hands to the windows that print or export the descriptions of
 // its result: the last run's selection clause and heading, and the compartment and
@@ -140,6 +141,7 @@ private:
     std::optional<FileChoice> chooseFile(const FileRequest &request);
     void report(const UserMessage &message, bool beep = false);
 
+    WindowContext &context_;
     std::array<QComboBox *, kCriterionCount> lists_{};
     std::array<QLineEdit *, kCriterionCount> fields_{};
     std::array<QToolButton *, kCriterionCount> openers_{};

@@ -26,7 +26,7 @@ constexpr Field kFields[5] = {Field::From, Field::To, Field::UpTo, Field::Over, 
 } // namespace
 
 TFormSitoRabotnoAge::TFormSitoRabotnoAge(WindowContext &context)
-    : TFormWindow(rangeModeInfo(RangeMode::Age).caption, context)
+    : TFormWindow(rangeModeInfo(RangeMode::Age).caption, context.owner()), context_(context)
 {
     setObjectName(QStringLiteral("FormSitoRabotnoAge"));
     setWindowModality(Qt::ApplicationModal);
@@ -122,7 +122,7 @@ void TFormSitoRabotnoAge::finish(const RangeWindow::Outcome &outcome)
 {
     if (outcome.message) {
         QApplication::beep();
-        context().showMessage(*outcome.message);
+        context_.showMessage(*outcome.message);
         return;
     }
     if (!outcome.closes) return;

@@ -14,6 +14,8 @@ class QRadioButton;
 
 namespace dx {
 
+class WindowContext;
+
 class TFormSitoRabotnoAge : public TFormWindow {
     Q_OBJECT
 public:
@@ -42,6 +44,7 @@ private:
     void showState();
     void finish(const RangeWindow::Outcome &outcome);
 
+    WindowContext &context_;
     RangeWindow range_;
     Apply apply_;
     QRadioButton *radios_[4] = {};

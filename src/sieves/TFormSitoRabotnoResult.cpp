@@ -57,7 +57,7 @@ int columnOf(const SieveResult &result, const char *field)
 void TFormSitoRabotno::report(const UserMessage &message, bool beep)
 {
     if (beep) QApplication::beep();
-    context().showMessage(message);
+    context_.showMessage(message);
 }
 
 // --- the run -------------------------------------------------------------------------------
@@ -81,9 +81,9 @@ void TFormSitoRabotno::enableResultCommands(bool on, bool withExport)
 void TFormSitoRabotno::SpeedItem1Click()
 {
     closeResult();
-    auto *settings = context().windows().get<TFormSitoRabotnoSetting>();
+    auto *settings = context_.windows().get<TFormSitoRabotnoSetting>();
     const QList<int> columns = settings ? settings->choice() : parseSieveFields(kDefaultSieveFields);
-    SieveRunOutcome run = runWorkingSieve(context().state(), criteria(), columns, label_->text());
+    SieveRunOutcome run = runWorkingSieve(context_.state(), criteria(), columns, label_->text());
     if (run.status == SieveRunOutcome::Status::NoCriterion) {
         enableResultCommands(false, false);
         report(run.message, true);
@@ -159,7 +159,7 @@ void TFormSitoRabotno::printList(bool preview)
 {
     GridPrinter printer(grid_);
     printer.setHeader(heading_);
-    printer.setFooterLeft(context().state().contactLine);
+    printer.setFooterLeft(context_.state().contactLine);
     printer.setFooterRight(kPageFooter);
     printer.setOrientation(QPageLayout::Landscape);
     if (printHook_) {
@@ -249,7 +249,7 @@ void TFormSitoRabotno::SpeedItem11Click()
 {
     if (result_.rows.isEmpty()) return; // an empty result has nothing to export
     emit exportRequested(handOver());
-    if (QWidget *w = context().windows().widget<TFormExport>()) {
+    if (QWidget *w = context_.windows().widget<TFormExport>()) {
         w->show();
         w->raise();
         w->activateWindow();
@@ -259,7 +259,7 @@ void TFormSitoRabotno::SpeedItem11Click()
 void TFormSitoRabotno::openPrintChoice()
 {
     emit printChoiceRequested(handOver());
-    if (QWidget *w = context().windows().widget<TFormSitoRabotnoPrint>()) {
+    if (QWidget *w = context_.windows().widget<TFormSitoRabotnoPrint>()) {
         w->setWindowTitle(QStringLiteral("Сито работно - Печат"));
         w->show();
         w->raise();
@@ -280,7 +280,7 @@ std::optional<TFormSitoRabotno::FileChoice> TFormSitoRabotno::chooseFile(const F
     dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setNameFilters(filters);
     if (!request.defaultSuffix.isEmpty()) dialog.setDefaultSuffix(request.defaultSuffix);
-    dialog.setDirectory(lastDir_.isEmpty() ? context().state().programDir : lastDir_);
+    dialog.setDirectory(lastDir_.isEmpty() ? context_.state().programDir : lastDir_);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     lastDir_ = dialog.directory().absolutePath();
     return FileChoice{dialog.selectedFiles().front(), std::max(0, int(filters.indexOf(dialog.selectedNameFilter())))};

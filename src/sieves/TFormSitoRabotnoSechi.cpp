@@ -17,7 +17,8 @@
 
 namespace dx {
 
-TFormSitoRabotnoSechi::TFormSitoRabotnoSechi(WindowContext &context) : TFormWindow(kCuttingWindowCaption, context)
+TFormSitoRabotnoSechi::TFormSitoRabotnoSechi(WindowContext &context)
+    : TFormWindow(kCuttingWindowCaption, context.owner()), context_(context)
 {
     setObjectName(QStringLiteral("FormSitoRabotnoSechi"));
     setWindowModality(Qt::ApplicationModal);
@@ -68,7 +69,7 @@ TFormSitoRabotnoSechi::TFormSitoRabotnoSechi(WindowContext &context) : TFormWind
 void TFormSitoRabotnoSechi::openFor(const CuttingSlots &confirmed, Apply apply)
 {
     apply_ = std::move(apply);
-    AppState &state = context().state();
+    AppState &state = context_.state();
     if (cutting_.show(state.db, state.projectTablePath)) showLists();
     cutting_.setTexts(confirmed);
     showTexts();

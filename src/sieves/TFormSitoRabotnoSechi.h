@@ -15,6 +15,8 @@ class QPushButton;
 
 namespace dx {
 
+class WindowContext;
+
 class TFormSitoRabotnoSechi : public TFormWindow {
     Q_OBJECT
 public:
@@ -42,6 +44,7 @@ private:
     void showLists();
     void showTexts();
 
+    WindowContext &context_;
     CuttingWindow cutting_;
     Apply apply_;
     std::array<QComboBox *, kCuttingSlots> lists_{};

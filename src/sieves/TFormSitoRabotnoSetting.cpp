@@ -17,7 +17,7 @@
 namespace dx {
 
 TFormSitoRabotnoSetting::TFormSitoRabotnoSetting(WindowContext &context)
-    : TFormWindow(QStringLiteral("Настройки - Сито работно"), context)
+    : TFormWindow(QStringLiteral("Настройки - Сито работно"), context.owner()), context_(context)
 {
     setObjectName(QStringLiteral("FormSitoRabotnoSetting"));
     setWindowModality(Qt::ApplicationModal);
@@ -81,16 +81,16 @@ TFormSitoRabotnoSetting::TFormSitoRabotnoSetting(WindowContext &context)
 
 void TFormSitoRabotnoSetting::initialise()
 {
-    const QStringList rejected = choice_.load(context().state().settingsPath());
+    const QStringList rejected = choice_.load(context_.state().settingsPath());
     showChoice();
     list_->setCurrentRow(0);
     if (!rejected.isEmpty())
-        context().showMessage({windowTitle(),
-                           QStringLiteral("В настройките на колоните (\"fields\") има стойности, които не са номера на "
-                                          "показатели от 0 до %1 и не се вземат предвид: %2")
-                               .arg(kSieveFieldCount - 1)
-                               .arg(rejected.join(QStringLiteral(", "))),
-                           UserMessage::Icon::Warning, {}});
+        context_.showMessage({windowTitle(),
+                              QStringLiteral("В настройките на колоните (\"fields\") има стойности, които не са номера "
+                                             "на показатели от 0 до %1 и не се вземат предвид: %2")
+                                  .arg(kSieveFieldCount - 1)
+                                  .arg(rejected.join(QStringLiteral(", "))),
+                              UserMessage::Icon::Warning, {}});
 }
 
 // The check list, the counts and the fixed entries as the choice has them.
@@ -110,10 +110,10 @@ void TFormSitoRabotnoSetting::showChoice()
 void TFormSitoRabotnoSetting::save()
 {
     try {
-        choice_.save(context().state().settingsPath());
+        choice_.save(context_.state().settingsPath());
     } catch (const ProfileError &e) {
-        context().showMessage({windowTitle(), QStringLiteral("Изборът на колони не е записан."), UserMessage::Icon::Error,
-                           e.message()});
+        context_.showMessage({windowTitle(), QStringLiteral("Изборът на колони не е записан."),
+                              UserMessage::Icon::Error, e.message()});
         return;
     }
     hide();
@@ -122,7 +122,7 @@ void TFormSitoRabotnoSetting::save()
 // "Отказ" (and closing the window): the choice stored in the settings file comes back.
 void TFormSitoRabotnoSetting::reject()
 {
-    choice_.load(context().state().settingsPath());
+    choice_.load(context_.state().settingsPath());
     showChoice();
     TFormWindow::reject();
 }
@@ -131,11 +131,9 @@ void TFormSitoRabotnoSetting::showEvent(QShowEvent *event)
 {
     TFormWindow::showEvent(event);
     // Centred on the main window.
-    if (const QWidget *main = context().owner()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(main->frameGeometry().center());
-        move(frame.topLeft());
-    }
+    QRect frame = frameGeometry();
+    frame.moveCenter(context_.owner()->frameGeometry().center());
+    move(frame.topLeft());
 }
 
 } // namespace dx

@@ -12,6 +12,8 @@ class QPushButton;
 
 namespace dx {
 
+class WindowContext;
+
 class TFormSitoRabotnoSetting : public TFormWindow {
     Q_OBJECT
 public:
@@ -41,6 +43,7 @@ private:
     void showChoice();
     void save();
 
+    WindowContext &context_;
     SieveColumnChoice choice_;
     bool filling_ = false;
     QListWidget *list_ = nullptr;

@@ -2,8 +2,6 @@
 // window, and the command icons with a plainly disabled look.
 #include "widgets/TFormWindow.h"
 
-#include "widgets/WindowContext.h"
-
 #include <QGuiApplication>
 #include <QScreen>
 #include <QShowEvent>
@@ -12,8 +10,7 @@
 
 namespace dx {
 
-TFormWindow::TFormWindow(const QString &caption, WindowContext &context)
-    : QDialog(context.owner()), context_(context)
+TFormWindow::TFormWindow(const QString &caption, QWidget *parent) : QDialog(parent)
 {
     setWindowTitle(caption);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);

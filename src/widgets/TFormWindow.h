@@ -1,7 +1,5 @@
 // The common base of the secondary windows: a top-level window above the main window,
-// created once at start-up and shown and hidden on demand. It is handed the window
-// context (state, message boxes, the other windows) instead of the main window. A
-// modeless one stays above the
+// created once at start-up and shown and hidden on demand. A modeless one stays above the
 // main window while the user works in both, so it opens where it leaves the main window's
 // description header and the first rows of its page in sight.
 #pragma once
@@ -12,13 +10,9 @@
 
 namespace dx {
 
-class WindowContext;
-
 class TFormWindow : public QDialog {
 public:
-    TFormWindow(const QString &caption, WindowContext &context);
-
-    WindowContext &context() const { return context_; }
+    TFormWindow(const QString &caption, QWidget *parent);
 
     // The part of the main window, from its top, that a window opened over it leaves
     // free: the description header, the page tabs and the first rows of the page.
@@ -58,7 +52,6 @@ private:
     // The free area of the main window's screen.
     QRect availableArea() const;
     void openBesideMain();
-    WindowContext &context_;
     bool opened_ = false;
 };
 
