@@ -11,7 +11,6 @@
 #include "engine/common/FileIO.h"
 #include "engine/common/Platform.h"
 
-#include <QFileInfo>
 
 #include <optional>
 
@@ -354,14 +353,9 @@ void ProfileFile::save()
     ProfileFile fresh = load(target);
     for (const PendingWrite &w : pending_) fresh.writeString(w.section, w.key, w.value);
     try {
-        io::writeFileAtomic(where, fresh.bytes());
-    } catch (const EngineError &e) {
-        const QFileInfo folder(QFileInfo(target).absolutePath());
-        QString reason = !folder.isDir()         ? QStringLiteral("папката %1 не съществува.").arg(folder.filePath())
-                         : !folder.isWritable() ? QStringLiteral("папката %1 е защитена от запис.").arg(folder.filePath())
-                                                : QStringLiteral("записът не успя (пълен диск или файлът е зает): %1.")
-                                                      .arg(QString::fromStdString(e.reason()));
-        throw ProfileError(QStringLiteral("Файлът %1 не може да бъде записан: %2").arg(target, reason));
+        writeFileSafely(target, QByteArray::fromStdString(fresh.bytes()));
+    } catch (const FileWriteError &e) {
+        throw ProfileError(e.message());
     }
     *this = std::move(fresh);
     path_ = target;
