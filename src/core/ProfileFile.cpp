@@ -11,10 +11,7 @@
 #include "engine/common/FileIO.h"
 #include "engine/common/Platform.h"
 
-
 #include <optional>
-
-
 #include <string_view>
 
 namespace dx {
