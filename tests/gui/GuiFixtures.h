@@ -62,5 +62,20 @@ inline std::string demo(const dxtest::TempDir &dir, int records = 60)
     return dir.path();
 }
 
+// A window test on a demo installation: the program's windows, loaded without a message.
+class DemoWindowsTest : public ::testing::Test {
+protected:
+    void loadDemo(int records = 60)
+    {
+        demo(dir, records);
+        w = std::make_unique<Windows>(dir.path());
+        w->showAndLoad();
+        ASSERT_TRUE(w->messages.isEmpty()) << w->messages.join("\n").toStdString();
+    }
+
+    dxtest::TempDir dir;
+    std::unique_ptr<Windows> w;
+};
+
 
 } // namespace dxtest

@@ -33,16 +33,14 @@ namespace {
 
 using dxtest::Windows;
 
-class Current : public ::testing::Test {
+class Current : public dxtest::DemoWindowsTest {
 protected:
     void SetUp() override
     {
         // Enough records for compartments past 60, where a typed "6" could be completed.
-        dxtest::demo(dir, 700);
-        w = std::make_unique<Windows>(dir.path());
+        loadDemo(700);
+        ASSERT_FALSE(HasFatalFailure());
         w->main->resize(1280, 800);
-        w->showAndLoad();
-        ASSERT_TRUE(w->messages.isEmpty()) << w->messages.join("\n").toStdString();
         // The offscreen platform activates no window by itself; focus moves only in an
         // active one.
         QApplication::setActiveWindow(w->main.get());
@@ -155,8 +153,6 @@ protected:
         return QStringLiteral("9999");
     }
 
-    dxtest::TempDir dir;
-    std::unique_ptr<Windows> w;
     dx::AppState ref;
     QComboBox *otd = nullptr;
     QComboBox *pod = nullptr;

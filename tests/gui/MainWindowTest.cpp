@@ -20,14 +20,11 @@ namespace {
 
 using dxtest::Windows;
 
-class MainWindow : public ::testing::Test {
+class MainWindow : public dxtest::DemoWindowsTest {
 protected:
     void SetUp() override
     {
-        dxtest::demo(dir);
-        w = std::make_unique<Windows>(dir.path());
-        w->showAndLoad();
-        ASSERT_TRUE(w->messages.isEmpty()) << w->messages.join("\n").toStdString();
+        loadDemo();
     }
     QAction *toolbarAction(const QString &hint)
     {
@@ -43,8 +40,6 @@ protected:
     QString shown() const { return w->main->state().lists.compartmentText + ":" + w->main->state().lists.subCompartmentText; }
     QString caption() const { return w->main->windowTitle(); }
 
-    dxtest::TempDir dir;
-    std::unique_ptr<Windows> w;
 };
 
 } // namespace

@@ -21,14 +21,12 @@ namespace {
 
 using dxtest::Windows;
 
-class MeasuresPage : public ::testing::Test {
+class MeasuresPage : public dxtest::DemoWindowsTest {
 protected:
     void SetUp() override
     {
-        dxtest::demo(dir);
-        w = std::make_unique<Windows>(dir.path());
-        w->showAndLoad();
-        ASSERT_TRUE(w->messages.isEmpty()) << w->messages.join("\n").toStdString();
+        loadDemo();
+        ASSERT_FALSE(HasFatalFailure());
         // Keys go to the focus widget of the active window: the main window, not the
         // wait window shown and hidden while loading.
         w->main->activateWindow();
@@ -99,8 +97,6 @@ protected:
     }
     QStringList cuttingRows() const { return fileRows("mervs.dbf", {"VIDSECH", "GODINA", "STOQSHTA", "KEY"}); }
 
-    dxtest::TempDir dir;
-    std::unique_ptr<Windows> w;
     dx::MeasuresPage *page = nullptr;
     QTableView *cuttings = nullptr;
     QTableView *afforestation = nullptr;
