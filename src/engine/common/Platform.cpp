@@ -61,6 +61,7 @@ bool injected(faults::Op op)
     if (g_faultOp.load(std::memory_order_relaxed) != int(op)) return false;
     if (g_faultCountdown.fetch_sub(1) != 1) return false;
     g_faultOp = -1;
+    if (g_faultError.load() == faults::kCrash) std::_Exit(86);
     errno = g_faultError.load();
     return true;
 }
@@ -422,6 +423,31 @@ void replaceFile(const std::string &path, const std::string &data)
         fail("cannot replace the file");
 }
 
+void writeFileSynced(const std::string &path, const std::string &data)
+{
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    auto reason = [](DWORD code) { return "system error " + std::to_string(code); };
+    if (h == INVALID_HANDLE_VALUE) throw EngineError(path, "cannot create the file: " + reason(GetLastError()));
+    auto fail = [&](const std::string &what) {
+        DWORD code = GetLastError();
+        if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+        throw EngineError(path, what + ": " + reason(code));
+    };
+    DWORD wrote = 0;
+    if (injected(faults::Op::Write) || !WriteFile(h, data.data(), DWORD(data.size()), &wrote, nullptr) ||
+        wrote != data.size())
+        fail("writing failed");
+    if (injected(faults::Op::Sync) || !FlushFileBuffers(h)) fail("cannot flush the file to the disk");
+    BOOL closed = !injected(faults::Op::Close) && CloseHandle(h);
+    h = INVALID_HANDLE_VALUE;
+    if (!closed) fail("closing the file failed");
+}
+
+bool removeFile(const std::string &path, bool)
+{
+    return DeleteFileA(path.c_str()) != 0;
+}
+
 #else
 
 std::string linkTarget(const std::string &path)
@@ -540,6 +566,63 @@ void replaceFile(const std::string &path, const std::string &data)
     }
 }
 
+namespace {
+
+// Flushes the folder holding `path`, so that a file made or removed there stays so.
+void syncFolder(const std::string &path)
+{
+    int dir = ::open(folderOf(path).c_str(), O_RDONLY | O_CLOEXEC);
+    if (dir < 0) return;
+    const bool failed = timedSync(dir, false) != 0 && !ignorableSyncError(errno);
+    const int e = errno;
+    ::close(dir);
+    if (failed) throw EngineError(path, std::string("its folder cannot be flushed to the disk: ") + std::strerror(e));
+}
+
+} // namespace
+
+void writeFileSynced(const std::string &path, const std::string &data)
+{
+    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, creationMode());
+    if (fd < 0) throw EngineError(path, "cannot create the file: " + lastError());
+    auto fail = [&](const std::string &what) {
+        const int e = errno;
+        if (fd >= 0) ::close(fd);
+        throw EngineError(path, what + ": " + std::strerror(e));
+    };
+    size_t done = 0;
+    while (done < data.size()) {
+        ssize_t n = injected(faults::Op::Write) ? -1 : ::write(fd, data.data() + done, data.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n == 0) errno = ENOSPC;
+        if (n <= 0) fail("writing failed");
+        done += size_t(n);
+    }
+    if (timedSync(fd, true) != 0 && !ignorableSyncError(errno)) fail("cannot flush the file to the disk");
+    int closed;
+    if (injected(faults::Op::Close)) {
+        const int e = errno;
+        ::close(fd);
+        errno = e;
+        closed = -1;
+    } else {
+        closed = ::close(fd);
+    }
+    fd = -1;
+    if (closed != 0) fail("closing the file failed");
+    syncFolder(path);
+}
+
+bool removeFile(const std::string &path, bool sync)
+{
+    if (::unlink(path.c_str()) != 0) {
+        if (errno == ENOENT) return false;
+        throw EngineError(path, "cannot remove the file: " + lastError());
+    }
+    if (sync) syncFolder(path);
+    return true;
+}
+
 #endif
 
 // ---------------------------------------------------------------------------------
@@ -564,6 +647,7 @@ struct HeldLock {
     OsHandle handle = kNoHandle;
     int count = 0;
     std::thread::id owner;
+    bool shared = false;
 };
 
 std::mutex g_lockMutex;
@@ -607,11 +691,12 @@ OsHandle openLockFile(const std::string &path, std::string &why)
 }
 
 // 1: locked, 0: held by someone else, -1: locking impossible (why says so).
-int tryLock(OsHandle h, std::string &why)
+int tryLock(OsHandle h, std::string &why, bool shared)
 {
     OVERLAPPED ov{};
     ov.Offset = kLockByte;
-    if (LockFileEx(h, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &ov)) return 1;
+    const DWORD flags = (shared ? 0 : LOCKFILE_EXCLUSIVE_LOCK) | LOCKFILE_FAIL_IMMEDIATELY;
+    if (LockFileEx(h, flags, 0, 1, 0, &ov)) return 1;
     DWORD code = GetLastError();
     if (code == ERROR_LOCK_VIOLATION || code == ERROR_IO_PENDING) return 0;
     why = "system error " + std::to_string(code);
@@ -630,6 +715,11 @@ void closeHandle(OsHandle h) { CloseHandle(h); }
 
 // Windows cannot remove a file that others hold open: the lock file stays.
 void removeAndUnlock(OsHandle h, const std::string &)
+{
+    unlockAndClose(h);
+}
+
+void releaseShared(OsHandle h, const std::string &)
 {
     unlockAndClose(h);
 }
@@ -682,9 +772,9 @@ struct flock lockRange(short type)
     return fl;
 }
 
-int tryLock(OsHandle fd, std::string &why)
+int tryLock(OsHandle fd, std::string &why, bool shared)
 {
-    struct flock fl = lockRange(F_WRLCK);
+    struct flock fl = lockRange(shared ? F_RDLCK : F_WRLCK);
     if (::fcntl(fd, F_SETLK, &fl) == 0) return 1;
     if (errno == EACCES || errno == EAGAIN || errno == EINTR) return 0;
     why = lastError();
@@ -715,6 +805,17 @@ bool stillNamed(OsHandle fd, const std::string &path)
     struct stat held, named;
     return ::fstat(fd, &held) == 0 && ::stat(path.c_str(), &named) == 0 && held.st_dev == named.st_dev &&
            held.st_ino == named.st_ino;
+}
+
+// A reader gives its share back; the last one out (nobody else holds any lock on the
+// file, so it can take it whole at once) removes the lock file.
+void releaseShared(OsHandle fd, const std::string &path)
+{
+    struct flock fl = lockRange(F_UNLCK);
+    ::fcntl(fd, F_SETLK, &fl);
+    struct flock whole = lockRange(F_WRLCK);
+    if (::fcntl(fd, F_SETLK, &whole) == 0 && stillNamed(fd, path)) ::unlink(path.c_str());
+    unlockAndClose(fd);
 }
 
 void writeOwner(OsHandle fd, const std::string &text)
@@ -772,8 +873,14 @@ std::chrono::milliseconds FileLock::defaultWait()
 }
 
 FileLock::FileLock(const std::string &dataPath, std::chrono::milliseconds wait)
+    : FileLock(dataPath, LockKind::Exclusive, wait)
+{
+}
+
+FileLock::FileLock(const std::string &dataPath, LockKind kind, std::chrono::milliseconds wait)
     : lockPath_(lockKey(lockPathFor(dataPath)))
 {
+    const bool shared = kind == LockKind::Shared;
     using Clock = std::chrono::steady_clock;
     const auto deadline = Clock::now() + wait;
     std::unique_lock<std::mutex> guard(g_lockMutex);
@@ -781,6 +888,10 @@ FileLock::FileLock(const std::string &dataPath, std::chrono::milliseconds wait)
         auto it = g_held.find(lockPath_);
         if (it == g_held.end()) break;
         if (it->second.owner == std::this_thread::get_id()) {
+            // Reading what this thread is changing is fine; changing what it only reads
+            // would need the lock made exclusive, which nothing here does.
+            if (it->second.shared && !shared)
+                throw EngineError(dataPath, "the file is being read; it cannot be changed until the reading is done");
             ++it->second.count;
             held_ = true;
             return;
@@ -793,6 +904,7 @@ FileLock::FileLock(const std::string &dataPath, std::chrono::milliseconds wait)
     HeldLock &entry = g_held[lockPath_];
     entry.owner = std::this_thread::get_id();
     entry.count = 1;
+    entry.shared = shared;
     guard.unlock();
 
     auto giveUp = [&]() {
@@ -816,7 +928,7 @@ FileLock::FileLock(const std::string &dataPath, std::chrono::milliseconds wait)
                 throw EngineError(dataPath, "cannot open its lock file " + lockPath_ + ": " + why);
             }
         }
-        int got = tryLock(h, why);
+        int got = tryLock(h, why, shared);
         if (got == 1) {
             if (stillNamed(h, lockPath_)) break;
             unlockAndClose(h); // its holder removed it meanwhile: take the new one
@@ -841,7 +953,7 @@ FileLock::FileLock(const std::string &dataPath, std::chrono::milliseconds wait)
         std::this_thread::sleep_for(std::chrono::milliseconds(pause));
         pause = std::min(pause * 2, 20u);
     }
-    writeOwner(h, "process " + processId() + "\n");
+    if (!shared) writeOwner(h, "process " + processId() + "\n");
     std::lock_guard<std::mutex> again(g_lockMutex);
     g_held[lockPath_].handle = h;
     held_ = true;
@@ -854,7 +966,8 @@ FileLock::~FileLock()
     auto it = g_held.find(lockPath_);
     if (it == g_held.end()) return;
     if (--it->second.count > 0) return;
-    removeAndUnlock(it->second.handle, lockPath_);
+    if (it->second.shared) releaseShared(it->second.handle, lockPath_);
+    else removeAndUnlock(it->second.handle, lockPath_);
     g_held.erase(it);
     g_lockFreed.notify_all();
 }

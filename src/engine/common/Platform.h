@@ -105,6 +105,11 @@ std::string linkTarget(const std::string &path);
 //
 // Within one process the locks of one file are counted: a writer may take the lock it
 // already holds (a table write inside a larger change), and other threads wait for it.
+enum class LockKind {
+    Exclusive, // a writer: nobody else reads or writes meanwhile
+    Shared,    // a reader: other readers may hold it too, writers wait
+};
+
 class FileLock {
 public:
     // Waits at most `wait` for the lock; then throws LockBusyError naming the file and,
@@ -112,6 +117,9 @@ public:
     // (read-only media) is written without one only if the data file cannot be written
     // either, so the write fails there with its own reason.
     explicit FileLock(const std::string &dataPath, std::chrono::milliseconds wait = defaultWait());
+    // Readers take it shared, only while they copy the file: a writer that changes the
+    // file in place then never shows them half a change.
+    FileLock(const std::string &dataPath, LockKind kind, std::chrono::milliseconds wait = defaultWait());
     ~FileLock();
     FileLock(const FileLock &) = delete;
     FileLock &operator=(const FileLock &) = delete;
@@ -124,6 +132,14 @@ private:
     std::string lockPath_;
     bool held_ = false;
 };
+
+// Writes a small file of its own (a journal) from scratch: created or emptied, written,
+// flushed, closed, and its folder flushed so that the name survives a power cut. Every
+// failure throws EngineError with its reason; the file may then be left half written.
+void writeFileSynced(const std::string &path, const std::string &data);
+// Removes the file if it is there; false when it was not. With `syncFolder` the removal
+// is flushed to the disk.
+bool removeFile(const std::string &path, bool syncFolder = false);
 
 // Time spent flushing files and folders to the disk since the process started, for the
 // benchmarks' fsync share.
@@ -138,6 +154,8 @@ SyncStats syncStats();
 // reported and leaves the files as they were. disarm() clears it.
 namespace faults {
 enum class Op { Write, Sync, Rename, Close };
+// As the error: the process ends at once instead (exit status 86), as in a crash.
+constexpr int kCrash = -1;
 void arm(Op op, int nth, int error);
 void disarm();
 } // namespace faults

@@ -89,8 +89,8 @@ public:
     virtual void update(size_t row, const Row &values) = 0;
     virtual size_t append(const Row &values) = 0; // returns the new row's number
     virtual void remove(size_t row) = 0;
-    void update(const RecordRef &seen, const Row &values) { update(rowOf(seen), values); }
-    void remove(const RecordRef &seen) { remove(rowOf(seen)); }
+    virtual void update(const RecordRef &seen, const Row &values) { update(rowOf(seen), values); }
+    virtual void remove(const RecordRef &seen) { remove(rowOf(seen)); }
 
 protected:
     // The row now holding the record `seen` describes; throws StaleRecordError if none.

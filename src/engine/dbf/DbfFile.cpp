@@ -8,6 +8,7 @@
 
 #include "engine/common/EngineError.h"
 #include "engine/common/FileIO.h"
+#include "engine/common/Journal.h"
 #include "engine/dbf/DbfFormat.h"
 
 namespace dx::dbf {
@@ -66,7 +67,12 @@ private:
 
 TableFilePtr read(const std::string &path, const OpenOptions &options)
 {
-    return std::make_shared<DbfTable>(path, io::readFile(path), options);
+    std::string data;
+    {
+        platform::ReadGuard guard(path); // a writer never changes it while we copy it
+        data = io::readFile(path);
+    }
+    return std::make_shared<DbfTable>(path, std::move(data), options);
 }
 
 } // namespace dx::dbf

@@ -18,6 +18,7 @@
 #include "engine/common/Codepage.h"
 #include "engine/common/EngineError.h"
 #include "engine/common/FileIO.h"
+#include "engine/common/Journal.h"
 #include "engine/common/Platform.h"
 #include "engine/dbf/DbfFormat.h"
 
@@ -95,13 +96,19 @@ public:
     // The lock comes first: the table is read and changed only while it is held.
     DbfWriter(const std::string &path, const OpenOptions &options) : lock_(path), path_(path)
     {
+        platform::recoverInterruptedChange(path);
         std::string data = io::readFile(path);
         layout_ = parseLayout(path, data, options);
+        if (!layout_.damage.empty())
+            throw EngineError(path, "the table is damaged (" + layout_.damage.front() + "); it was not changed");
         const char *base = data.data() + layout_.headerLength;
         for (size_t r = 0; r < layout_.records; ++r)
             if (base[r * layout_.recordLength] != kDeletedFlag) live_.push_back(r);
         file_ = std::make_unique<platform::WritableFile>(path);
     }
+
+    using TableWriter::remove;
+    using TableWriter::update;
 
     size_t rowCount() const override { return live_.size(); }
 
@@ -110,9 +117,8 @@ public:
         checkRow(row);
         size_t at = recordOffset(live_[row]);
         std::string record = readAt(at, layout_.recordLength);
-        const std::string old = record;
         encodeRecord(path_, layout_.fields, values, layout_.codepage, record.data(), true);
-        writeInPlace(at, record, old);
+        writeInPlace(at, record);
     }
 
     size_t append(const Row &values) override
@@ -122,32 +128,15 @@ public:
         encodeRecord(path_, layout_.fields, values, layout_.codepage, record.data(), false);
         record += kEndOfFile;
         size_t physical = layout_.records;
-        // The record (and the end-of-file byte) first; only then the header count, so
-        // an interruption leaves the old table with a few bytes of tail. A failure we
-        // see puts the old header and length back.
-        const uint64_t oldSize = file_->size();
-        const std::string oldHeader = readAt(1, 7);
-        const std::string oldTail = oldSize > recordOffset(physical)
-                                        ? readAt(recordOffset(physical), std::min<size_t>(oldSize - recordOffset(physical), record.size()))
-                                        : std::string();
-        try {
-            writeAt(recordOffset(physical), record);
-            file_->sync();
-            char header[7];
-            stampDate(header);
-            writeLe32(header + 3, static_cast<uint32_t>(physical + 1));
-            writeAt(1, std::string(header, sizeof header));
-            file_->sync();
-        } catch (const EngineError &) {
-            try {
-                writeAt(1, oldHeader);
-                file_->truncate(oldSize);
-                if (!oldTail.empty()) writeAt(recordOffset(physical), oldTail);
-                file_->sync();
-            } catch (const EngineError &) {
-            }
-            throw;
-        }
+        // The record with the end-of-file byte, and the header's date and count, as one
+        // change through the journal.
+        char header[7];
+        stampDate(header);
+        writeLe32(header + 3, static_cast<uint32_t>(physical + 1));
+        platform::InPlaceChange change(*file_, path_);
+        change.put(recordOffset(physical), record);
+        change.put(1, std::string(header, sizeof header));
+        change.commit();
         layout_.records = physical + 1;
         layout_.headerCount = static_cast<uint32_t>(physical + 1);
         live_.push_back(physical);
@@ -158,7 +147,7 @@ public:
     {
         checkRow(row);
         const size_t at = recordOffset(live_[row]);
-        writeInPlace(at, std::string(1, kDeletedFlag), readAt(at, 1));
+        writeInPlace(at, std::string(1, kDeletedFlag));
         live_.erase(live_.begin() + static_cast<ptrdiff_t>(row));
     }
 
@@ -191,23 +180,13 @@ private:
         return buf;
     }
 
-    void writeAt(size_t at, const std::string &bytes) { file_->writeAt(at, bytes.data(), bytes.size()); }
-
-    // Writes `bytes` over `old` and flushes them; when either step fails the old bytes
-    // are put back (best effort) before the error goes on, so the file stays as it was.
-    void writeInPlace(size_t at, const std::string &bytes, const std::string &old)
+    // Writes `bytes` at `at` through the journal: on the disk before the change is
+    // reported done, and the file as it was after any failure or crash.
+    void writeInPlace(size_t at, const std::string &bytes)
     {
-        try {
-            writeAt(at, bytes);
-            file_->sync(); // on the disk before the change is reported done
-        } catch (const EngineError &) {
-            try {
-                writeAt(at, old);
-                file_->sync();
-            } catch (const EngineError &) {
-            }
-            throw;
-        }
+        platform::InPlaceChange change(*file_, path_);
+        change.put(at, bytes);
+        change.commit();
     }
 
     platform::FileLock lock_;
@@ -297,6 +276,7 @@ void Creator::finish()
     writeLe32(d.out.data() + 4, static_cast<uint32_t>(d.rows));
     d.out.push_back(kEndOfFile);
     platform::FileLock lock(d.path);
+    platform::removeFile(platform::journalPathFor(d.path)); // an old change's journal means nothing now
     io::writeFileAtomic(d.path, d.out);
     d.finished = true;
     std::string().swap(d.out);

@@ -5,6 +5,7 @@
 #include "engine/common/Codepage.h"
 #include "engine/common/EngineError.h"
 #include "engine/common/FileIO.h"
+#include "engine/common/Journal.h"
 #include "engine/common/Platform.h"
 #include "engine/paradox/ParadoxCrypt.h"
 #include "engine/paradox/ParadoxFormat.h"
@@ -12,6 +13,8 @@
 #include <algorithm>
 #include <cstring>
 #include <ctime>
+#include <map>
+#include <set>
 #include <filesystem>
 
 namespace dx::px {
@@ -148,45 +151,40 @@ void checkPassword(const Image &img, const OpenOptions &options)
 }
 
 // Parses the header, checks the password, decrypts and walks the block chain.
-std::shared_ptr<Image> load(const std::string &path, const OpenOptions &options)
+// Reads the header (the first headerSize bytes of a file of `fileSize` bytes at `h`):
+// layout, fields, code page; checks the password. Throws EngineError naming the file.
+void parseHeader(Image &img, const unsigned char *h, size_t fileSize, const OpenOptions &options)
 {
-    auto img = std::make_shared<Image>();
-    img->path = path;
-    platform::ReadOnlyFile src(path);
-    Buffer &data = img->data;
-    const size_t fileSize = src.size();
-    if (fileSize < 0x58) bad(path, "the file is too short for a Paradox header (" + std::to_string(fileSize) + " bytes)");
-    const unsigned char *h = src.data();
-
-    img->recordSize = getLe16(h + 0x00);
-    img->headerSize = getLe16(h + 0x02);
-    img->fileType = h[0x04];
+    const std::string &path = img.path;
+    img.recordSize = getLe16(h + 0x00);
+    img.headerSize = getLe16(h + 0x02);
+    img.fileType = h[0x04];
     int blockKb = h[0x05];
-    img->versionId = h[0x39];
+    img.versionId = h[0x39];
     int numFields = getLe16(h + 0x21);
-    img->keyFields = getLe16(h + 0x23);
+    img.keyFields = getLe16(h + 0x23);
 
-    if (img->fileType != 0 && img->fileType != 2)
-        bad(path, "file type " + std::to_string(img->fileType) + " is not a data table (an index or another file?)");
-    if (img->versionId < 3 || img->versionId > 15)
-        bad(path, "unknown format version id " + std::to_string(img->versionId));
+    if (img.fileType != 0 && img.fileType != 2)
+        bad(path, "file type " + std::to_string(img.fileType) + " is not a data table (an index or another file?)");
+    if (img.versionId < 3 || img.versionId > 15)
+        bad(path, "unknown format version id " + std::to_string(img.versionId));
     if (!(blockKb == 1 || blockKb == 2 || blockKb == 3 || blockKb == 4 || blockKb == 8 || blockKb == 16 || blockKb == 32))
         bad(path, "unknown block size " + std::to_string(blockKb) + " KB");
-    img->blockSize = blockKb * 1024;
-    if (img->recordSize == 0) bad(path, "record size 0");
-    if (img->recordSize > img->blockSize - int(kBlockHeader))
-        bad(path, "record size " + std::to_string(img->recordSize) + " does not fit a block");
+    img.blockSize = blockKb * 1024;
+    if (img.recordSize == 0) bad(path, "record size 0");
+    if (img.recordSize > img.blockSize - int(kBlockHeader))
+        bad(path, "record size " + std::to_string(img.recordSize) + " does not fit a block");
     if (numFields < 1 || numFields > 1024) bad(path, "field count " + std::to_string(numFields));
 
-    const bool dataHeader = img->versionId >= 5;
+    const bool dataHeader = img.versionId >= 5;
     const size_t fieldInfo = dataHeader ? 0x78 : 0x58;
-    if (size_t(img->headerSize) < fieldInfo) bad(path, "header size " + std::to_string(img->headerSize) + " is too small");
-    if (size_t(img->headerSize) > fileSize)
-        bad(path, "the file ends inside its header (" + std::to_string(fileSize) + " of " + std::to_string(img->headerSize) + " bytes)");
-    const size_t headerEnd = size_t(img->headerSize);
+    if (size_t(img.headerSize) < fieldInfo) bad(path, "header size " + std::to_string(img.headerSize) + " is too small");
+    if (size_t(img.headerSize) > fileSize)
+        bad(path, "the file ends inside its header (" + std::to_string(fileSize) + " of " + std::to_string(img.headerSize) + " bytes)");
+    const size_t headerEnd = size_t(img.headerSize);
 
-    img->encryption = getLe32(h + 0x25);
-    if (img->encryption == kEncryptionInDataHeader) img->encryption = dataHeader ? getLe32(h + 0x5C) : 0;
+    img.encryption = getLe32(h + 0x25);
+    if (img.encryption == kEncryptionInDataHeader) img.encryption = dataHeader ? getLe32(h + 0x5C) : 0;
 
     // Field types and sizes.
     size_t pos = fieldInfo;
@@ -208,38 +206,53 @@ std::shared_ptr<Image> load(const std::string &path, const OpenOptions &options)
         if (f.size == 0) bad(path, "field " + std::to_string(i + 1) + " has size 0");
         f.offset = offset;
         offset += f.size;
-        img->layout.push_back(f);
+        img.layout.push_back(f);
     }
-    if (offset != img->recordSize)
-        bad(path, "the fields take " + std::to_string(offset) + " bytes but a record has " + std::to_string(img->recordSize));
+    if (offset != img.recordSize)
+        bad(path, "the fields take " + std::to_string(offset) + " bytes but a record has " + std::to_string(img.recordSize));
     pos += size_t(numFields) * 2;
     pos += 4;                        // table name pointer
     pos += size_t(numFields) * 4;    // field name pointers
-    pos += img->versionId >= 12 ? 261 : 79; // table name
+    pos += img.versionId >= 12 ? 261 : 79; // table name
     if (pos > headerEnd) bad(path, "the field names lie past the header");
 
     // Code page: the caller's, else the header's, else CP1251.
     int cpNumber = dataHeader ? getLe16(h + 0x6A) : 0;
-    img->codepage = options.codepage;
-    if (img->codepage.empty()) img->codepage = cp::forCodepageNumber(cpNumber);
-    if (img->codepage.empty()) img->codepage = "CP1251";
+    img.codepage = options.codepage;
+    if (img.codepage.empty()) img.codepage = cp::forCodepageNumber(cpNumber);
+    if (img.codepage.empty()) img.codepage = "CP1251";
 
     for (int i = 0; i < numFields; ++i) {
         size_t end = pos;
         while (end < headerEnd && h[end] != 0) ++end;
         if (end >= headerEnd) bad(path, "the name of field " + std::to_string(i + 1) + " runs past the header");
         FieldDef def;
-        def.name = cp::toUtf8(std::string_view(reinterpret_cast<const char *>(h) + pos, end - pos), img->codepage);
-        const FieldLayout &f = img->layout[i];
+        def.name = cp::toUtf8(std::string_view(reinterpret_cast<const char *>(h) + pos, end - pos), img.codepage);
+        const FieldLayout &f = img.layout[i];
         def.type = fieldTypeOf(f.code);
         def.width = f.code == Bcd ? 17 : f.size;
         def.decimals = f.decimals;
         def.nativeType = f.code;
-        img->defs.push_back(std::move(def));
+        img.defs.push_back(std::move(def));
         pos = end + 1;
     }
 
-    checkPassword(*img, options);
+    checkPassword(img, options);
+}
+
+std::shared_ptr<Image> load(const std::string &path, const OpenOptions &options)
+{
+    auto img = std::make_shared<Image>();
+    img->path = path;
+    platform::ReadGuard guard(path); // a writer never changes it while we copy it
+    platform::ReadOnlyFile src(path);
+    Buffer &data = img->data;
+    const size_t fileSize = src.size();
+    if (fileSize < 0x58) bad(path, "the file is too short for a Paradox header (" + std::to_string(fileSize) + " bytes)");
+    const unsigned char *h = src.data();
+
+    parseHeader(*img, h, fileSize, options);
+    const size_t headerEnd = size_t(img->headerSize);
 
     // The image: room for one more block, so that a file cut short inside its last block
     // can be padded. The header is copied; plain files are copied whole; encrypted ones
@@ -455,203 +468,379 @@ void writeHeaderCounts(unsigned char *h, uint32_t numRecords, uint32_t fileBlock
 }
 
 // ----------------------------------------------------------------------------------
-// Writer: changes the decrypted image, re-encrypts the touched blocks into the on-disk
-// image and replaces the file atomically after each change.
+// Writer: reads the header and only the blocks a change touches (decrypting them), and
+// writes back just those blocks and the header, in place, through the journal. A row
+// named by its number needs the whole chain walked once; a row named by its RecordRef
+// and an append need only their own block and its neighbours.
 
 class ParadoxWriter : public TableWriter {
 public:
-    // `lock` is the table's lock, taken before the table was read; held while we live.
-    ParadoxWriter(std::unique_ptr<platform::FileLock> lock, std::shared_ptr<Image> img)
-        : lock_(std::move(lock)), img_(std::move(img))
+    // The lock comes first: the table is read and changed only while it is held.
+    ParadoxWriter(const std::string &path, const OpenOptions &options) : lock_(path), options_(options)
     {
-        // The on-disk image: the decrypted one, with every chain block encrypted again.
-        disk_.assign(img_->data.view());
-        if (img_->encryption)
-            for (const auto &b : img_->chain) encryptInto(b.number);
-        fileBlocks_ = getLe16(img_->bytes() + 0x0C);
-        for (const auto &b : img_->chain) fileBlocks_ = std::max(fileBlocks_, b.number);
-        size_t physical = disk_.size() > size_t(img_->headerSize)
-                              ? (disk_.size() - img_->headerSize + img_->blockSize - 1) / img_->blockSize
-                              : 0;
-        fileBlocks_ = std::max<uint32_t>(fileBlocks_, uint32_t(physical));
+        platform::recoverInterruptedChange(path);
+        file_ = std::make_unique<platform::WritableFile>(path);
+        img_.path = path;
+        readHeader();
     }
 
-    size_t rowCount() const override { return img_->recordOffsets.size(); }
+    size_t rowCount() const override
+    {
+        walk();
+        return rows_;
+    }
 
     void update(size_t row, const Row &values) override
     {
-        checkRow(row);
-        std::string rec = encodeRecord(*img_, values);
-        unsigned char *p = img_->bytes() + img_->recordOffsets[row];
-        if (img_->fileType == 0) { // keyed: the key fields decide the order and the index
-            for (int k = 0; k < img_->keyFields && k < int(img_->layout.size()); ++k) {
-                const FieldLayout &f = img_->layout[k];
-                if (std::memcmp(p + f.offset, rec.data() + f.offset, f.size) != 0)
-                    throw EngineError(img_->path, "changing the key field " + img_->defs[k].name +
-                                                      " of a keyed table is not supported (its primary index would go stale)");
-            }
-        }
-        std::memcpy(p, rec.data(), rec.size());
-        touch(blockOf(row));
-        commit();
+        auto [no, index] = placeOf(row);
+        updateAt(no, index, values);
+    }
+
+    void update(const RecordRef &seen, const Row &values) override
+    {
+        auto [no, index] = locate(seen);
+        updateAt(no, index, values);
     }
 
     size_t append(const Row &values) override
     {
         refuseKeyed("appending to");
-        std::string rec = encodeRecord(*img_, values);
-        const int perBlock = img_->recordsPerBlock();
-        if (img_->chain.empty() || img_->chain.back().count >= perBlock) addBlock();
-        BlockRef &b = img_->chain.back();
-        size_t start = img_->blockOffset(b.number);
-        size_t off = start + kBlockHeader + size_t(b.count) * img_->recordSize;
-        std::memcpy(img_->bytes() + off, rec.data(), rec.size());
-        ++b.count;
-        putLe16(img_->bytes() + start + 4, uint32_t((b.count - 1) * img_->recordSize));
-        img_->recordOffsets.push_back(static_cast<uint32_t>(off));
-        touch(b.number);
+        std::string rec = encodeRecord(img_, values);
+        uint32_t tail = lastBlock();
+        if (tail == 0 || countOf(tail) >= img_.recordsPerBlock()) tail = addBlock(tail);
+        unsigned char *b = block(tail);
+        const int count = countOf(tail);
+        std::memcpy(b + kBlockHeader + size_t(count) * size_t(img_.recordSize), rec.data(), rec.size());
+        setCount(tail, count + 1);
+        numRecords_ += 1;
         commit();
-        return img_->recordOffsets.size() - 1;
+        walked_ = false;
+        return numRecords_ - 1;
     }
 
     void remove(size_t row) override
     {
         refuseKeyed("removing records from");
-        checkRow(row);
-        size_t chainIndex = 0, first = 0;
-        while (first + img_->chain[chainIndex].count <= row) first += img_->chain[chainIndex++].count;
-        BlockRef &b = img_->chain[chainIndex];
-        const size_t rs = size_t(img_->recordSize);
-        size_t start = img_->blockOffset(b.number);
-        size_t inBlock = row - first;
-        unsigned char *recs = img_->bytes() + start + kBlockHeader;
-        std::memmove(recs + inBlock * rs, recs + (inBlock + 1) * rs, (b.count - inBlock - 1) * rs);
-        std::memset(recs + (b.count - 1) * rs, 0, rs);
-        --b.count;
-        putLe16(img_->bytes() + start + 4, uint32_t(int16_t((b.count - 1) * img_->recordSize)) & 0xFFFF);
-        touch(b.number);
-        img_->recordOffsets.erase(img_->recordOffsets.begin() + row);
-        for (size_t r = row; r < first + b.count; ++r) img_->recordOffsets[r] -= static_cast<uint32_t>(rs);
-        if (b.count == 0) unlink(chainIndex);
-        commit();
+        auto [no, index] = placeOf(row);
+        removeAt(no, index);
+    }
+
+    void remove(const RecordRef &seen) override
+    {
+        refuseKeyed("removing records from");
+        auto [no, index] = locate(seen);
+        removeAt(no, index);
     }
 
 protected:
     size_t rowOf(const RecordRef &seen) const override
     {
-        // A record's offset names its block and its place in it. A delete moves the
-        // later records of its block up, so the bytes at that place must still be the
-        // record the caller saw.
-        if (seen.bytes.size() != size_t(img_->recordSize)) throw StaleRecordError(img_->path);
-        const auto &offsets = img_->recordOffsets;
-        for (size_t r = 0; r < offsets.size(); ++r) {
-            if (offsets[r] != seen.address) continue;
-            if (std::memcmp(img_->bytes() + offsets[r], seen.bytes.data(), seen.bytes.size()) != 0) break;
-            return r;
+        auto [no, index] = const_cast<ParadoxWriter *>(this)->locate(seen);
+        walk();
+        size_t first = 0;
+        for (const auto &b : chain_) {
+            if (b.number == no) return first + size_t(index);
+            first += size_t(b.count);
         }
-        throw StaleRecordError(img_->path);
+        throw StaleRecordError(img_.path);
     }
 
 private:
-    void checkRow(size_t row) const
+    struct Cached {
+        std::string bytes; // decrypted
+        size_t usable = 0; // the bytes the file really holds (a cut-off last block has fewer)
+    };
+
+    const std::string &path() const { return img_.path; }
+    size_t blockSize() const { return size_t(img_.blockSize); }
+
+    [[noreturn]] void damaged(const std::string &why) const
     {
-        if (row >= img_->recordOffsets.size())
-            throw EngineError(img_->path, "row " + std::to_string(row) + " does not exist (the table has " +
-                                              std::to_string(img_->recordOffsets.size()) + " rows)");
+        throw EngineError(path(), "the table is damaged (" + why + "); it was not changed");
+    }
+
+    void readHeader()
+    {
+        fileSize_ = file_->size();
+        if (fileSize_ < 0x58)
+            bad(path(), "the file is too short for a Paradox header (" + std::to_string(fileSize_) + " bytes)");
+        unsigned char start[4];
+        file_->readAt(0, reinterpret_cast<char *>(start), sizeof start);
+        const size_t wanted = std::max<size_t>(0x58, std::min<size_t>(getLe16(start + 2), fileSize_));
+        header_.assign(wanted, '\0');
+        file_->readAt(0, header_.data(), wanted);
+        img_.layout.clear();
+        img_.defs.clear();
+        parseHeader(img_, h(), fileSize_, options_);
+        onDisk_ = header_;
+        numRecords_ = getLe32(h() + 0x06);
+        first_ = getLe16(h() + 0x0E);
+        last_ = getLe16(h() + 0x10);
+        fileBlocks_ = getLe16(h() + 0x0C);
+        const size_t physical = fileSize_ > size_t(img_.headerSize)
+                                    ? (fileSize_ - size_t(img_.headerSize) + blockSize() - 1) / blockSize()
+                                    : 0;
+        fileBlocks_ = std::max<uint32_t>(fileBlocks_, uint32_t(std::min<size_t>(physical, 65535)));
+    }
+
+    unsigned char *h() { return reinterpret_cast<unsigned char *>(header_.data()); }
+
+    Cached &cached(uint32_t no) const
+    {
+        auto it = blocks_.find(no);
+        if (it != blocks_.end()) return it->second;
+        if (no == 0 || no > fileBlocks_) damaged("block " + std::to_string(no) + " does not exist");
+        Cached c;
+        c.bytes.assign(blockSize(), '\0');
+        const size_t start = img_.blockOffset(no);
+        if (start < fileSize_) {
+            c.usable = std::min(blockSize(), size_t(fileSize_ - start));
+            file_->readAt(start, c.bytes.data(), c.usable);
+        }
+        auto *b = reinterpret_cast<unsigned char *>(c.bytes.data());
+        if (img_.encryption) {
+            crypt::decryptBlock(b, blockSize(), img_.encryption, no);
+            c.usable = c.usable / 256 * 256; // a cut-off chunk does not decrypt
+        }
+        // What the file lacks reads as zeros (a block cut short keeps no records there).
+        std::memset(b + c.usable, 0, blockSize() - c.usable);
+        return blocks_.emplace(no, std::move(c)).first->second;
+    }
+
+    unsigned char *block(uint32_t no) const { return reinterpret_cast<unsigned char *>(cached(no).bytes.data()); }
+
+    int countOf(uint32_t no) const
+    {
+        const Cached &c = cached(no);
+        const auto *b = reinterpret_cast<const unsigned char *>(c.bytes.data());
+        const int16_t lastOffset = static_cast<int16_t>(getLe16(b + 4));
+        if (lastOffset < 0) return 0;
+        if (lastOffset % img_.recordSize != 0)
+            damaged("block " + std::to_string(no) + " has a record offset that is no multiple of the record size");
+        const int count = lastOffset / img_.recordSize + 1;
+        if (kBlockHeader + size_t(count) * size_t(img_.recordSize) > c.usable)
+            damaged("the records of block " + std::to_string(no) + " lie past its end or the file's");
+        return count;
+    }
+
+    void setCount(uint32_t no, int count)
+    {
+        putLe16(block(no) + 4, uint32_t((count - 1) * img_.recordSize) & 0xFFFF);
+        dirty_.insert(no);
+    }
+
+    // The whole chain, as the reader walks it; a table whose chain does not account for
+    // the header's record count is refused rather than changed.
+    void walk() const
+    {
+        if (walked_) return;
+        chain_.clear();
+        rows_ = 0;
+        std::vector<bool> seen(65536, false);
+        for (uint32_t no = first_; no != 0; no = getLe16(block(no))) {
+            if (seen[no]) damaged("the block chain loops back to block " + std::to_string(no));
+            seen[no] = true;
+            const int count = countOf(no);
+            chain_.push_back({no, count});
+            rows_ += size_t(count);
+        }
+        if (rows_ != numRecords_)
+            damaged("the header counts " + std::to_string(numRecords_) + " records but the block chain holds " +
+                    std::to_string(rows_));
+        walked_ = true;
+    }
+
+    std::pair<uint32_t, int> placeOf(size_t row) const
+    {
+        walk();
+        size_t first = 0;
+        for (const auto &b : chain_) {
+            if (row < first + size_t(b.count)) return {b.number, int(row - first)};
+            first += size_t(b.count);
+        }
+        throw EngineError(path(), "row " + std::to_string(row) + " does not exist (the table has " +
+                                      std::to_string(rows_) + " rows)");
+    }
+
+    // A block is in the chain when its neighbours point back at it (or the header does,
+    // at either end). Tables whose back links cannot be trusted are walked instead.
+    bool linked(uint32_t no) const
+    {
+        const unsigned char *b = block(no);
+        const uint32_t next = getLe16(b), prev = getLe16(b + 2);
+        const bool front = prev == 0 ? first_ == no : prev <= fileBlocks_ && getLe16(block(prev)) == no;
+        const bool back = next == 0 ? last_ == no : next <= fileBlocks_ && getLe16(block(next) + 2) == no;
+        if (front && back) return true;
+        walk();
+        return std::any_of(chain_.begin(), chain_.end(), [&](const BlockRef &r) { return r.number == no; });
+    }
+
+    // The block and place of the record the caller saw, if the file still holds exactly
+    // that record there; otherwise the change is refused.
+    std::pair<uint32_t, int> locate(const RecordRef &seen)
+    {
+        const size_t rs = size_t(img_.recordSize), bs = blockSize();
+        if (seen.bytes.size() != rs || seen.address < uint64_t(img_.headerSize)) throw StaleRecordError(path());
+        const uint64_t rel = seen.address - uint64_t(img_.headerSize);
+        const uint64_t no = rel / bs + 1;
+        const size_t within = size_t(rel % bs);
+        if (no > fileBlocks_ || within < kBlockHeader || (within - kBlockHeader) % rs != 0)
+            throw StaleRecordError(path());
+        const int index = int((within - kBlockHeader) / rs);
+        if (index >= countOf(uint32_t(no)) || !linked(uint32_t(no))) throw StaleRecordError(path());
+        if (std::memcmp(block(uint32_t(no)) + within, seen.bytes.data(), rs) != 0) throw StaleRecordError(path());
+        return {uint32_t(no), index};
     }
 
     void refuseKeyed(const char *what) const
     {
-        if (img_->fileType == 0)
-            throw EngineError(img_->path, std::string(what) +
-                                              " a keyed table is not supported (its primary index would go stale)");
+        if (img_.fileType == 0)
+            throw EngineError(path(), std::string(what) +
+                                          " a keyed table is not supported (its primary index would go stale)");
     }
 
-    uint32_t blockOf(size_t row) const
+    void updateAt(uint32_t no, int index, const Row &values)
     {
-        size_t first = 0;
-        for (const auto &b : img_->chain) {
-            if (row < first + b.count) return b.number;
-            first += b.count;
+        std::string rec = encodeRecord(img_, values);
+        unsigned char *p = block(no) + kBlockHeader + size_t(index) * size_t(img_.recordSize);
+        if (img_.fileType == 0) { // keyed: the key fields decide the order and the index
+            for (int k = 0; k < img_.keyFields && k < int(img_.layout.size()); ++k) {
+                const FieldLayout &f = img_.layout[k];
+                if (std::memcmp(p + f.offset, rec.data() + f.offset, f.size) != 0)
+                    throw EngineError(path(), "changing the key field " + img_.defs[k].name +
+                                                  " of a keyed table is not supported (its primary index would go stale)");
+            }
         }
-        return 0;
+        std::memcpy(p, rec.data(), rec.size());
+        dirty_.insert(no);
+        commit();
     }
 
-    void touch(uint32_t block) { dirty_.push_back(block); }
-
-    void encryptInto(uint32_t block)
+    void removeAt(uint32_t no, int index)
     {
-        size_t start = img_->blockOffset(block);
-        const size_t bs = size_t(img_->blockSize);
-        if (disk_.size() < start + bs) disk_.resize(start + bs, '\0');
-        std::memcpy(disk_.data() + start, img_->bytes() + start, bs);
-        if (img_->encryption)
-            crypt::encryptBlock(reinterpret_cast<unsigned char *>(disk_.data() + start), bs, img_->encryption, block);
+        const size_t rs = size_t(img_.recordSize);
+        const int count = countOf(no);
+        unsigned char *recs = block(no) + kBlockHeader;
+        std::memmove(recs + size_t(index) * rs, recs + size_t(index + 1) * rs, size_t(count - index - 1) * rs);
+        std::memset(recs + size_t(count - 1) * rs, 0, rs);
+        setCount(no, count - 1);
+        numRecords_ -= 1;
+        if (count == 1) unlink(no);
+        commit();
+        walked_ = false;
     }
 
-    void addBlock()
+    uint32_t lastBlock()
     {
-        if (fileBlocks_ >= 65535) throw EngineError(img_->path, "the table has reached the Paradox limit of 65535 blocks");
-        uint32_t number = ++fileBlocks_;
-        size_t start = img_->blockOffset(number);
-        const size_t bs = size_t(img_->blockSize);
-        if (img_->data.size() < start + bs) img_->data.resize(start + bs);
-        unsigned char *b = img_->bytes() + start;
-        std::memset(b, 0, bs);
-        uint32_t prev = img_->chain.empty() ? 0 : img_->chain.back().number;
+        // The header names the last block; a header that is wrong there is walked past.
+        if (last_ != 0 && last_ <= fileBlocks_ && getLe16(block(last_)) == 0 && linked(last_)) return last_;
+        if (last_ == 0 && first_ == 0) return 0;
+        walk();
+        return chain_.empty() ? 0 : chain_.back().number;
+    }
+
+    uint32_t addBlock(uint32_t prev)
+    {
+        if (fileBlocks_ >= 65535) throw EngineError(path(), "the table has reached the Paradox limit of 65535 blocks");
+        const uint32_t no = ++fileBlocks_;
+        Cached c;
+        c.bytes.assign(blockSize(), '\0');
+        c.usable = blockSize();
+        blocks_[no] = std::move(c);
+        unsigned char *b = block(no);
         putLe16(b, 0);
         putLe16(b + 2, prev);
-        putLe16(b + 4, uint32_t(-img_->recordSize) & 0xFFFF);
+        putLe16(b + 4, uint32_t(-img_.recordSize) & 0xFFFF);
         if (prev) {
-            putLe16(img_->bytes() + img_->blockOffset(prev), number);
-            touch(prev);
+            putLe16(block(prev), no);
+            dirty_.insert(prev);
+        } else {
+            first_ = no;
         }
-        img_->chain.push_back({number, 0});
-        touch(number);
+        last_ = no;
+        dirty_.insert(no);
+        return no;
     }
 
     // Takes an emptied block out of the chain (it stays in the file, marked empty).
-    void unlink(size_t chainIndex)
+    void unlink(uint32_t no)
     {
-        uint32_t prev = chainIndex > 0 ? img_->chain[chainIndex - 1].number : 0;
-        uint32_t next = chainIndex + 1 < img_->chain.size() ? img_->chain[chainIndex + 1].number : 0;
+        uint32_t prev = getLe16(block(no) + 2), next = getLe16(block(no));
+        if (!(prev == 0 ? first_ == no : getLe16(block(prev)) == no)) {
+            walk();
+            for (size_t i = 0; i < chain_.size(); ++i)
+                if (chain_[i].number == no) {
+                    prev = i > 0 ? chain_[i - 1].number : 0;
+                    next = i + 1 < chain_.size() ? chain_[i + 1].number : 0;
+                }
+        }
         if (prev) {
-            putLe16(img_->bytes() + img_->blockOffset(prev), next);
-            touch(prev);
+            putLe16(block(prev), next);
+            dirty_.insert(prev);
+        } else {
+            first_ = next;
         }
         if (next) {
-            putLe16(img_->bytes() + img_->blockOffset(next) + 2, prev);
-            touch(next);
+            putLe16(block(next) + 2, prev);
+            dirty_.insert(next);
+        } else {
+            last_ = prev;
         }
-        unsigned char *b = img_->bytes() + img_->blockOffset(img_->chain[chainIndex].number);
-        putLe16(b, 0);
-        putLe16(b + 2, 0);
-        touch(img_->chain[chainIndex].number);
-        img_->chain.erase(img_->chain.begin() + chainIndex);
+        putLe16(block(no), 0);
+        putLe16(block(no) + 2, 0);
+        dirty_.insert(no);
     }
 
+    // Writes the touched blocks (encrypted again) and the header if it changed, through
+    // the journal. A failure leaves the file as it was; the writer then forgets what it
+    // had changed and reads the file again.
     void commit()
     {
-        std::sort(dirty_.begin(), dirty_.end());
-        dirty_.erase(std::unique(dirty_.begin(), dirty_.end()), dirty_.end());
-        for (uint32_t b : dirty_) encryptInto(b);
+        writeHeaderCounts(h(), uint32_t(numRecords_), fileBlocks_, first_, last_);
+        platform::InPlaceChange change(*file_, path());
+        uint64_t end = fileSize_;
+        for (uint32_t no : dirty_) {
+            std::string out = cached(no).bytes;
+            if (img_.encryption)
+                crypt::encryptBlock(reinterpret_cast<unsigned char *>(out.data()), blockSize(), img_.encryption, no);
+            const uint64_t at = img_.blockOffset(no);
+            end = std::max<uint64_t>(end, at + out.size());
+            change.put(at, std::move(out));
+        }
+        const size_t headerSize = size_t(img_.headerSize);
+        if (header_.compare(0, headerSize, onDisk_, 0, headerSize) != 0) change.put(0, header_.substr(0, headerSize));
+        try {
+            change.commit();
+        } catch (const EngineError &) {
+            dirty_.clear();
+            blocks_.clear();
+            walked_ = false;
+            try {
+                readHeader();
+            } catch (const EngineError &) {
+            }
+            throw;
+        }
         dirty_.clear();
-        uint32_t first = img_->chain.empty() ? 0 : img_->chain.front().number;
-        uint32_t last = img_->chain.empty() ? 0 : img_->chain.back().number;
-        auto *h = reinterpret_cast<unsigned char *>(disk_.data());
-        writeHeaderCounts(h, uint32_t(img_->recordOffsets.size()), fileBlocks_, first, last);
-        std::memcpy(img_->bytes(), disk_.data(), size_t(img_->headerSize));
-        // A file cut short in its last block becomes whole again.
-        size_t wanted = size_t(img_->headerSize) + size_t(fileBlocks_) * size_t(img_->blockSize);
-        if (disk_.size() < wanted) disk_.resize(wanted, '\0');
-        io::writeFileAtomic(img_->path, disk_);
+        onDisk_ = header_;
+        fileSize_ = end;
+        for (auto &[no, c] : blocks_)
+            if (img_.blockOffset(no) + blockSize() <= end) c.usable = blockSize();
     }
 
-    std::unique_ptr<platform::FileLock> lock_;
-    std::shared_ptr<Image> img_;
-    std::string disk_;
-    uint32_t fileBlocks_ = 0;
-    std::vector<uint32_t> dirty_;
+    platform::FileLock lock_;
+    OpenOptions options_;
+    std::unique_ptr<platform::WritableFile> file_;
+    Image img_; // the header's description of the table; its data stays empty
+    std::string header_, onDisk_;
+    uint64_t fileSize_ = 0;
+    size_t numRecords_ = 0;
+    uint32_t first_ = 0, last_ = 0, fileBlocks_ = 0;
+    mutable std::map<uint32_t, Cached> blocks_;
+    std::set<uint32_t> dirty_;
+    mutable std::vector<BlockRef> chain_;
+    mutable size_t rows_ = 0;
+    mutable bool walked_ = false;
 };
 
 } // namespace
@@ -790,6 +979,7 @@ void Creator::finish()
     const auto blocks = uint32_t(d.blocks_);
     writeHeaderCounts(base, uint32_t(d.rows_), blocks, blocks ? 1 : 0, blocks);
     platform::FileLock lock(d.img_->path);
+    platform::removeFile(platform::journalPathFor(d.img_->path)); // an old change's journal means nothing now
     io::writeFileAtomic(d.img_->path, d.out_);
     d.finished_ = true;
     std::string().swap(d.out_);
@@ -805,9 +995,7 @@ void create(const std::string &path, const std::vector<FieldDef> &fields, const 
 
 std::unique_ptr<TableWriter> openWriter(const std::string &path, const OpenOptions &options)
 {
-    auto lock = std::make_unique<platform::FileLock>(path);
-    auto img = load(path, options);
-    return std::make_unique<ParadoxWriter>(std::move(lock), std::move(img));
+    return std::make_unique<ParadoxWriter>(path, options);
 }
 
 } // namespace dx::px

@@ -13,6 +13,14 @@ void Table::requireActive() const
     if (state_ == State::Inactive) throw EngineError(path_, "the table is not open");
 }
 
+// A table read only in part is never written: a change would be made to a file whose
+// structure we do not trust, and could finish off what is left of it.
+void Table::refuseDamaged() const
+{
+    if (!snapshot_->damage().empty())
+        throw EngineError(path_, "the table is damaged (" + snapshot_->damage().front() + "); it was not changed");
+}
+
 void Table::load()
 {
     snapshot_ = db_.table(path_);
@@ -205,6 +213,7 @@ void Table::post()
     state_ = State::Browse;
     if (!changed) return;
     size_t target = 0;
+    refuseDamaged();
     try {
         auto w = db_.writer(path_);
         if (was == State::Edit) {
@@ -247,6 +256,7 @@ void Table::remove()
     if (state_ != State::Browse) cancel();
     size_t row = currentRow();
     size_t oldPos = pos_;
+    refuseDamaged();
     try {
         auto w = db_.writer(path_);
         w->remove(snapshot_->record(row));

@@ -80,6 +80,7 @@ private:
     void rebuildVisible();
     size_t currentRow() const;
     void requireActive() const;
+    void refuseDamaged() const;
 
     Database &db_;
     std::string path_;
