@@ -3,6 +3,7 @@
 // with the share of the time spent flushing to the disk.
 //
 //   dendrix-bench-write [--records N] [--dir DIR] [--repeat R]
+#include "engine/common/Journal.h"
 #include "engine/common/Platform.h"
 #include "engine/dbf/DbfFile.h"
 #include "engine/paradox/ParadoxFile.h"
@@ -112,6 +113,39 @@ int main(int argc, char **argv)
                d.post();
            }));
     report("lock taken and given back", measure(repeat * 20, [&](int) { platform::FileLock lock(px); }));
+    report("a reader's shared lock", measure(repeat * 20, [&](int) { platform::ReadGuard guard(px); }));
+
+    // A table as wide as a project's (2 KB a record): the write itself touches one
+    // block whatever the table's size; the window's post also reads the table again.
+    const std::string wide = dir + "/WIDE.DB";
+    {
+        std::vector<FieldDef> f{makeField("ID", FieldType::Integer, 8)};
+        for (int c = 0; c < 40; ++c) f.push_back(makeField("T" + std::to_string(c), FieldType::Text, 50));
+        px::Creator creator(wide, f, o, size_t(records));
+        for (int i = 1; i <= records; ++i) {
+            Row r{Value::fromInt(i)};
+            for (int c = 0; c < 40; ++c) r.push_back(Value::fromText("стойност " + std::to_string(i * 40 + c)));
+            creator.add(r);
+        }
+        creator.finish();
+    }
+    std::printf("wide table: %.0f MB\n", double(fs::file_size(wide)) / 1e6);
+    OpenOptions withPassword;
+    withPassword.knownPasswords = {"bench"};
+    auto snapshot = px::read(wide, withPassword);
+    // Each run changes another row of the one snapshot, so no run reads the table.
+    report("one edit written, wide encrypted Paradox", measure(repeat, [&](int i) {
+               const size_t row = size_t(records / 2 + i);
+               Row r = snapshot->row(row);
+               r[1] = Value::fromText("правка " + std::to_string(i));
+               px::openWriter(wide, withPassword)->update(snapshot->record(row), r);
+           }));
+    report("the table read again after it (a window's post)",
+           measure(3, [&](int) { snapshot = px::read(wide, withPassword); }));
+    report("appended row, wide encrypted Paradox", measure(repeat, [&](int i) {
+               Row r{Value::fromInt(records + 1 + i)};
+               px::openWriter(wide, withPassword)->append(r);
+           }));
     fs::remove_all(dir);
     return 0;
 }
