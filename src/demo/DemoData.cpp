@@ -6,6 +6,7 @@
 #include "demo/DemoNomenclature.h"
 #include "demo/DemoSettings.h"
 #include "engine/common/Codepage.h"
+#include "engine/common/Platform.h"
 #include "engine/dbf/DbfFile.h"
 #include "engine/paradox/ParadoxFile.h"
 
@@ -140,6 +141,21 @@ fs::path freshSibling(const fs::path &dir, const std::string &kind)
     throw std::runtime_error("cannot make a temporary folder beside " + dir.string());
 }
 
+// Folders that earlier runs killed on the way left beside `dir` (".NAME.demo-N" being
+// built, ".NAME.old-N" being removed). Called under the folder's lock, so no live run
+// owns them.
+void removeLeftovers(const fs::path &dir)
+{
+    std::error_code ec;
+    const std::string prefix = "." + dir.filename().string() + ".";
+    for (const auto &entry : fs::directory_iterator(dir.parent_path(), ec)) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind(prefix, 0) != 0) continue;
+        const std::string rest = name.substr(prefix.size());
+        if (rest.rfind("demo-", 0) == 0 || rest.rfind("old-", 0) == 0) fs::remove_all(entry.path(), ec);
+    }
+}
+
 void buildInstallation(const std::string &dir, const DemoOptions &options)
 {
     fs::create_directories(fs::path(dir) / "database");
@@ -179,6 +195,9 @@ void createDemoInstallation(const std::string &dir, const DemoOptions &options)
         if (!inUse.empty() && !options.force)
             throw std::runtime_error(inUse + "; give --force to replace it");
         fs::create_directories(where.parent_path());
+        // One run at a time builds into a folder; what dead runs left goes first.
+        platform::FileLock lock(where.string());
+        removeLeftovers(where);
         built = freshSibling(where, "demo");
         buildInstallation(built.string(), options);
 
@@ -188,6 +207,10 @@ void createDemoInstallation(const std::string &dir, const DemoOptions &options)
         } else if (inUse.empty()) {
             fs::remove(where);       // empty: nothing to keep
             fs::rename(built, where);
+        } else if (platform::exchangePaths(built.string(), where.string())) {
+            // The new installation took the old one's place in one step; the old one
+            // now lies where the new one was built.
+            fs::remove_all(built, ec);
         } else {
             // Put the old folder aside first, so that a failed rename can bring it back.
             fs::path old = freshSibling(where, "old");

@@ -14,6 +14,13 @@
 #include <string>
 #include <sys/wait.h>
 
+#include <chrono>
+#include <csignal>
+#include <fcntl.h>
+#include <random>
+#include <thread>
+#include <unistd.h>
+
 namespace {
 
 int runCli(const std::string &args)
@@ -123,6 +130,73 @@ TEST(DemoCli, AnInstallationOrOtherFilesAreKeptUnlessForced)
         for (std::string n; std::getline(in, n);) l += "inst/" + n + "\n";
         return l;
     }()); // and no temporary folder is left beside it
+}
+
+
+// Every file under `dir` with its bytes: two installations are the same when this is.
+std::string contents(const std::string &dir)
+{
+    std::vector<std::string> names;
+    for (const auto &e : std::filesystem::recursive_directory_iterator(dir))
+        if (e.is_regular_file()) names.push_back(std::filesystem::relative(e.path(), dir).string());
+    std::sort(names.begin(), names.end());
+    std::string out;
+    for (const auto &n : names) out += n + "\n" + slurp(dir + "/" + n) + "\n";
+    return out;
+}
+
+// Starts `dendrix-cli demo ARGS` and kills it (SIGKILL) after `delayMs`; true when it
+// was still running then.
+bool startAndKill(const std::vector<std::string> &args, int delayMs)
+{
+    pid_t pid = ::fork();
+    if (pid == 0) {
+        int null = ::open("/dev/null", O_WRONLY);
+        ::dup2(null, 1);
+        ::dup2(null, 2);
+        std::vector<char *> argv{const_cast<char *>(DX_CLI_PATH), const_cast<char *>("demo")};
+        for (const auto &a : args) argv.push_back(const_cast<char *>(a.c_str()));
+        argv.push_back(nullptr);
+        ::execv(DX_CLI_PATH, argv.data());
+        ::_exit(127);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
+    ::kill(pid, SIGKILL);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFSIGNALED(status);
+}
+
+TEST(DemoCli, AKilledBuildLeavesTheOldInstallationOrTheNewOneWhole)
+{
+    dxtest::TempDir d;
+    const std::string target = d.file("inst"), reference = d.file("ref");
+    ASSERT_EQ(runCli(reference + " --records 4000 --seed 2"), 0);
+    const std::string fresh = contents(reference);
+    std::filesystem::remove_all(reference);
+    ASSERT_EQ(runCli(target + " --records 4000 --seed 1"), 0);
+    const std::string old = contents(target);
+    ASSERT_NE(old, fresh);
+
+    std::mt19937 random(5);
+    int killed = 0, replaced = 0;
+    for (int k = 0; k < 25; ++k) {
+        killed += startAndKill({target, "--records", "4000", "--seed", "2", "--force"},
+                               std::uniform_int_distribution<int>(5, 400)(random));
+        const std::string now = contents(target);
+        ASSERT_TRUE(now == old || now == fresh) << "kill " << k;
+        if (now == fresh) {
+            ++replaced;
+            ASSERT_EQ(runCli(target + " --records 4000 --seed 1 --force"), 0); // the old one back
+        }
+    }
+    // The next run clears what the killed ones left beside the folder.
+    ASSERT_EQ(runCli(target + " --records 4000 --seed 1 --force"), 0);
+    std::string beside;
+    for (const auto &e : std::filesystem::directory_iterator(d.path())) beside += e.path().filename().string() + "\n";
+    EXPECT_EQ(beside, "inst\n");
+    std::printf("%d kills of a demo build, %d of them after the new installation was in place\n", killed, replaced);
+    EXPECT_GT(killed, 10);
 }
 
 } // namespace

@@ -5,6 +5,8 @@
 //   race_writer edit TABLE FIRST LAST TAG SEED  set V=TAG-ID on the rows with ID in FIRST..LAST,
 //                                              reading again and retrying when refused
 //   race_writer profile FILE PREFIX N SEED     write keys PREFIX1..PREFIXn of [Race]
+//   race_writer churn TABLE N TAG SEED          N times: append (ID, TAG-ID), remove the first row
+//                                              (a Paradox table's blocks fill, empty and relink)
 //
 // Prints the number of refused edits; exit status 0 when every change was made.
 #include "core/ProfileFile.h"
@@ -34,6 +36,26 @@ std::string folderOf(const std::string &path)
 {
     size_t slash = path.find_last_of('/');
     return slash == std::string::npos ? "." : path.substr(0, slash);
+}
+
+int churn(const std::string &path, int n, const std::string &tag, int seed)
+{
+    dx::Database db(folderOf(path));
+    db.addPassword("race");
+    for (int i = 1; i <= n; ++i) {
+        const int id = seed * 100000 + i;
+        dx::Table t(db);
+        t.setPath(path);
+        t.open();
+        t.append();
+        t.setValue("ID", dx::Value::fromInt(id));
+        t.setValue("V", dx::Value::fromText(tag + "-" + std::to_string(id)));
+        t.post();
+        t.first();
+        t.remove();
+    }
+    std::printf("0\n");
+    return 0;
 }
 
 int append(const std::string &path, int n, const std::string &tag)
@@ -109,6 +131,10 @@ int main(int argc, char **argv)
         if (cmd == "edit" && argc == 7) {
             g_random.seed(unsigned(std::atoi(argv[6])));
             return edit(argv[2], std::atoi(argv[3]), std::atoi(argv[4]), argv[5]);
+        }
+        if (cmd == "churn" && argc == 6) {
+            g_random.seed(unsigned(std::atoi(argv[5])));
+            return churn(argv[2], std::atoi(argv[3]), argv[4], std::atoi(argv[5]));
         }
         if (cmd == "profile" && argc == 6) {
             g_random.seed(unsigned(std::atoi(argv[5])));

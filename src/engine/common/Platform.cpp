@@ -21,6 +21,7 @@
 #include <fstream>
 #include <windows.h>
 #else
+#include <cstdio>
 #include <dirent.h>
 #include <fcntl.h>
 #include <limits.h>
@@ -448,6 +449,11 @@ bool removeFile(const std::string &path, bool)
     return DeleteFileA(path.c_str()) != 0;
 }
 
+bool exchangePaths(const std::string &, const std::string &)
+{
+    return false;
+}
+
 #else
 
 std::string linkTarget(const std::string &path)
@@ -611,6 +617,22 @@ void writeFileSynced(const std::string &path, const std::string &data)
     fd = -1;
     if (closed != 0) fail("closing the file failed");
     syncFolder(path);
+}
+
+bool exchangePaths(const std::string &a, const std::string &b)
+{
+#if defined(__linux__) && defined(RENAME_EXCHANGE)
+    if (::renameat2(AT_FDCWD, a.c_str(), AT_FDCWD, b.c_str(), RENAME_EXCHANGE) == 0) {
+        syncFolder(b);
+        return true;
+    }
+    if (errno == EINVAL || errno == ENOSYS || errno == ENOTSUP) return false;
+    throw EngineError(b, "cannot swap it with " + a + ": " + lastError());
+#else
+    (void)a;
+    (void)b;
+    return false;
+#endif
 }
 
 bool removeFile(const std::string &path, bool sync)

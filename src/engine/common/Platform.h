@@ -141,6 +141,11 @@ void writeFileSynced(const std::string &path, const std::string &data);
 // is flushed to the disk.
 bool removeFile(const std::string &path, bool syncFolder = false);
 
+// Swaps two existing paths (files or folders) in one step, so that neither name is ever
+// missing; the folder is flushed after. False where the system cannot do it (then the
+// caller renames one at a time); other failures throw EngineError.
+bool exchangePaths(const std::string &a, const std::string &b);
+
 // Time spent flushing files and folders to the disk since the process started, for the
 // benchmarks' fsync share.
 struct SyncStats {
