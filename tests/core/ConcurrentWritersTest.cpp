@@ -19,6 +19,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <set>
@@ -247,37 +248,102 @@ TEST(ConcurrentWriters, ADeleteByAnotherProgramNeverRedirectsAnEdit)
     }
 }
 
+namespace {
+
+// Another process holding a file's lock until the object goes.
+class HeldElsewhere {
+public:
+    HeldElsewhere(const std::string &path, platform::LockKind kind)
+    {
+        int ready[2];
+        EXPECT_EQ(::pipe(ready), 0);
+        EXPECT_EQ(::pipe(done_), 0);
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            {
+                platform::FileLock lock(path, kind);
+                (void)!::write(ready[1], "r", 1);
+                char c;
+                (void)!::read(done_[0], &c, 1);
+            }
+            ::_exit(0);
+        }
+        char c;
+        EXPECT_EQ(::read(ready[0], &c, 1), 1);
+        ::close(ready[0]);
+        ::close(ready[1]);
+    }
+    ~HeldElsewhere()
+    {
+        (void)!::write(done_[1], "d", 1);
+        ::waitpid(pid_, nullptr, 0);
+        ::close(done_[0]);
+        ::close(done_[1]);
+    }
+    pid_t pid() const { return pid_; }
+
+private:
+    pid_t pid_ = -1;
+    int done_[2] = {-1, -1};
+};
+
+// A short wait for locks while the object lives.
+struct ShortLockWait {
+    ShortLockWait() { ::setenv("DENDRIX_LOCK_WAIT_MS", "300", 1); }
+    ~ShortLockWait() { ::unsetenv("DENDRIX_LOCK_WAIT_MS"); }
+};
+
+} // namespace
+
 TEST(ConcurrentWriters, AWriterThatCannotGetTheLockNamesTheFileAndTheHolder)
 {
     TempDir dir;
     const std::string path = dir.file("Dendrix.ini");
     std::ofstream(path, std::ios::binary) << "[Dendrix]\r\nYear=2004\r\n";
-    int ready[2], done[2];
-    ASSERT_EQ(::pipe(ready), 0);
-    ASSERT_EQ(::pipe(done), 0);
-    pid_t child = ::fork();
-    if (child == 0) {
-        {
-            platform::FileLock lock(path);
-            (void)!::write(ready[1], "r", 1);
-            char c;
-            (void)!::read(done[0], &c, 1);
+    {
+        HeldElsewhere holder(path, platform::LockKind::Exclusive);
+        ShortLockWait shortWait;
+        try {
+            writeProfileString(QString::fromStdString(path), "Dendrix", "Year", "2005");
+            ADD_FAILURE() << "written while another program held the lock";
+        } catch (const ProfileError &e) {
+            EXPECT_TRUE(e.message().contains(QString::fromStdString(path))) << e.what();
+            EXPECT_TRUE(e.message().contains("process " + QString::number(holder.pid()))) << e.what();
         }
-        ::_exit(0);
     }
-    char c;
-    ASSERT_EQ(::read(ready[0], &c, 1), 1);
-    ::setenv("DENDRIX_LOCK_WAIT_MS", "300", 1);
-    try {
-        writeProfileString(QString::fromStdString(path), "Dendrix", "Year", "2005");
-        ADD_FAILURE() << "written while another program held the lock";
-    } catch (const ProfileError &e) {
-        EXPECT_TRUE(e.message().contains(QString::fromStdString(path))) << e.what();
-        EXPECT_TRUE(e.message().contains("process " + QString::number(child))) << e.what();
-    }
-    ::unsetenv("DENDRIX_LOCK_WAIT_MS");
-    (void)!::write(done[1], "d", 1);
-    ::waitpid(child, nullptr, 0);
-    for (int fd : {ready[0], ready[1], done[0], done[1]}) ::close(fd);
     EXPECT_EQ(ProfileFile::load(QString::fromStdString(path)).readString("Dendrix", "Year"), "2004");
+}
+
+TEST(ConcurrentWriters, ReadersShareTheLockAndNeverReadWhileATableIsChanged)
+{
+    TempDir dir;
+    const std::string path = dir.file("T.DB");
+    px::CreateOptions o;
+    o.password = "race";
+    px::create(path, {makeField("ID", FieldType::Integer, 6)}, {{Value::fromInt(1)}}, o);
+    OpenOptions oo;
+    oo.knownPasswords = {"race"};
+    ShortLockWait shortWait;
+    {
+        // Another program reading: we read too, but a change waits and then gives up.
+        HeldElsewhere reader(path, platform::LockKind::Shared);
+        EXPECT_EQ(px::read(path, oo)->rowCount(), 1u);
+        try {
+            px::openWriter(path, oo)->append({Value::fromInt(2)});
+            ADD_FAILURE() << "changed while another program was reading it";
+        } catch (const LockBusyError &e) {
+            EXPECT_EQ(e.holder(), "process " + std::to_string(reader.pid()));
+        }
+    }
+    {
+        // Another program changing it: reading waits and then gives up, naming it.
+        HeldElsewhere writer(path, platform::LockKind::Exclusive);
+        EXPECT_THROW(px::read(path, oo), LockBusyError);
+        EXPECT_THROW(dbf::read(dir.file("none.dbf")), EngineError);
+    }
+    px::openWriter(path, oo)->append({Value::fromInt(2)});
+    EXPECT_EQ(px::read(path, oo)->rowCount(), 2u);
+    // The last reader out removes the lock file: none gathers beside the table.
+    for (const auto &e : std::filesystem::directory_iterator(dir.path()))
+        EXPECT_EQ(e.path().filename().string(), "T.DB");
 }
