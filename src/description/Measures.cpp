@@ -61,7 +61,7 @@ bool setUp(AppState &state, Table &table, const MeasureTableDef &def,
     const QString path = joinPath(state.programDir.isEmpty() ? QDir::currentPath() : state.programDir, def.fileName);
     QString problem;
     try {
-        if (!fileExists(path)) dbf::create(ss(path), fieldDefs(def));
+        if (!fileExists(path)) dbf::createIfMissing(ss(path), fieldDefs(def));
         table.close();
         table.setPath(ss(diskPath(path)));
         table.open();

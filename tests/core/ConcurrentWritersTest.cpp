@@ -347,3 +347,44 @@ TEST(ConcurrentWriters, ReadersShareTheLockAndNeverReadWhileATableIsChanged)
     for (const auto &e : std::filesystem::directory_iterator(dir.path()))
         EXPECT_EQ(e.path().filename().string(), "T.DB");
 }
+
+TEST(ConcurrentWriters, ProgramsStartingTogetherMakeAMissingTableOnceAndKeepEveryRow)
+{
+    for (int trial = 0; trial < 5; ++trial) {
+        SCOPED_TRACE("trial " + std::to_string(trial));
+        TempDir dir;
+        const std::string path = dir.file("mervs.dbf");
+        const std::vector<FieldDef> fields{makeField("TAG", FieldType::Text, 4)};
+        int go[2];
+        ASSERT_EQ(::pipe(go), 0);
+        std::vector<pid_t> children;
+        for (int c = 0; c < 6; ++c) {
+            pid_t pid = ::fork();
+            if (pid == 0) {
+                ::close(go[1]);
+                char ch;
+                (void)!::read(go[0], &ch, 1); // all start at once
+                try {
+                    dbf::createIfMissing(path, fields);
+                    dbf::openWriter(path)->append({Value::fromText("p" + std::to_string(c))});
+                } catch (...) {
+                    ::_exit(1);
+                }
+                ::_exit(0);
+            }
+            children.push_back(pid);
+        }
+        ::close(go[0]);
+        ::close(go[1]); // end of file: every child goes
+        for (pid_t pid : children) {
+            int status = 0;
+            ::waitpid(pid, &status, 0);
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        }
+        auto t = dbf::read(path);
+        std::set<std::string> tags;
+        for (size_t r = 0; r < t->rowCount(); ++r) tags.insert(t->value(r, 0).toText());
+        EXPECT_EQ(tags.size(), 6u);
+        EXPECT_EQ(t->rowCount(), 6u);
+    }
+}

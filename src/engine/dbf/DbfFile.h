@@ -21,6 +21,11 @@ TableFilePtr read(const std::string &path, const OpenOptions &options = {});
 void create(const std::string &path, const std::vector<FieldDef> &fields,
             const std::vector<Row> &rows = {}, uint8_t languageDriver = 0xC9);
 
+// Creates an empty table unless a file of that name is already there (checked and made
+// under the table's lock, so that two programs starting together never make it twice
+// and the second never empties what the first has written). True when it was made.
+bool createIfMissing(const std::string &path, const std::vector<FieldDef> &fields, uint8_t languageDriver = 0xC9);
+
 // The same, with the rows handed over one at a time (the caller need not hold them
 // all): add() each row, then finish() writes the file. `expectedRows` only sizes the
 // buffer. Nothing is written when finish() is never reached. Throws EngineError.

@@ -290,6 +290,14 @@ void create(const std::string &path, const std::vector<FieldDef> &fields, const 
     c.finish();
 }
 
+bool createIfMissing(const std::string &path, const std::vector<FieldDef> &fields, uint8_t languageDriver)
+{
+    platform::FileLock lock(path);
+    if (io::exists(path)) return false;
+    create(path, fields, {}, languageDriver);
+    return true;
+}
+
 std::unique_ptr<TableWriter> openWriter(const std::string &path, const OpenOptions &options)
 {
     return std::make_unique<DbfWriter>(path, options);
