@@ -1,6 +1,7 @@
 // dendrix-cli sql: TAB-separated output, numbers in the engine's text form, exit status 1
 // with a message on stderr for a failing statement.
 #include "demo/DemoData.h"
+#include "engine/common/FileIO.h"
 
 #include "TestUtil.h"
 
@@ -51,4 +52,27 @@ TEST(CliSql, FailingStatementExitsWithOne)
     CliRun syntax = cli("-C " + dir.path() + " sql 'selec nothing'");
     EXPECT_EQ(syntax.status, 1);
     EXPECT_EQ(cli("sql").status, 2);
+}
+
+TEST(CliSql, RowsOfADamagedTableComeWithAWarningAndExitOne)
+{
+    dxtest::TempDir dir;
+    dx::DemoOptions o;
+    o.records = 200;
+    dx::createDemoInstallation(dir.path(), o);
+    const std::string table = dir.path() + "/database/elena.dbf";
+    const std::string whole = dx::io::readFile(table);
+    CliRun before = cli("-C " + dir.path() + " sql 'select count(*) N from \"database/elena.dbf\"'");
+    ASSERT_EQ(before.status, 0);
+    // Cut the file in the middle of its records: the header still counts them all.
+    dx::io::writeFileAtomic(table, whole.substr(0, whole.size() / 2));
+    const std::string count = std::string(DX_CLI_PATH) + " -C " + dir.path() +
+                              " sql 'select count(*) N from \"database/elena.dbf\"'";
+    CliRun cut = dxtest::runShell(count + " 2>/dev/null");
+    EXPECT_EQ(cut.status, 1);
+    EXPECT_EQ(cut.out.substr(0, 2), "N\n");
+    EXPECT_NE(cut.out, before.out); // the rows that could be read, still printed
+    CliRun said = dxtest::runShell(count + " 2>&1 >/dev/null");
+    EXPECT_NE(said.out.find("damaged table, rows missing: "), std::string::npos) << said.out;
+    EXPECT_NE(said.out.find("elena.dbf: the header counts"), std::string::npos) << said.out;
 }

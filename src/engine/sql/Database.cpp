@@ -314,6 +314,14 @@ TableFilePtr Database::table(const std::string &path)
     return entry->table;
 }
 
+std::vector<std::string> Database::damageNotes() const
+{
+    std::vector<std::string> out;
+    for (const auto &[path, entry] : cache_)
+        for (const std::string &what : entry->table->damage()) out.push_back(path + ": " + what);
+    return out;
+}
+
 void Database::invalidate(const std::string &path)
 {
     cache_.erase(resolve(path));

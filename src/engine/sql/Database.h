@@ -78,6 +78,9 @@ public:
     // The current snapshot of a table file, loaded on first use and again whenever the
     // file's size or modification time changes. Throws EngineError.
     TableFilePtr table(const std::string &path);
+    // What is wrong with the tables read so far that were read only in part: one line
+    // each, "FILE: what" (see TableFile::damage). Empty when every table was whole.
+    std::vector<std::string> damageNotes() const;
     // Forget a cached snapshot (after a write through a TableWriter).
     void invalidate(const std::string &path);
     // Opens the table for changes; later reads see the changes.
