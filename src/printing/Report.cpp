@@ -54,18 +54,34 @@ int textFlags(const ReportItem &item)
     return flags;
 }
 
+bool fitsBox(const ReportItem &item, const QString &text, double size, const QRectF &box, QPaintDevice *device)
+{
+    QFontMetricsF fm(qtFont(item.font, size), device);
+    const QRectF need = fm.boundingRect(box, textFlags(item), text);
+    return need.height() <= box.height() + 0.5 && need.width() <= box.width() + 0.5;
+}
+
 // The largest size up to the item's own at which its text fits its box.
 double fittingPointSize(const ReportItem &item, const QRectF &box, QPaintDevice *device)
 {
     double size = item.font.pointSize;
     if (!item.shrink) return size;
-    const int flags = textFlags(item);
-    for (; size > kSmallestPointSize; size -= 0.5) {
-        QFontMetricsF fm(qtFont(item.font, size), device);
-        const QRectF need = fm.boundingRect(box, flags, item.text);
-        if (need.height() <= box.height() + 0.5 && need.width() <= box.width() + 0.5) break;
-    }
+    while (size > kSmallestPointSize && !fitsBox(item, item.text, size, box, device)) size -= 0.5;
     return std::max(size, kSmallestPointSize);
+}
+
+// A list of lines that does not fit even at the smallest size loses its last lines to a
+// line that says how many are left out, rather than being cut off unseen.
+QString fittingText(const ReportItem &item, double size, const QRectF &box, QPaintDevice *device)
+{
+    if (!item.shrink || !item.text.contains(QLatin1Char('\n')) || fitsBox(item, item.text, size, box, device))
+        return item.text;
+    QStringList lines = item.text.split(QLatin1Char('\n'));
+    const qsizetype all = lines.size();
+    auto withRest = [&] { return lines.join(QLatin1Char('\n')) + QStringLiteral("\n... (+%1)").arg(all - lines.size()); };
+    lines.removeLast();
+    while (lines.size() > 1 && !fitsBox(item, withRest(), size, box, device)) lines.removeLast();
+    return withRest();
 }
 
 void paintItem(QPainter &p, const ReportItem &item, const Scale &s, const QRectF &clip)
@@ -94,9 +110,10 @@ void paintItem(QPainter &p, const ReportItem &item, const Scale &s, const QRectF
     if (item.text.isEmpty()) return;
     p.save();
     p.setClipRect(box.intersected(clip));
-    p.setFont(qtFont(item.font, fittingPointSize(item, box, p.device())));
+    const double size = fittingPointSize(item, box, p.device());
+    p.setFont(qtFont(item.font, size));
     p.setPen(Qt::black);
-    p.drawText(box, textFlags(item), item.text);
+    p.drawText(box, textFlags(item), fittingText(item, size, box, p.device()));
     p.restore();
 }
 
@@ -121,6 +138,25 @@ QString installedFamily(const QString &family)
         chosen = QFontDatabase::hasFamily(kMetricArial) ? kMetricArial : QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
     known.insert(family, chosen);
     return chosen;
+}
+
+static QRectF deviceBox(const ReportItem &item, QPaintDevice *device)
+{
+    const double x = device->logicalDpiX() / kMmPerInch, y = device->logicalDpiY() / kMmPerInch;
+    QRectF box(item.mm.left() * x, item.mm.top() * y, item.mm.width() * x, item.mm.height() * y);
+    if (item.frame) box.adjust(item.paddingMm * x, 0, -0.5 * x, 0);
+    return box;
+}
+
+double drawnPointSize(const ReportItem &item, QPaintDevice *device)
+{
+    return fittingPointSize(item, deviceBox(item, device), device);
+}
+
+QString drawnText(const ReportItem &item, QPaintDevice *device)
+{
+    const QRectF box = deviceBox(item, device);
+    return fittingText(item, fittingPointSize(item, box, device), box, device);
 }
 
 const ReportItem *ReportPage::find(const QString &name) const

@@ -17,6 +17,7 @@
 #include <functional>
 #include <memory>
 
+class QPaintDevice;
 class QPainter;
 class QPagedPaintDevice;
 class QPdfWriter;
@@ -26,7 +27,7 @@ namespace dx {
 inline constexpr double kA4WidthMm = 210.0;
 inline constexpr double kA4HeightMm = 297.0;
 // The smallest size a text is shrunk to when it does not fit its box.
-inline constexpr double kSmallestPointSize = 5.0;
+inline constexpr double kSmallestPointSize = 6.0;
 
 // A font as the settings name it. "Arial" is printed with Liberation Sans, whose letters
 // have the same widths; a family that is not installed falls back to it as well.
@@ -47,7 +48,9 @@ struct ReportItem {
     QString text;
     int align = 0;         // Qt::Alignment flags of a text
     bool wrap = false;     // a text of several lines (word-wrapped within its box)
-    bool shrink = false;   // a text that does not fit is drawn smaller, down to kSmallestPointSize
+    // A text that does not fit is drawn smaller, down to kSmallestPointSize; a list of
+    // lines that still does not fit ends in a line "... (+N)" naming the lines left out.
+    bool shrink = false;
     bool frame = false;    // a text box framed as a table cell
     double lineWidthMm = 0.1;
     double paddingMm = 0.5;  // the text's distance from a framed cell's left and right rules
@@ -103,6 +106,10 @@ Report layOutBands(const PageFrame &frame, const Band &header, const QList<Band>
 // resolution, the origin at the paper's top left corner unless `paperOriginPx` says
 // where it lies on the device, as on a printer that starts at its printable area).
 void paintPage(QPainter &painter, const Report &report, int page, QPointF paperOriginPx = {});
+// The size and the text an item is painted with on `device` (for a text that must shrink
+// or lose lines to fit its box; otherwise its own).
+double drawnPointSize(const ReportItem &item, QPaintDevice *device);
+QString drawnText(const ReportItem &item, QPaintDevice *device);
 // A page as an image of the whole paper at `dpi` dots per inch, white underneath.
 QImage renderPage(const Report &report, int page, double dpi);
 // A page as a picture (the page pictures of the Word export, the preview).

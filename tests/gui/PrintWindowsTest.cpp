@@ -334,7 +334,7 @@ TEST(ReportPainting, ArialIsLiberationSansAndNothingIsDrawnOutsideThePrintableAr
     const Report r = descriptionReport(d, page, DescriptionLayout{true, 4}, longText);
     ASSERT_EQ(r.pageCount(), 1);
     const double dpi = 50;
-    const QImage img = renderPage(r, 0, dpi);
+    QImage img = renderPage(r, 0, dpi);
     const double px = dpi / 25.4;
     const QRect inside(int(30 * px) - 1, int(15 * px) - 1, int((210 - 55) * px) + 3, int((297 - 27) * px) + 3);
     int inked = 0, outside = 0;
@@ -346,6 +346,24 @@ TEST(ReportPainting, ArialIsLiberationSansAndNothingIsDrawnOutsideThePrintableAr
         }
     EXPECT_GT(inked, 1000);
     EXPECT_EQ(outside, 0);
+
+    // The thirty damages are drawn small, and those that do not fit are counted in a last line.
+    const ReportItem *damages = r.pages[0].find("QRM_POVR");
+    ASSERT_TRUE(damages);
+    EXPECT_EQ(damages->font.pointSize, 8);
+    EXPECT_EQ(drawnPointSize(*damages, &img), kSmallestPointSize);
+    const QStringList drawn = drawnText(*damages, &img).split('\n');
+    ASSERT_GT(drawn.size(), 3);
+    EXPECT_EQ(drawn.first(), d.damages.first());
+    const QString rest = QString("... (+%1)").arg(30 - (drawn.size() - 1));
+    EXPECT_EQ(drawn.last(), rest);
+    // Five short damages are drawn as they are, at their own size.
+    PrintedDescription few = d;
+    few.damages = d.damages.mid(0, 5);
+    for (QString &line : few.damages) line = line.left(20);
+    const Report r5 = descriptionReport(few, PageSettings(), DescriptionLayout(), {});
+    EXPECT_EQ(drawnText(*r5.pages[0].find("QRM_POVR"), &img), few.damages.join('\n'));
+    EXPECT_EQ(drawnPointSize(*r5.pages[0].find("QRM_POVR"), &img), 10);
 
     // The same page as a picture for the Word export: the same bounds.
     const QPicture pic = pagePicture(r, 0);
