@@ -132,9 +132,15 @@ QString installedFamily(const QString &family)
     static QHash<QString, QString> known;
     auto it = known.constFind(family);
     if (it != known.constEnd()) return *it;
-    QString chosen = family;
-    if (family.compare(QStringLiteral("Arial"), Qt::CaseInsensitive) == 0 || family.trimmed().isEmpty() ||
-        !QFontDatabase::hasFamily(family))
+    // The Windows fonts the settings name, and their metric-compatible Liberation fonts.
+    static const std::pair<const char *, const char *> metric[] = {
+        {"Arial", "Liberation Sans"}, {"Times New Roman", "Liberation Serif"}, {"Courier New", "Liberation Mono"}};
+    QString chosen = family.trimmed();
+    for (const auto &[windows, liberation] : metric)
+        if (chosen.compare(QLatin1String(windows), Qt::CaseInsensitive) == 0 &&
+            QFontDatabase::hasFamily(QString::fromLatin1(liberation)))
+            chosen = QString::fromLatin1(liberation);
+    if (chosen.isEmpty() || !QFontDatabase::hasFamily(chosen))
         chosen = QFontDatabase::hasFamily(kMetricArial) ? kMetricArial : QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
     known.insert(family, chosen);
     return chosen;

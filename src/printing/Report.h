@@ -30,7 +30,8 @@ inline constexpr double kA4HeightMm = 297.0;
 inline constexpr double kSmallestPointSize = 6.0;
 
 // A font as the settings name it. "Arial" is printed with Liberation Sans, whose letters
-// have the same widths; a family that is not installed falls back to it as well.
+// have the same widths ("Times New Roman" with Liberation Serif, "Courier New" with
+// Liberation Mono); a family that is not installed falls back to Liberation Sans.
 struct ReportFont {
     QString family = QStringLiteral("Arial");
     double pointSize = 9;

@@ -311,6 +311,7 @@ TEST(ReportPainting, ArialIsLiberationSansAndNothingIsDrawnOutsideThePrintableAr
     dxtest::qtApp();
     EXPECT_EQ(installedFamily("Arial"), "Liberation Sans");
     EXPECT_EQ(installedFamily("No Such Font 123"), "Liberation Sans");
+    EXPECT_EQ(installedFamily("times new roman"), "Liberation Serif");
 
     // Texts far longer than their boxes, thirty damages, a stock of many digits.
     PrintedDescription d;
