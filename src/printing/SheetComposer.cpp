@@ -1,6 +1,7 @@
 // The pre-compartment sheet: its rows from the compartment's records and its pages.
 #include "printing/SheetComposer.h"
 
+#include "core/NumberFormat.h"
 #include "core/QtText.h"
 #include "description/DescriptionHeader.h"
 #include "description/ProjectRecord.h"
@@ -16,10 +17,11 @@ namespace {
 constexpr double kTitleBand = 33.1;
 constexpr double kDetailBand = 6.3;
 
-// An area in its default text form, with ".0" when it has no fraction.
+// An area in its default text form (the user's decimal separator), with ".0" when it
+// has no fraction: that point is always a point.
 QString areaText(double area)
 {
-    QString t = QString::number(area, 'g', 15);
+    QString t = localisedNumber(QString::number(area, 'g', 15), QLocale());
     if (std::isfinite(area) && area == std::trunc(area) && !t.contains(QLatin1Char('e'))) t += QStringLiteral(".0");
     return t;
 }
