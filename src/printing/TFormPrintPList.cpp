@@ -104,12 +104,24 @@ void TFormPrintPList::BitBtnPrintClick()
     }
     std::optional<int> otd = wholeNumber(field_->text());
     if (!otd) return;
-    std::unique_ptr<PageSink> sink = ReportPrinter::instance().jobSink();
-    printSheet(context_.state(), *otd, *sink, [this](const UserMessage &m) { context_.showMessage(m); });
+    ReportPrinter &printer = ReportPrinter::instance();
+    auto report = [this](const UserMessage &m) { context_.showMessage(m); };
+    if (!printer.ready()) {
+        // No printer: the system's print dialog, which offers a PDF file.
+        std::optional<PrintedSheet> sheet = composeSheet(context_.state(), *otd, QString(), report);
+        if (sheet) printer.printWithDialog(sheetReport(*sheet, context_.state().settings.sheet), this);
+        return;
+    }
+    std::unique_ptr<PageSink> sink = printer.jobSink();
+    printSheet(context_.state(), *otd, *sink, report);
 }
 
 void TFormPrintPList::printAll()
 {
+    if (!ReportPrinter::instance().ready()) {
+        context_.showMessage(printerFailedMessage());
+        return;
+    }
     const QVector<int> compartments = sheetCompartments(context_.state());
     const int total = int(compartments.size());
     if (!confirm_(printAllSheetsQuestion(total))) return;

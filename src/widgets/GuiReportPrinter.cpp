@@ -62,9 +62,11 @@ void printDescription(WindowContext &c, DescriptionComposer &composer, int otd, 
 {
     composer.setWithBranches(c.state().settings.rangePrint.branches);
     if (thickRules) composer.setFooterLineWidth(4);
-    if (composer.compose(otd, podotd, [&](const UserMessage &m) { c.showMessage(m); }) &&
-        !ReportPrinter::instance().print(composer.report()))
-        c.showMessage(printerFailedMessage());
+    ReportPrinter &printer = ReportPrinter::instance();
+    if (composer.compose(otd, podotd, [&](const UserMessage &m) { c.showMessage(m); })) {
+        if (!printer.ready()) printer.printWithDialog(composer.report(), QApplication::activeWindow());
+        else if (!printer.print(composer.report())) c.showMessage(printerFailedMessage());
+    }
     if (thickRules) composer.setFooterLineWidth(1);
 }
 
@@ -89,6 +91,12 @@ QPrinter &ReportPrinter::printer()
 {
     if (!printer_) printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
     return *printer_;
+}
+
+bool ReportPrinter::ready()
+{
+    if (sinkFactory_) return true;
+    return !QPrinterInfo::printerInfo(printer().printerName()).isNull() || !QPrinterInfo::defaultPrinter().isNull();
 }
 
 QString ReportPrinter::printerLine()

@@ -36,6 +36,9 @@ public:
     // The system's printer setup dialog for the chosen printer; false when cancelled.
     bool setup(QWidget *parent);
 
+    // Whether jobs have somewhere to go: a printer is installed (or a test's sink is set).
+    // Without one the print paths open the system's print dialog, which offers a PDF file.
+    bool ready();
     // One job: every page of the report on the chosen printer. False when the printer
     // could not be painted on.
     bool print(const Report &report);

@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QFile>
 #include <QPicture>
+#include <QPrinterInfo>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -405,4 +406,22 @@ TEST(ReportPainting, PdfFileHoldsEveryPageAndReplacesTheOldFileWhole)
     QFile again(path);
     ASSERT_TRUE(again.open(QIODevice::ReadOnly));
     EXPECT_EQ(again.readAll(), pdf);
+}
+
+TEST_F(PrintWindows, WithoutAPrinterTheLineSaysSoAndPrintAllStopsWithAMessage)
+{
+    ReportPrinter::instance().setSinkFactory({});
+    if (!QPrinterInfo::availablePrinters().isEmpty()) GTEST_SKIP() << "this machine has a printer";
+    EXPECT_FALSE(ReportPrinter::instance().ready());
+    auto *set = open<TFormPrintSet>();
+    EXPECT_EQ(set->printerLine()->text(), "Cannot determine printer name and port..");
+    set->close();
+
+    auto *plist = open<TFormPrintPList>();
+    bool asked = false;
+    plist->setConfirm([&](const QString &) { return asked = true; });
+    plist->allBox()->click();
+    QTest::mouseClick(plist->printButton(), Qt::LeftButton);
+    EXPECT_FALSE(asked);
+    EXPECT_EQ(w->messages, QStringList({"Печат описания|" + printerFailedMessage().text}));
 }
