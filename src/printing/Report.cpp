@@ -127,19 +127,25 @@ void addBand(ReportPage &page, const Band &band, double top)
 
 } // namespace
 
+QString metricTwin(const QString &family)
+{
+    // The Windows fonts the settings name, and their metric-compatible Liberation fonts.
+    static const std::pair<const char *, const char *> twins[] = {
+        {"Arial", "Liberation Sans"}, {"Times New Roman", "Liberation Serif"}, {"Courier New", "Liberation Mono"}};
+    for (const auto &[windows, liberation] : twins)
+        if (family.trimmed().compare(QLatin1String(windows), Qt::CaseInsensitive) == 0 &&
+            QFontDatabase::hasFamily(QString::fromLatin1(liberation)))
+            return QString::fromLatin1(liberation);
+    return {};
+}
+
 QString installedFamily(const QString &family)
 {
     static QHash<QString, QString> known;
     auto it = known.constFind(family);
     if (it != known.constEnd()) return *it;
-    // The Windows fonts the settings name, and their metric-compatible Liberation fonts.
-    static const std::pair<const char *, const char *> metric[] = {
-        {"Arial", "Liberation Sans"}, {"Times New Roman", "Liberation Serif"}, {"Courier New", "Liberation Mono"}};
-    QString chosen = family.trimmed();
-    for (const auto &[windows, liberation] : metric)
-        if (chosen.compare(QLatin1String(windows), Qt::CaseInsensitive) == 0 &&
-            QFontDatabase::hasFamily(QString::fromLatin1(liberation)))
-            chosen = QString::fromLatin1(liberation);
+    QString chosen = metricTwin(family);
+    if (chosen.isEmpty()) chosen = family.trimmed();
     if (chosen.isEmpty() || !QFontDatabase::hasFamily(chosen))
         chosen = QFontDatabase::hasFamily(kMetricArial) ? kMetricArial : QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
     known.insert(family, chosen);

@@ -39,6 +39,8 @@ struct ReportFont {
     bool italic = false;
 };
 QString installedFamily(const QString &family);
+// The installed Liberation font that stands in for a Windows font; empty when none does.
+QString metricTwin(const QString &family);
 
 // One thing drawn on a page. Positions are millimetres from the top left corner of the
 // page's printable area (inside the margins).

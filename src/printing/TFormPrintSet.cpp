@@ -1,6 +1,7 @@
 // The print settings window.
 #include "printing/TFormPrintSet.h"
 
+#include "printing/Report.h"
 #include "widgets/GuiReportPrinter.h"
 #include "widgets/WindowContext.h"
 
@@ -99,7 +100,11 @@ QWidget *TFormPrintSet::buildTab(Tab &t, bool withPrinterLine)
     auto *f = new QHBoxLayout(fontGroup);
     t.font = new QComboBox;
     t.font->addItems(QFontDatabase::families());
-    if (t.font->findText(QStringLiteral("Arial")) < 0) t.font->insertItem(0, QStringLiteral("Arial")); // printed with Liberation Sans
+    // The Windows names of the fonts printed with their Liberation twins.
+    for (const char *name : {"Arial", "Courier New", "Times New Roman"}) {
+        const QString windows = QString::fromLatin1(name);
+        if (t.font->findText(windows) < 0 && !metricTwin(windows).isEmpty()) t.font->insertItem(0, windows);
+    }
     f->addWidget(t.font, 1);
     f->addWidget(new QLabel(QStringLiteral("Големина")));
     t.size = new QComboBox;

@@ -227,6 +227,8 @@ TEST_F(PrintWindows, PrintSettingsAreWrittenOnOkOnly)
     EXPECT_EQ(d.left->value(), state().settings.description.left);
     EXPECT_FALSE(set->printerLine()->text().isEmpty());
     EXPECT_EQ(d.left->maximum(), 100);
+    EXPECT_EQ(d.font->currentText(), state().settings.description.font); // "Arial": printed with its twin
+    EXPECT_GE(d.font->currentIndex(), 0);
 
     // "Стандартни полета" then "Отказ" changes nothing stored.
     d.left->setValue(33);
@@ -313,6 +315,7 @@ TEST(ReportPainting, ArialIsLiberationSansAndNothingIsDrawnOutsideThePrintableAr
     EXPECT_EQ(installedFamily("Arial"), "Liberation Sans");
     EXPECT_EQ(installedFamily("No Such Font 123"), "Liberation Sans");
     EXPECT_EQ(installedFamily("times new roman"), "Liberation Serif");
+    EXPECT_EQ(metricTwin("Verdana"), "");
 
     // Texts far longer than their boxes, thirty damages, a stock of many digits.
     PrintedDescription d;
