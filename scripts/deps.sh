@@ -6,6 +6,7 @@ PKGS=(build-essential cmake ninja-build pkg-config
       qt6-translations-l10n  # Qt's own dialogs in Bulgarian (qtbase_bg.qm)
       libsqlite3-dev libgtest-dev libshp-dev pxlib-dev libxlsxwriter-dev libzip-dev
       python3 python3-dbfread xvfb xauth
+      fonts-liberation2  # "Arial" of the printed descriptions: Liberation Sans, the same letter widths
       unzip poppler-utils)  # the list-file tests read .xlsx and PDF output with these
 missing=()
 for p in "${PKGS[@]}"; do

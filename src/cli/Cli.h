@@ -28,5 +28,6 @@ int runDamage(const Context &ctx);
 int runClause(const Context &ctx);
 int runSieve(const Context &ctx);
 int runMeasures(const Context &ctx);
+int runPdf(const Context &ctx);
 
 } // namespace dx::cli

@@ -37,7 +37,10 @@ void usage(std::ostream &os)
           "                         as from a saved sieve (the management unit under \"землище\")\n"
           "  sieve FILE.drf [--fields 0,1,2,...]\n"
           "                         run a saved sieve on the current project; print the result\n"
-          "                         grid TAB-separated and, last, the result label\n";
+          "                         grid TAB-separated and, last, the result label\n"
+          "  pdf OUT.pdf [--branches] [--sheets] OTD PODOTD | --from A --to B | --sheet OTD\n"
+          "                         print descriptions (one a page; --sheets: each compartment's\n"
+          "                         pre-compartment sheet before them) or one sheet to a PDF file\n";
 }
 
 } // namespace
@@ -93,6 +96,7 @@ int main(int argc, char **argv)
         {"damage", dx::cli::runDamage},
         {"clause", dx::cli::runClause},
         {"sieve", dx::cli::runSieve},
+        {"pdf", dx::cli::runPdf},
     };
     auto it = commands.find(command);
     if (it == commands.end()) {

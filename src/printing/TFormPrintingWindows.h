@@ -1,7 +1,11 @@
-// Windows of description printing. Their contents come with the printing work; until
-// then they are empty windows with their captions.
+// Windows of description printing. Those whose contents come with the range and list
+// printing are empty windows with their captions until then.
 #pragma once
 
+#include "printing/TFormPrintEdin.h"
+#include "printing/TFormPrintPList.h"
+#include "printing/TFormPrintProgress.h"
+#include "printing/TFormPrintSet.h"
 #include "widgets/TFormWindow.h"
 #include "widgets/WindowContext.h"
 
@@ -10,14 +14,6 @@ namespace dx {
 class TFormReport : public TFormWindow {
 public:
     explicit TFormReport(WindowContext &c) : TFormWindow(QStringLiteral("Печат на таксационни описания"), c.owner()) {}
-};
-class TFormPrintEdin : public TFormWindow {
-public:
-    explicit TFormPrintEdin(WindowContext &c) : TFormWindow(QStringLiteral("Единичен печат на описания"), c.owner()) {}
-};
-class TFormPrintPList : public TFormWindow {
-public:
-    explicit TFormPrintPList(WindowContext &c) : TFormWindow(QStringLiteral("Печат на предотделен лист"), c.owner()) {}
 };
 class TFormReportPList : public TFormWindow {
 public:
@@ -30,14 +26,6 @@ public:
 class TFormPrintOtDoList : public TFormWindow {
 public:
     explicit TFormPrintOtDoList(WindowContext &c) : TFormWindow(QStringLiteral("Списък подотдели"), c.owner()) {}
-};
-class TFormPrintSet : public TFormWindow {
-public:
-    explicit TFormPrintSet(WindowContext &c) : TFormWindow(QStringLiteral("Настройки печат"), c.owner()) {}
-};
-class TFormPrintProgress : public TFormWindow {
-public:
-    explicit TFormPrintProgress(WindowContext &c) : TFormWindow(QStringLiteral("Отпечатване..."), c.owner()) {}
 };
 class TFormPrintListFromFile : public TFormWindow {
 public:

@@ -16,6 +16,7 @@
 #include "shell/TFormLoading.h"
 #include "shell/TFormShellWindows.h"
 #include "widgets/GuiGridHeader.h"
+#include "widgets/GuiReportPrinter.h"
 
 #include <QAction>
 #include <QApplication>
@@ -239,9 +240,10 @@ void TFormDendrix::buildToolbar()
         kNextSubCompartmentKeys);
     bar->addSeparator();
     add(QStringLiteral("Филтър"), QStringLiteral("Филтриране на данни"), [this] { openWindow<TFormSitoRabotno>(); });
-    // Printing and copying a description come with the description report and its text
-    // layout; until then the buttons are there but cannot be pressed.
-    add(QStringLiteral("Печат"), QStringLiteral("Директен печат на текущия подотдел"), [] {})->setEnabled(false);
+    add(QStringLiteral("Печат"), QStringLiteral("Директен печат на текущия подотдел"),
+        [this] { printCurrentDescription(context_); });
+    // Copying a description comes with its text layout; until then the button is there
+    // but cannot be pressed.
     add(QStringLiteral("Копирай"), QStringLiteral("Копирай текущия подотдел"), [] {})->setEnabled(false);
 }
 

@@ -1,0 +1,52 @@
+// The print loop over a list of sub-compartments.
+#include "printing/PrintRun.h"
+
+#include "printing/SheetComposer.h"
+
+namespace dx {
+
+bool printSheet(AppState &state, int otd, PageSink &sink, const std::function<void(const UserMessage &)> &report)
+{
+    std::optional<PrintedSheet> sheet = composeSheet(state, otd, QString(), report);
+    if (!sheet) return false;
+    const Report r = sheetReport(*sheet, state.settings.sheet);
+    sink.beginJob(r.title);
+    sink.addReport(r);
+    sink.endJob();
+    return true;
+}
+
+PrintRunResult printDescriptions(AppState &state, DescriptionComposer &composer, const QVector<RangeEntry> &entries,
+                                 PageSink &sink, const PrintRunOptions &options)
+{
+    PrintRunResult result;
+    bool haveSheet = false;
+    int lastSheet = 0;
+    auto done = [&] {
+        if (options.progress) options.progress(result.descriptions + result.sheets);
+    };
+    for (const RangeEntry &e : entries) {
+        if (options.stop && *options.stop) {
+            result.stopped = true;
+            break;
+        }
+        if (options.sheets && (!haveSheet || e.otd != lastSheet)) {
+            haveSheet = true;
+            lastSheet = e.otd;
+            if (printSheet(state, e.otd, sink, options.report)) {
+                ++result.sheets;
+                done();
+            }
+        }
+        if (composer.compose(e.otd, e.podotd, options.report)) {
+            sink.beginJob(composer.report().title);
+            sink.addReport(composer.report());
+            sink.endJob();
+            ++result.descriptions;
+            done();
+        }
+    }
+    return result;
+}
+
+} // namespace dx

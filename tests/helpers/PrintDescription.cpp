@@ -1,0 +1,47 @@
+// The print check's program: prints one description through Qt's printing on a named
+// print queue, with the same composer, report and printer code as the program's print
+// windows, so that a real queue (CUPS with cups-pdf) can be checked end to end.
+//
+//   print_description PROGRAM_DIR PRINTER OTD PODOTD [--branches]
+//
+// Prints the printer line of the settings window; exit status 0 when the job was sent.
+#include "printing/DescriptionComposer.h"
+#include "shell/Startup.h"
+#include "widgets/GuiReportPrinter.h"
+
+#include <QApplication>
+#include <QPrinter>
+
+#include <cstdio>
+#include <cstring>
+
+int main(int argc, char **argv)
+{
+    if (argc < 5) {
+        std::fprintf(stderr, "usage: print_description PROGRAM_DIR PRINTER OTD PODOTD [--branches]\n");
+        return 2;
+    }
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    dx::AppState state;
+    state.programDir = QString::fromLocal8Bit(argv[1]);
+    QVector<dx::UserMessage> messages;
+    const dx::StartupOutcome outcome = dx::loadQuietly(state, &messages);
+    for (const dx::UserMessage &m : messages) std::fprintf(stderr, "%s\n", qPrintable(m.text));
+    if (outcome.endRequested || outcome.stopped) return 1;
+
+    dx::ReportPrinter &printer = dx::ReportPrinter::instance();
+    printer.printer().setPrinterName(QString::fromLocal8Bit(argv[2]));
+    std::printf("%s\n", qPrintable(printer.printerLine()));
+    dx::DescriptionComposer composer(state);
+    composer.setWithBranches(argc > 5 && std::strcmp(argv[5], "--branches") == 0);
+    composer.setFooterLineWidth(4);
+    if (!composer.compose(QString::fromLocal8Bit(argv[3]).toInt(), QString::fromLocal8Bit(argv[4]),
+                          [](const dx::UserMessage &m) { std::fprintf(stderr, "%s\n", qPrintable(m.text)); }))
+        return 1;
+    if (!printer.print(composer.report())) {
+        std::fprintf(stderr, "%s\n", qPrintable(dx::printerFailedMessage().text));
+        return 1;
+    }
+    return 0;
+}
