@@ -59,6 +59,16 @@ public:
     // whole records that could be trusted.
     const std::vector<std::string> &damage() const { return damage_; }
 
+    // This snapshot with row `row` holding `now` instead, where a writer has just put it
+    // in place (same address): a posted edit then costs no new read of the table. Null
+    // when the table cannot do that; read it again then.
+    virtual std::shared_ptr<const TableFile> withRecord(size_t row, const RecordRef &now) const
+    {
+        (void)row;
+        (void)now;
+        return nullptr;
+    }
+
 protected:
     std::string path_;
     std::vector<FieldDef> fields_;
@@ -91,6 +101,9 @@ public:
     virtual void remove(size_t row) = 0;
     virtual void update(const RecordRef &seen, const Row &values) { update(rowOf(seen), values); }
     virtual void remove(const RecordRef &seen) { remove(rowOf(seen)); }
+    // The record the last update left in the file (where and what, as a snapshot would
+    // see it); nothing when the writer cannot tell.
+    virtual std::optional<RecordRef> written() const { return std::nullopt; }
 
 protected:
     // The row now holding the record `seen` describes; throws StaleRecordError if none.

@@ -11,14 +11,20 @@
 #include "engine/common/Journal.h"
 #include "engine/dbf/DbfFormat.h"
 
+#include <map>
+
 namespace dx::dbf {
 
 namespace {
 
+// Records edited since the file was read, by physical record number: the file's bytes
+// are shared by every snapshot made from them and never change.
+using Patches = std::map<size_t, std::string>;
+
 class DbfTable final : public TableFile {
 public:
     DbfTable(const std::string &path, std::string data, const OpenOptions &options)
-        : data_(std::move(data))
+        : file_(std::make_shared<const std::string>(std::move(data))), data_(*file_)
     {
         path_ = path;
         layout_ = detail::parseLayout(path, data_, options);
@@ -44,20 +50,41 @@ public:
         if (field >= fields_.size())
             throw EngineError(path_, "field " + std::to_string(field) + " is out of range (" +
                                          std::to_string(fields_.size()) + " fields)");
-        size_t at = layout_.headerLength + size_t(live_[row]) * layout_.recordLength + offsets_[field];
-        std::string_view cell(data_.data() + at, static_cast<size_t>(fields_[field].width));
+        std::string_view cell(recordBytes(row) + offsets_[field], static_cast<size_t>(fields_[field].width));
         return detail::decodeCell(cell, fields_[field], layout_.codepage);
     }
 
     RecordRef record(size_t row) const override
     {
         if (row >= live_.size()) throw EngineError(path_, "row " + std::to_string(row) + " is out of range");
-        size_t at = layout_.headerLength + size_t(live_[row]) * layout_.recordLength;
-        return {live_[row], data_.substr(at, layout_.recordLength)};
+        return {live_[row], std::string(recordBytes(row), layout_.recordLength)};
+    }
+
+    std::shared_ptr<const TableFile> withRecord(size_t row, const RecordRef &now) const override
+    {
+        if (row >= live_.size() || now.address != live_[row] || now.bytes.size() != layout_.recordLength ||
+            now.bytes[0] == detail::kDeletedFlag)
+            return nullptr;
+        auto copy = std::make_shared<DbfTable>(*this);
+        auto patches = patches_ ? std::make_shared<Patches>(*patches_) : std::make_shared<Patches>();
+        (*patches)[live_[row]] = now.bytes;
+        copy->patches_ = std::move(patches);
+        return copy;
     }
 
 private:
-    std::string data_;
+    const char *recordBytes(size_t row) const
+    {
+        if (patches_) {
+            auto it = patches_->find(live_[row]);
+            if (it != patches_->end()) return it->second.data();
+        }
+        return data_.data() + layout_.headerLength + size_t(live_[row]) * layout_.recordLength;
+    }
+
+    std::shared_ptr<const std::string> file_;
+    const std::string &data_; // *file_
+    std::shared_ptr<const Patches> patches_;
     detail::Layout layout_;
     std::vector<size_t> offsets_;  // per shown field
     std::vector<uint32_t> live_;   // physical record numbers of the live rows

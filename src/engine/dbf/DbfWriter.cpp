@@ -119,7 +119,10 @@ public:
         std::string record = readAt(at, layout_.recordLength);
         encodeRecord(path_, layout_.fields, values, layout_.codepage, record.data(), true);
         writeInPlace(at, record);
+        written_ = RecordRef{live_[row], record};
     }
+
+    std::optional<RecordRef> written() const override { return written_; }
 
     size_t append(const Row &values) override
     {
@@ -194,6 +197,7 @@ private:
     Layout layout_;
     std::vector<size_t> live_;
     std::unique_ptr<platform::WritableFile> file_;
+    std::optional<RecordRef> written_;
 };
 
 } // namespace

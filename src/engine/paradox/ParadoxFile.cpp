@@ -342,9 +342,14 @@ std::shared_ptr<Image> load(const std::string &path, const OpenOptions &options)
 // ----------------------------------------------------------------------------------
 // Reader
 
+// Records edited since the image was read, by their offset: the image itself is shared
+// by every snapshot made from it and never changes.
+using Patches = std::map<uint32_t, std::string>;
+
 class ParadoxTable : public TableFile {
 public:
-    explicit ParadoxTable(std::shared_ptr<Image> img) : img_(std::move(img))
+    explicit ParadoxTable(std::shared_ptr<Image> img, std::shared_ptr<const Patches> patches = nullptr)
+        : img_(std::move(img)), patches_(std::move(patches))
     {
         path_ = img_->path;
         fields_ = img_->defs;
@@ -355,17 +360,37 @@ public:
     {
         if (row >= img_->recordOffsets.size() || field >= img_->layout.size()) return Value::null();
         const FieldLayout &f = img_->layout[field];
-        return decodeCell(f, img_->bytes() + img_->recordOffsets[row] + f.offset, img_->codepage);
+        return decodeCell(f, recordBytes(row) + f.offset, img_->codepage);
     }
     RecordRef record(size_t row) const override
     {
         if (row >= img_->recordOffsets.size()) throw EngineError(path_, "row " + std::to_string(row) + " is out of range");
-        const auto *p = reinterpret_cast<const char *>(img_->bytes() + img_->recordOffsets[row]);
+        const auto *p = reinterpret_cast<const char *>(recordBytes(row));
         return {img_->recordOffsets[row], std::string(p, size_t(img_->recordSize))};
+    }
+    std::shared_ptr<const TableFile> withRecord(size_t row, const RecordRef &now) const override
+    {
+        if (row >= img_->recordOffsets.size() || now.address != img_->recordOffsets[row] ||
+            now.bytes.size() != size_t(img_->recordSize))
+            return nullptr;
+        auto patches = patches_ ? std::make_shared<Patches>(*patches_) : std::make_shared<Patches>();
+        (*patches)[img_->recordOffsets[row]] = now.bytes;
+        return std::make_shared<ParadoxTable>(img_, std::move(patches));
     }
 
 private:
+    const unsigned char *recordBytes(size_t row) const
+    {
+        const uint32_t at = img_->recordOffsets[row];
+        if (patches_) {
+            auto it = patches_->find(at);
+            if (it != patches_->end()) return reinterpret_cast<const unsigned char *>(it->second.data());
+        }
+        return img_->bytes() + at;
+    }
+
     std::shared_ptr<Image> img_;
+    std::shared_ptr<const Patches> patches_;
 };
 
 // ----------------------------------------------------------------------------------
@@ -714,7 +739,13 @@ private:
         std::memcpy(p, rec.data(), rec.size());
         dirty_.insert(no);
         commit();
+        written_ = RecordRef{uint64_t(img_.blockOffset(no) + kBlockHeader + size_t(index) * size_t(img_.recordSize)), rec};
     }
+
+public:
+    std::optional<RecordRef> written() const override { return written_; }
+
+private:
 
     void removeAt(uint32_t no, int index)
     {
@@ -841,6 +872,7 @@ private:
     mutable std::vector<BlockRef> chain_;
     mutable size_t rows_ = 0;
     mutable bool walked_ = false;
+    std::optional<RecordRef> written_;
 };
 
 } // namespace

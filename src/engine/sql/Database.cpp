@@ -322,6 +322,20 @@ std::vector<std::string> Database::damageNotes() const
     return out;
 }
 
+io::Stamp Database::cachedStamp(const std::string &path) const
+{
+    auto it = cache_.find(resolve(path));
+    return it == cache_.end() ? io::Stamp{} : it->second->stamp;
+}
+
+void Database::keep(const std::string &path, TableFilePtr snapshot, const io::Stamp &stamp)
+{
+    auto entry = std::make_shared<Cached>();
+    entry->stamp = stamp;
+    entry->table = std::move(snapshot);
+    cache_[resolve(path)] = entry;
+}
+
 void Database::invalidate(const std::string &path)
 {
     cache_.erase(resolve(path));

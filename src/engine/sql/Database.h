@@ -7,6 +7,7 @@
 // rows of a statement without ORDER BY come in the table's own record order.
 #pragma once
 
+#include "engine/common/FileIO.h"
 #include "engine/common/TableFile.h"
 
 #include <map>
@@ -81,6 +82,11 @@ public:
     // What is wrong with the tables read so far that were read only in part: one line
     // each, "FILE: what" (see TableFile::damage). Empty when every table was whole.
     std::vector<std::string> damageNotes() const;
+    // The file's stamp when its cached snapshot was read (size -1 when none is cached).
+    io::Stamp cachedStamp(const std::string &path) const;
+    // Keeps `snapshot` as the table's current one, the file being at `stamp` (after an
+    // edit written in place, so that the table need not be read again).
+    void keep(const std::string &path, TableFilePtr snapshot, const io::Stamp &stamp);
     // Forget a cached snapshot (after a write through a TableWriter).
     void invalidate(const std::string &path);
     // Opens the table for changes; later reads see the changes.

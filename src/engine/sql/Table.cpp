@@ -24,6 +24,7 @@ void Table::refuseDamaged() const
 void Table::load()
 {
     snapshot_ = db_.table(path_);
+    snapshotStamp_ = db_.cachedStamp(path_);
     if (!filterText_.empty()) filter_ = Filter::compile(filterText_, *snapshot_);
     else filter_ = Filter();
     rebuildVisible();
@@ -213,14 +214,25 @@ void Table::post()
     state_ = State::Browse;
     if (!changed) return;
     size_t target = 0;
+    bool kept = false;
     refuseDamaged();
     try {
         auto w = db_.writer(path_);
         if (was == State::Edit) {
             target = visible_[pos_];
+            // Nobody changed the file since our snapshot was read (checked under the
+            // writer's lock): the snapshot with the one record edited is then the file.
+            const std::string file = db_.resolve(path_);
+            const bool current = io::stamp(file) == snapshotStamp_;
             // The record as this snapshot saw it: if another program changed the file
             // since, the writer finds it by place and bytes or refuses the edit.
             w->update(snapshot_->record(target), values);
+            if (auto now = w->written(); current && now) {
+                if (auto edited = snapshot_->withRecord(target, *now)) {
+                    db_.keep(path_, std::move(edited), io::stamp(file));
+                    kept = true;
+                }
+            }
         } else {
             target = w->append(values);
         }
@@ -228,7 +240,7 @@ void Table::post()
         reloadAfterRefusal();
         throw;
     }
-    db_.invalidate(path_);
+    if (!kept) db_.invalidate(path_);
     load();
     if (!gotoBookmark(target)) first();
 }

@@ -85,6 +85,7 @@ private:
     Database &db_;
     std::string path_;
     TableFilePtr snapshot_;
+    io::Stamp snapshotStamp_; // the file's stamp when snapshot_ was read
     State state_ = State::Inactive;
     std::string filterText_;
     bool filtered_ = false;
