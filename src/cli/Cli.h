@@ -28,5 +28,7 @@ int runDamage(const Context &ctx);
 int runClause(const Context &ctx);
 int runSieve(const Context &ctx);
 int runMeasures(const Context &ctx);
+int runOgf1(const Context &ctx);
+int runOgf2(const Context &ctx);
 
 } // namespace dx::cli

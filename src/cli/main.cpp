@@ -37,7 +37,12 @@ void usage(std::ostream &os)
           "                         as from a saved sieve (the management unit under \"землище\")\n"
           "  sieve FILE.drf [--fields 0,1,2,...]\n"
           "                         run a saved sieve on the current project; print the result\n"
-          "                         grid TAB-separated and, last, the result label\n";
+          "                         grid TAB-separated and, last, the result label\n"
+          "  ogf1 [--ownership KIND] [--purpose general|economic|special]\n"
+          "                         forest fund report 1: the titles line, then the grid rows\n"
+          "  ogf2 [--ownership KIND] [--purpose general|economic|special]\n"
+          "                         forest fund report 2: the upper table, an empty line, the\n"
+          "                         lower table, each with its titles line\n";
 }
 
 } // namespace
@@ -93,6 +98,8 @@ int main(int argc, char **argv)
         {"damage", dx::cli::runDamage},
         {"clause", dx::cli::runClause},
         {"sieve", dx::cli::runSieve},
+        {"ogf1", dx::cli::runOgf1},
+        {"ogf2", dx::cli::runOgf2},
     };
     auto it = commands.find(command);
     if (it == commands.end()) {
