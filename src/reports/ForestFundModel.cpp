@@ -32,7 +32,8 @@ QString ForestFundModel::shownText(int row, int column) const
 QVariant ForestFundModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || index.model() != this) return QVariant();
-    if (role == Qt::DisplayRole) return shownText(index.row(), index.column());
+    // The editor starts from the text shown, as a text: edits are typed as the grid shows them.
+    if (role == Qt::DisplayRole || role == Qt::EditRole) return shownText(index.row(), index.column());
     if (role == Qt::FontRole && isBold(index.row(), index.column())) {
         QFont bold;
         bold.setBold(true);
