@@ -79,9 +79,9 @@ int runOgf2(const Context &ctx)
     if (!loadInstallation(ctx, state)) return 1;
     QStringList errors;
     const auto groups = loadGF2Groups(state.db, state.nomenclaturePath(), &errors);
-    const GF2Table upper = BuildGF2Table(state.db, state.projectTablePath, choice, groups, kGF2Upper);
-    const GF2Table lower = BuildGF2Table(state.db, state.projectTablePath, choice, groups, kGF2Lower);
-    errors << upper.errors << lower.errors;
+    const std::vector<GF2Table> tables = BuildGF2(state.db, state.projectTablePath, choice, groups, {kGF2Upper, kGF2Lower});
+    const GF2Table &upper = tables[0], &lower = tables[1];
+    errors << upper.errors;
     for (const QString &e : errors) *ctx.err << "dendrix-cli: " << oneLine(e) << '\n';
     auto upperModel = makeGF2Model(kGF2Upper), lowerModel = makeGF2Model(kGF2Lower);
     fillGF2Model(*upperModel, upper);

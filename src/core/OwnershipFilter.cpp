@@ -50,6 +50,11 @@ OwnershipFilter buildOwnershipFilter(const OwnershipChoice &choice, const QStrin
     return f;
 }
 
+QString ownershipRecordCondition(const OwnershipChoice &choice)
+{
+    return buildOwnershipFilter(choice, QString(), QString()).recordFilter.mid(5);
+}
+
 QString ownershipWhere(const OwnershipChoice &choice)
 {
     const QString purpose = purposeCondition(choice.purpose, sqlQuoted);

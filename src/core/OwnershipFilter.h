@@ -37,6 +37,10 @@ struct OwnershipFilter {
 // The four texts of a choice; `unitName` and `year` are the current project's.
 OwnershipFilter buildOwnershipFilter(const OwnershipChoice &choice, const QString &unitName, const QString &year);
 
+// The record filter of a choice on its own: the record filter text without its leading
+// " and "; empty for all kinds and the general purpose.
+QString ownershipRecordCondition(const OwnershipChoice &choice);
+
 // The ownership condition of the second forest fund report's statements: " WHERE NZN2=..."
 // and the purpose condition joined by "and", or " WHERE" + the purpose condition alone,
 // or empty for all kinds and the general purpose.

@@ -52,33 +52,26 @@ const QHash<QString, int> &passTwoRows()
     return rows;
 }
 
-const char *const kPassOne[kGF1Kinds] = {
-    "VID_GORI='иглолистни' and VID_PODOTD='семенно насаждение'",
-    "(VID_GORI='широкол. високостъбл.' or VID_GORI='тополови') and (VID_PODOTD='семенно насаждение' or "
-    "VID_PODOTD='издънково насаждение')",
-    "VID_GORI='реконструкция' and VID_PODOTD<>'нелесопригодна площ'",
-    "VID_GORI='превръщане'",
-    "VID_GORI='нискостъблени'",
-};
-const char *const kPassTwo[kGF1Kinds] = {
-    "VID_GORI='иглолистни'",
-    "(VID_GORI='широкол. високостъбл.' or VID_GORI='тополови')",
-    "VID_GORI='реконструкция'",
-    "VID_GORI='превръщане'",
-    "VID_GORI='нискостъблени'",
-};
-
-// Walks the records of `table` that match `condition`, telling the progress bar.
-template <class F>
-void walk(Table &table, const QString &condition, ForestFundProgress *progress, F &&each)
+// The kind column (0 to 4) of a record's kind of forest; -1 for none. A record belongs to
+// its column in pass 2 (other kinds of land) whatever its kind of sub-compartment.
+int kindColumn(const std::string &vidGori)
 {
-    table.setFilter(ss(condition));
-    table.setFiltered(true);
-    if (progress) progress->range(0, int(table.recordCount()));
-    int n = 0;
-    for (table.first(); !table.eof(); table.next()) {
-        each();
-        if (progress) progress->position(0, ++n);
+    if (vidGori == "иглолистни") return 0;
+    if (vidGori == "широкол. високостъбл." || vidGori == "тополови") return 1;
+    if (vidGori == "реконструкция") return 2;
+    if (vidGori == "превръщане") return 3;
+    if (vidGori == "нискостъблени") return 4;
+    return -1;
+}
+
+// Whether a record of kind column `column` is a natural stand of pass 1.
+bool naturalStand(int column, const std::string &vidPodotd)
+{
+    switch (column) {
+    case 0: return vidPodotd == "семенно насаждение";
+    case 1: return vidPodotd == "семенно насаждение" || vidPodotd == "издънково насаждение";
+    case 2: return vidPodotd != "нелесопригодна площ";
+    default: return true;
     }
 }
 
@@ -94,10 +87,10 @@ QString otherKindsStatement(const QString &path, const OwnershipFilter &filter)
 
 } // namespace
 
-QString gf1Condition(int column, int pass, const OwnershipFilter &filter)
+QString gf1OwnershipCondition(const OwnershipFilter &filter)
 {
-    const char *const *conditions = pass == 1 ? kPassOne : kPassTwo;
-    return QString::fromUtf8(conditions[column - 1]) + filter.recordFilter;
+    // The record filter text begins with " and ".
+    return filter.recordFilter.isEmpty() ? QString() : filter.recordFilter.mid(5);
 }
 
 bool isGF1TotalLabel(const QString &label)
@@ -122,35 +115,46 @@ GF1Report BuildGF1(Database &db, const QString &projectTablePath, const Ownershi
     std::vector<std::array<double, kGF1Kinds + 1>> m(size_t(woodProducing + 1));
     for (auto &row : m) row.fill(0.0);
 
+    QHash<QString, int> rowOfKind = passTwoRows();
+    for (int i = 0; i < k; ++i) rowOfKind.insert(report.otherKinds[i], kFirstOther + i);
+
+    // One walk over the records of the ownership filter gives the sums of both passes of
+    // every kind column: each record belongs to at most one column.
     Table table(db);
     table.setPath(ss(projectTablePath));
     table.open();
-    int pl = table.fieldIndex("PL"), vidPodotd = table.fieldIndex("VID_PODOTD");
-    int density[11];
-    for (int n = 0; n < 11; ++n) density[n] = table.fieldIndex("PYLN" + std::to_string(n + 1));
-
-    if (progress) progress->caption(0, QStringLiteral("Моля изчакайте, залесена площ..."));
-    for (int c = 0; c < kGF1Kinds; ++c) {
-        walk(table, gf1Condition(c + 1, 1, filter), progress, [&] {
-            for (int n = 0; n < 11; ++n) {
-                const double d = table.value(size_t(density[n])).toReal();
+    const size_t pl = size_t(table.fieldIndex("PL")), vidGori = size_t(table.fieldIndex("VID_GORI")),
+                 vidPodotd = size_t(table.fieldIndex("VID_PODOTD"));
+    size_t density[11];
+    for (int n = 0; n < 11; ++n) density[n] = size_t(table.fieldIndex("PYLN" + std::to_string(n + 1)));
+    table.setFilter(ss(gf1OwnershipCondition(filter)));
+    table.setFiltered(true);
+    if (progress) {
+        progress->caption(0, QStringLiteral("Моля изчакайте, залесена площ..."));
+        progress->range(0, int(table.recordCount()));
+    }
+    int done = 0;
+    for (table.first(); !table.eof(); table.next()) {
+        if (progress) progress->position(0, ++done);
+        const int c = kindColumn(table.value(vidGori).toText());
+        if (c < 0) continue;
+        const std::string kind = table.value(vidPodotd).toText();
+        const double area = table.value(pl).toReal();
+        // Pass 1: the first positive density tells the row.
+        if (naturalStand(c, kind)) {
+            for (size_t slot : density) {
+                const double d = table.value(slot).toReal();
                 if (d <= 0) continue;
-                if (d >= 1 && d <= 3) m[kSparse][c] += table.value(size_t(pl)).toReal();
-                else if (d >= 4 && d <= 10) m[kDense][c] += table.value(size_t(pl)).toReal();
+                if (d >= 1 && d <= 3) m[kSparse][size_t(c)] += area;
+                else if (d >= 4 && d <= 10) m[kDense][size_t(c)] += area;
                 break;
             }
-        });
+        }
+        // Pass 2: the row of the kind of sub-compartment, when it has one.
+        const auto row = rowOfKind.constFind(qs(kind));
+        if (row != rowOfKind.constEnd()) m[size_t(*row)][size_t(c)] += area;
     }
-
-    QHash<QString, int> rowOfKind = passTwoRows();
-    for (int i = 0; i < k; ++i) rowOfKind.insert(report.otherKinds[i], kFirstOther + i);
     if (progress) progress->caption(0, QStringLiteral("Моля изчакайте, недървопроизводителна площ..."));
-    for (int c = 0; c < kGF1Kinds; ++c) {
-        walk(table, gf1Condition(c + 1, 2, filter), progress, [&] {
-            const auto it = rowOfKind.constFind(qs(table.value(size_t(vidPodotd)).toText()));
-            if (it != rowOfKind.constEnd()) m[size_t(*it)][c] += table.value(size_t(pl)).toReal();
-        });
-    }
     table.close();
 
     for (int c = 0; c < kGF1Kinds; ++c) {

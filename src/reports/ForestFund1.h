@@ -35,12 +35,19 @@ struct GF1Report {
     QString otherKindsError;  // why the other kinds could not be listed; empty when they were
 };
 
-// The record condition of a kind column (1 to 5) in pass 1 (natural stands) or pass 2
-// (other kinds of land), with the ownership filter's record text appended.
-QString gf1Condition(int column, int pass, const OwnershipFilter &filter);
+// The record filter the report walks: the ownership filter's record text without its
+// leading " and "; empty for all kinds and the general purpose.
+QString gf1OwnershipCondition(const OwnershipFilter &filter);
 
 // Builds the report from the project table at `projectTablePath` (as the data names it).
-// Throws EngineError when the table cannot be read or filtered.
+// Rows of the kinds of land come from two passes of each kind column: pass 1 sums the
+// natural stands ("семенно насаждение" of the coniferous, seed or coppice stands of the
+// broadleaved and poplar, every kind but "нелесопригодна площ" for reconstruction, every
+// kind for conversion and low-stem) into rows 1 and 4 by the first positive density;
+// pass 2 sums each record into the row of its kind of sub-compartment. One walk over the
+// records of the ownership filter gives both passes of all columns, since a record's kind
+// of forest puts it in at most one column. Throws EngineError when the table cannot be
+// read or filtered.
 GF1Report BuildGF1(Database &db, const QString &projectTablePath, const OwnershipFilter &filter,
                    ForestFundProgress *progress = nullptr);
 

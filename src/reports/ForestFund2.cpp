@@ -3,11 +3,11 @@
 #include "reports/ForestFund2.h"
 
 #include "core/QtText.h"
-#include "engine/sql/Database.h"
+#include "engine/sql/Table.h"
 #include "lists/NumberTexts.h"
 #include "reports/ForestFundProgress.h"
 
-#include <QHash>
+#include <unordered_map>
 
 namespace dx {
 namespace {
@@ -105,81 +105,17 @@ std::vector<std::vector<GF2Group>> loadGF2Groups(Database &db, const QString &no
     return sections;
 }
 
-QString gf2SectionStatement(int section, const QString &projectTablePath, const OwnershipChoice &choice)
-{
-    const QString select = QStringLiteral("SELECT * FROM \"%1\"").arg(projectTablePath);
-    switch (section) {
-    case 0: return select + ownershipWhere(choice);
-    case 1: return select + QStringLiteral(" WHERE VID_GORI<>\"реконструкция\"") + ownershipAnd(choice);
-    default:
-        return select + QStringLiteral(" WHERE VID_GORI=\"реконструкция\" and VID_PODOTD<>\"нелесопригодна площ\"") +
-               ownershipAnd(choice);
-    }
-}
+namespace {
 
-GF2Table BuildGF2Table(Database &db, const QString &projectTablePath, const OwnershipChoice &choice,
-                       const std::vector<std::vector<GF2Group>> &groups, const GF2AgeClasses &classes,
-                       ForestFundProgress *progress)
+using GroupSums = std::vector<std::vector<double>>; // per group: OBSHTO, then the classes
+
+// One table's rows from its sums: each value rounded to a tenth per group, the section
+// totals summed from the rounded values, the sections' rows in report order.
+GF2Table finishTable(const std::vector<std::vector<GF2Group>> &groups, std::vector<GroupSums> sums, int width)
 {
     GF2Table out;
-    const int width = 1 + classes.columns();
-    const QString tablePrefix = QStringLiteral("Класове на възраст през %1 години, ").arg(classes.width);
     std::vector<std::vector<double>> totals;
-    std::vector<std::vector<std::vector<double>>> sums(groups.size());
-    int groupsDone = 0, groupCount = 0;
-    for (const auto &g : groups) groupCount += int(g.size());
-    if (progress) progress->range(1, groupCount);
-
-    for (size_t s = 0; s < groups.size(); ++s) {
-        const std::vector<GF2Group> &section = groups[s];
-        std::vector<std::vector<double>> &m = sums[s];
-        m.assign(section.size(), std::vector<double>(size_t(width), 0.0));
-        // Every group of the section whose set holds a species, in group order.
-        QHash<QString, std::vector<int>> groupsOf;
-        for (size_t g = 0; g < section.size(); ++g)
-            for (const QString &species : section[g].species) groupsOf[species].push_back(int(g));
-        if (progress) {
-            progress->caption(1, tablePrefix + kSectionNames[s] + QStringLiteral("..."));
-            for (const GF2Group &g : section) progress->caption(0, g.progressLabel);
-        }
-        try {
-            std::unique_ptr<Cursor> cursor = db.open(ss(gf2SectionStatement(int(s), projectTablePath, choice)));
-            const int pl = cursor->columnIndex("PL");
-            int dv[11], et[11], uch[11], pr[11], age[11];
-            for (int n = 0; n < 11; ++n) {
-                const std::string k = std::to_string(n + 1);
-                dv[n] = cursor->columnIndex("DV" + k);
-                et[n] = cursor->columnIndex("ET" + k);
-                uch[n] = cursor->columnIndex("UCH" + k);
-                pr[n] = cursor->columnIndex("PR" + k);
-                age[n] = cursor->columnIndex("A" + k);
-            }
-            const size_t count = progress ? cursor->count() : 0;
-            size_t done = 0;
-            if (progress) progress->range(0, 100);
-            for (; !cursor->eof(); cursor->next()) {
-                const double area = cursor->value(size_t(pl)).toReal();
-                for (int n = 0; n < 11; ++n) {
-                    const Value species = cursor->value(size_t(dv[n]));
-                    const auto it = groupsOf.constFind(qs(species.toText()));
-                    if (it == groupsOf.constEnd()) continue;
-                    if (cursor->value(size_t(et[n])).toText() != "1") continue;
-                    if (s == 1 && cursor->value(size_t(pr[n])).toText() == "3") continue;
-                    const double share = area * double(cursor->value(size_t(uch[n])).toInt()) / 10;
-                    const int k = classes.classOf(int(cursor->value(size_t(age[n])).toInt()));
-                    for (int g : *it) {
-                        m[size_t(g)][0] += share;
-                        if (k >= 0) m[size_t(g)][size_t(1 + k)] += share;
-                    }
-                }
-                ++done;
-                if (progress && count) progress->position(0, int(done * 100 / count));
-            }
-        } catch (const std::exception &e) {
-            out.errors << qs(e.what());
-        }
-        groupsDone += int(section.size());
-        if (progress) progress->position(1, groupsDone);
+    for (GroupSums &m : sums) {
         std::vector<double> total(size_t(width), 0.0);
         for (auto &row : m)
             for (int c = 0; c < width; ++c) {
@@ -188,7 +124,6 @@ GF2Table BuildGF2Table(Database &db, const QString &projectTablePath, const Owne
             }
         totals.push_back(total);
     }
-
     auto empty = [&] {
         GF2Row r;
         r.kind = GF2Row::Kind::Empty;
@@ -209,8 +144,110 @@ GF2Table BuildGF2Table(Database &db, const QString &projectTablePath, const Owne
     out.rows << GF2Row{QStringLiteral("ВСИЧКО ШИРОКОЛ. ВИСОКОСТЪБЛЕНИ"), broadleaved, GF2Row::Kind::Total};
     empty();
     out.rows << GF2Row{QStringLiteral("ВСИЧКО ВИСОКОСТЪБЛЕНИ ГОРИ"), all, GF2Row::Kind::Total};
-    if (progress && classes.openLast) progress->caption(0, QStringLiteral("Ok"));
     return out;
+}
+
+} // namespace
+
+std::vector<GF2Table> BuildGF2(Database &db, const QString &projectTablePath, const OwnershipChoice &choice,
+                               const std::vector<std::vector<GF2Group>> &groups,
+                               const std::vector<GF2AgeClasses> &tables, ForestFundProgress *progress)
+{
+    const size_t sections = groups.size();
+    // sums[table][section][group][column]
+    std::vector<std::vector<GroupSums>> sums(tables.size());
+    for (size_t t = 0; t < tables.size(); ++t)
+        for (const auto &section : groups)
+            sums[t].emplace_back(section.size(), std::vector<double>(size_t(1 + tables[t].columns()), 0.0));
+    // Every group, per section, whose set holds a species, in group order.
+    std::unordered_map<std::string, std::vector<std::vector<int>>> groupsOf;
+    for (size_t s = 0; s < sections; ++s)
+        for (size_t g = 0; g < groups[s].size(); ++g)
+            for (const QString &species : groups[s][g].species) {
+                auto &perSection = groupsOf[ss(species)];
+                perSection.resize(sections);
+                perSection[s].push_back(int(g));
+            }
+    if (progress && !tables.empty()) {
+        progress->caption(1, QStringLiteral("Класове на възраст през %1 години, ").arg(tables[0].width) +
+                                 kSectionNames[0] + QStringLiteral("..."));
+        if (!groups.empty() && !groups[0].empty()) progress->caption(0, groups[0][0].progressLabel);
+        progress->range(0, 100);
+        progress->range(1, 1);
+    }
+
+    QStringList errors;
+    try {
+        Table table(db);
+        table.setPath(ss(projectTablePath));
+        table.open();
+        auto field = [&](const std::string &name) { return size_t(table.fieldIndex(name)); };
+        const size_t pl = field("PL"), vidGori = field("VID_GORI"), vidPodotd = field("VID_PODOTD");
+        size_t dv[11], et[11], uch[11], pr[11], age[11];
+        for (int n = 0; n < 11; ++n) {
+            const std::string k = std::to_string(n + 1);
+            dv[n] = field("DV" + k);
+            et[n] = field("ET" + k);
+            uch[n] = field("UCH" + k);
+            pr[n] = field("PR" + k);
+            age[n] = field("A" + k);
+        }
+        table.setFilter(ss(ownershipRecordCondition(choice)));
+        table.setFiltered(true);
+        const size_t count = table.recordCount();
+        size_t done = 0;
+        for (table.first(); !table.eof(); table.next()) {
+            ++done;
+            if (progress && count) progress->position(0, int(done * 100 / count));
+            // Section I takes every record, II all but those for reconstruction, III those
+            // for reconstruction but not "нелесопригодна площ".
+            bool in[3] = {true, false, false};
+            const std::string kind = table.value(vidGori).toText();
+            in[1] = kind != "реконструкция";
+            in[2] = !in[1] && table.value(vidPodotd).toText() != "нелесопригодна площ";
+            double area = -1;
+            for (int n = 0; n < 11; ++n) {
+                const auto it = groupsOf.find(table.value(dv[n]).toText());
+                if (it == groupsOf.end()) continue;
+                // First storey only.
+                if (table.value(et[n]).toText() != "1") continue;
+                if (area < 0) area = table.value(pl).toReal();
+                const double share = area * double(table.value(uch[n]).toInt()) / 10;
+                const bool coppice = table.value(pr[n]).toText() == "3";
+                const int a = int(table.value(age[n]).toInt());
+                for (size_t s = 0; s < sections && s < 3; ++s) {
+                    // Coppice is left out of section II.
+                    if (!in[s] || (s == 1 && coppice)) continue;
+                    for (int g : it->second[s])
+                        for (size_t t = 0; t < tables.size(); ++t) {
+                            std::vector<double> &row = sums[t][s][size_t(g)];
+                            row[0] += share;
+                            const int k = tables[t].classOf(a);
+                            if (k >= 0) row[size_t(1 + k)] += share;
+                        }
+                }
+            }
+        }
+    } catch (const std::exception &e) {
+        errors << qs(e.what());
+    }
+    std::vector<GF2Table> out;
+    for (size_t t = 0; t < tables.size(); ++t) {
+        out.push_back(finishTable(groups, std::move(sums[t]), 1 + tables[t].columns()));
+        out.back().errors = errors;
+    }
+    if (progress) {
+        progress->position(1, 1);
+        progress->caption(0, QStringLiteral("Ok"));
+    }
+    return out;
+}
+
+GF2Table BuildGF2Table(Database &db, const QString &projectTablePath, const OwnershipChoice &choice,
+                       const std::vector<std::vector<GF2Group>> &groups, const GF2AgeClasses &classes,
+                       ForestFundProgress *progress)
+{
+    return BuildGF2(db, projectTablePath, choice, groups, {classes}, progress).front();
 }
 
 std::unique_ptr<ForestFundModel> makeGF2Model(const GF2AgeClasses &classes)

@@ -49,9 +49,6 @@ struct GF2Group {
 // A statement that fails leaves its group empty and adds the engine's message to `errors`.
 std::vector<std::vector<GF2Group>> loadGF2Groups(Database &db, const QString &nomenclaturePath, QStringList *errors);
 
-// The statement of a section (0, 1, 2) with the ownership condition.
-QString gf2SectionStatement(int section, const QString &projectTablePath, const OwnershipChoice &choice);
-
 struct GF2Row {
     enum class Kind { Group, Total, Empty };
     QString label;
@@ -64,8 +61,17 @@ struct GF2Table {
     QStringList errors;  // the engine's messages of statements that failed
 };
 
-// Builds one table over the given groups (see loadGF2Groups). Statements that fail are
-// noted in `errors` and leave their section empty.
+// Builds the tables of the given age classes over the given groups (see loadGF2Groups)
+// in one walk over the records of the ownership choice. Section I takes every record,
+// section II all but those for reconstruction, section III those for reconstruction but
+// not "нелесопригодна площ"; a first-storey slot adds PL x UCH / 10 to every group of a
+// section whose set holds its species (coppice left out of section II), to OBSHTO and to
+// its age class. Values are rounded to tenths per group before the totals. A table that
+// cannot be read leaves every table empty and its message in each table's errors.
+std::vector<GF2Table> BuildGF2(Database &db, const QString &projectTablePath, const OwnershipChoice &choice,
+                               const std::vector<std::vector<GF2Group>> &groups,
+                               const std::vector<GF2AgeClasses> &tables, ForestFundProgress *progress = nullptr);
+// One table alone.
 GF2Table BuildGF2Table(Database &db, const QString &projectTablePath, const OwnershipChoice &choice,
                        const std::vector<std::vector<GF2Group>> &groups, const GF2AgeClasses &classes,
                        ForestFundProgress *progress = nullptr);

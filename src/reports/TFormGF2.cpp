@@ -91,11 +91,12 @@ void TFormGF2::BuildReport(ForestFundProgress *progress)
     setReportPanel(panels_[1], filter_.description);
     QStringList errors;
     const auto groups = loadGF2Groups(state.db, state.nomenclaturePath(), &errors);
-    const GF2Table upper = BuildGF2Table(state.db, state.projectTablePath, choice, groups, kGF2Upper, progress);
-    const GF2Table lower = BuildGF2Table(state.db, state.projectTablePath, choice, groups, kGF2Lower, progress);
+    const std::vector<GF2Table> tables =
+        BuildGF2(state.db, state.projectTablePath, choice, groups, {kGF2Upper, kGF2Lower}, progress);
+    const GF2Table &upper = tables[0], &lower = tables[1];
     fillGF2Model(*models_[0], upper);
     fillGF2Model(*models_[1], lower);
-    errors << upper.errors << lower.errors;
+    errors << upper.errors;
     for (int i = 0; i < 2; ++i)
         if (models_[i]->rowCount() > 0) grids_[i]->setCurrentIndex(models_[i]->index(0, 0));
     if (!errors.isEmpty())
