@@ -11,6 +11,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QGuiApplication>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -139,7 +140,13 @@ TEST_F(ForestFundWindows, ChoiceWindowFillsItsKindsAndBuildsReport1)
 TEST_F(ForestFundWindows, Report1AgreesWithTheCommandLineForAllKinds)
 {
     openFromMenu("ОГФ 1");
+    // The window grows to show the first progress group while the report is built.
+    QList<int> heights;
+    QObject::connect(sob->gauge(0), &QProgressBar::valueChanged, sob, [&] { heights << sob->height(); });
     click(sob->okButton());
+    ASSERT_FALSE(heights.isEmpty());
+    EXPECT_EQ(heights.first(), TFormSob::kOneGroupHeight);
+    EXPECT_EQ(sob->height(), TFormSob::kPlainHeight);
     ASSERT_TRUE(gf1->isVisible());
     const QStringList shown = gridLines(gf1->grid());
     EXPECT_EQ(shown, cli("ogf1"));
@@ -218,7 +225,14 @@ TEST_F(ForestFundWindows, Report2BuildsBothTablesThatAgreeWithTheCommandLine)
 {
     openFromMenu("ОГФ 2");
     EXPECT_EQ(sob->windowTitle(), "ОГФ 2 - Избор на собственост");
+    QList<int> heights;
+    QObject::connect(sob->gauge(0), &QProgressBar::valueChanged, sob, [&] { heights << sob->height(); });
     click(sob->okButton());
+    ASSERT_FALSE(heights.isEmpty());
+    EXPECT_EQ(heights.first(), TFormSob::kTwoGroupsHeight);
+    // The title row has the four levels of the class titles.
+    const int line = gf2->upperGrid()->horizontalHeader()->fontMetrics().height() + 6;
+    EXPECT_EQ(gf2->upperGrid()->horizontalHeader()->sizeHint().height(), 4 * line);
     ASSERT_TRUE(gf2->isVisible());
     EXPECT_FALSE(sob->isVisible());
     EXPECT_TRUE(w->messages.isEmpty()) << w->messages.join('\n').toStdString();
