@@ -21,6 +21,8 @@ class TFormGF1 : public TFormWindow {
     Q_OBJECT
 public:
     explicit TFormGF1(WindowContext &context);
+    // The window opens at 800 by 640 pixels (as near as the screen allows).
+    QSize sizeHint() const override { return QSize(800, 640); }
 
     // Builds the report under the shared state's ownership filter as last confirmed and
     // shows it; the first row becomes current. Engine errors are shown in a box.

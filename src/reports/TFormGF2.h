@@ -23,6 +23,8 @@ class TFormGF2 : public TFormWindow {
     Q_OBJECT
 public:
     explicit TFormGF2(WindowContext &context);
+    // The window opens at 800 by 600 pixels (as near as the screen allows).
+    QSize sizeHint() const override { return QSize(800, 600); }
 
     // Builds both tables under the shared state's ownership choice as last confirmed;
     // the engine's messages of statements that failed are shown in one box.

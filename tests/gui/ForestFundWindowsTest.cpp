@@ -234,6 +234,7 @@ TEST_F(ForestFundWindows, Report2BuildsBothTablesThatAgreeWithTheCommandLine)
     const int line = gf2->upperGrid()->horizontalHeader()->fontMetrics().height() + 6;
     EXPECT_EQ(gf2->upperGrid()->horizontalHeader()->sizeHint().height(), 4 * line);
     ASSERT_TRUE(gf2->isVisible());
+    EXPECT_EQ(gf2->sizeHint(), QSize(800, 600));
     EXPECT_FALSE(sob->isVisible());
     EXPECT_TRUE(w->messages.isEmpty()) << w->messages.join('\n').toStdString();
     // After the lower table the first group's caption reads "Ok".
