@@ -15,6 +15,8 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace dx {
 
 void setReportPanel(QLabel *panel, const QString &text)
@@ -46,7 +48,11 @@ TFormGF1::TFormGF1(WindowContext &context)
     grid_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                            QAbstractItemView::AnyKeyPressed);
     grid_->setColumnWidth(0, 200);
-    for (int c = 1; c < model_->columnCount(); ++c) grid_->setColumnWidth(c, 90);
+    // Each area column as wide as its own title needs, and no narrower than 90 pixels.
+    for (int c = 1; c < model_->columnCount(); ++c) {
+        const QString title = model_->column(c).title.section(QLatin1Char('|'), -1);
+        grid_->setColumnWidth(c, std::max(90, grid_->fontMetrics().horizontalAdvance(title) + 16));
+    }
 
     auto *status = new QStatusBar;
     status->setSizeGripEnabled(false);
