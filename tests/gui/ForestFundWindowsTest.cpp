@@ -22,6 +22,7 @@
 #include <QProcess>
 #include <QTableView>
 #include <QTest>
+#include <QTimer>
 
 using namespace dx;
 
@@ -286,4 +287,14 @@ TEST_F(ForestFundWindows, TablesModeOnlyBuildsTheTexts)
     EXPECT_TRUE(sob->purpose(Purpose::Economic)->isChecked());
     sob->exitButton()->click();
     EXPECT_FALSE(sob->isVisible());
+
+    // Opened modally, as the table selection does: "Ok" accepts.
+    QTimer::singleShot(0, sob, [this] {
+        click(sob->allKinds());
+        click(sob->purpose(Purpose::Special));
+        click(sob->okButton());
+    });
+    EXPECT_EQ(sob->exec(), QDialog::Accepted);
+    EXPECT_EQ(o.filter.sqlFilter, " and NZN1<>\"дървопроизв.и средообр\"");
+    EXPECT_FALSE(gf1->isVisible());
 }
