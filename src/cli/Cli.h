@@ -29,5 +29,7 @@ int runClause(const Context &ctx);
 int runSieve(const Context &ctx);
 int runMeasures(const Context &ctx);
 int runPdf(const Context &ctx);
+int runOgf1(const Context &ctx);
+int runOgf2(const Context &ctx);
 
 } // namespace dx::cli

@@ -40,7 +40,12 @@ void usage(std::ostream &os)
           "                         grid TAB-separated and, last, the result label\n"
           "  pdf OUT.pdf [--branches] [--sheets] OTD PODOTD | --from A --to B | --sheet OTD\n"
           "                         print descriptions (one a page; --sheets: each compartment's\n"
-          "                         pre-compartment sheet before them) or one sheet to a PDF file\n";
+          "                         pre-compartment sheet before them) or one sheet to a PDF file\n"
+          "  ogf1 [--ownership KIND] [--purpose general|economic|special]\n"
+          "                         forest fund report 1: the titles line, then the grid rows\n"
+          "  ogf2 [--ownership KIND] [--purpose general|economic|special]\n"
+          "                         forest fund report 2: the upper table, an empty line, the\n"
+          "                         lower table, each with its titles line\n";
 }
 
 } // namespace
@@ -97,6 +102,8 @@ int main(int argc, char **argv)
         {"clause", dx::cli::runClause},
         {"sieve", dx::cli::runSieve},
         {"pdf", dx::cli::runPdf},
+        {"ogf1", dx::cli::runOgf1},
+        {"ogf2", dx::cli::runOgf2},
     };
     auto it = commands.find(command);
     if (it == commands.end()) {

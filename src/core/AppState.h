@@ -3,6 +3,7 @@
 // stands, and the shared table objects. Windows and core code take it by reference.
 #pragma once
 
+#include "core/OwnershipFilter.h"
 #include "core/ProjectCatalogue.h"
 #include "core/Settings.h"
 #include "engine/sql/Table.h"
@@ -50,6 +51,9 @@ struct AppState {
     // the main window and after a project switch.
     bool workingSieveLoaded = false;
     bool obsSieveLoaded = false;
+
+    // The ownership choice of the forest fund reports and the tables, as last confirmed.
+    OwnershipState ownership;
 
     AppSettings settings;
     QVector<ProjectEntry> catalogue;

@@ -84,6 +84,16 @@ void DataGridModel::appendRow(Row row)
     endInsertRows();
 }
 
+void DataGridModel::setValue(int row, int column, const QVariant &value)
+{
+    if (row < 0 || row >= rows_.size() || column < 0 || column >= columns_.size()) return;
+    Row &r = rows_[row];
+    while (r.size() <= column) r.append(QVariant());
+    r[column] = value;
+    const QModelIndex at = index(row, column);
+    emit dataChanged(at, at);
+}
+
 void DataGridModel::clearRows()
 {
     setRows({});
@@ -115,7 +125,7 @@ QString DataGridModel::displayText(int row, int column) const
             return formatNumber(v.toDouble(), format, locale_);
         if (isInteger(v))
             return localisedNumber(v.toString(), locale_);
-        return localisedNumber(QString::fromStdString(formatReal(v.toDouble())), locale_);
+        return localisedNumber(computedRealText(v.toDouble()), locale_);
     }
     if (v.typeId() == QMetaType::Bool)
         return v.toBool() ? QStringLiteral("True") : QStringLiteral("False");

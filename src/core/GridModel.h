@@ -57,6 +57,9 @@ public:
     void appendRow(Row row);
     void clearRows();
     const QList<Row> &rows() const { return rows_; }
+    // Stores a cell's value (a short row is lengthened with nulls); nothing outside the
+    // rows or the columns. Views are told of the change.
+    void setValue(int row, int column, const QVariant &value);
     // The stored value of a cell; an invalid QVariant outside the rows or the row's cells.
     QVariant value(int row, int column) const;
 

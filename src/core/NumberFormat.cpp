@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <charconv>
 
 namespace dx {
 
@@ -63,6 +64,18 @@ QString groupThousands(const QString &digits, const QString &separator)
 }
 
 } // namespace
+
+QString computedRealText(double value)
+{
+    if (!std::isfinite(value)) return QString::fromStdString(formatReal(value));
+    // Locale-free conversions: the program's C library locale may use a decimal comma.
+    char buf[64];
+    const auto written = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 15);
+    double rounded = value;
+    std::from_chars(buf, written.ptr, rounded);
+    // The 15-digit value's shortest form: no exponent for the magnitudes tables hold.
+    return QString::fromStdString(formatReal(rounded));
+}
 
 // Plain digits written with the locale's decimal point and minus sign.
 QString localisedNumber(QString text, const QLocale &locale)

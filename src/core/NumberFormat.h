@@ -15,6 +15,11 @@ namespace dx {
 // point, the group separator and the minus sign.
 QString formatNumber(double value, const QString &pattern, const QLocale &locale = QLocale::c());
 
+// A computed real shown without a display pattern, in the C form: at most 15 significant
+// digits, trailing zeros dropped (1973.1000000000004 -> "1973.1", 12.0 -> "12"). A value
+// read from a file has no more digits, so it reads as stored.
+QString computedRealText(double value);
+
 // Plain digits in the C form ("-12.5") written with the locale's decimal point and minus
 // sign.
 QString localisedNumber(QString text, const QLocale &locale);

@@ -12,45 +12,45 @@ namespace {
 
 const std::vector<SpeciesInfo> kSpecies = {
     // coniferous
-    {"бб", "бял бор", "Pinus sylvestris", 10, 1, 0},
-    {"чб", "черен бор", "Pinus nigra", 11, 1, 0},
-    {"смр", "обикновен смърч", "Picea abies", 12, 1, 0},
-    {"ела", "обикновена ела", "Abies alba", 13, 1, 0},
-    {"бм", "бяла мура", "Pinus peuce", 14, 1, 0},
-    {"чм", "черна мура", "Pinus heldreichii", 15, 1, 0},
-    {"лцн", "европейска лиственица", "Larix decidua", 16, 1, 0},
-    {"дгл", "зелена дуглазка", "Pseudotsuga menziesii", 17, 1, 0},
-    {"клк", "клек", "Pinus mugo", 18, 1, 0},
-    {"хв", "обикновена хвойна", "Juniperus communis", 19, 1, 0},
+    {"бб", "Бял бор", "бял бор", "Pinus sylvestris", 10, 1, 1},
+    {"чб", "Черен бор", "черен бор", "Pinus nigra", 11, 1, 3},
+    {"смр", "Смърч", "обикновен смърч", "Picea abies", 12, 1, 2},
+    {"ела", "Ела", "обикновена ела", "Abies alba", 13, 1, 4},
+    {"бм", "Бяла мура", "бяла мура", "Pinus peuce", 14, 1, 5},
+    {"чм", "Черна мура", "черна мура", "Pinus heldreichii", 15, 1, 6},
+    {"лцн", "Лиственица", "европейска лиственица", "Larix decidua", 16, 1, 7},
+    {"дгл", "Зелена дуглазка", "зелена дуглазка", "Pseudotsuga menziesii", 17, 1, 8},
+    {"клк", "Клек", "клек", "Pinus mugo", 18, 1, 0},
+    {"хв", "Хвойна", "обикновена хвойна", "Juniperus communis", 19, 1, 0},
     // broadleaved, with their group of forest fund report 2
-    {"бк", "обикновен бук", "Fagus sylvatica", 30, 2, 1},
-    {"ибк", "източен бук", "Fagus orientalis", 31, 2, 1},
-    {"здб", "зимен дъб", "Quercus petraea", 32, 2, 2},
-    {"лдб", "летен дъб", "Quercus robur", 33, 2, 2},
-    {"блг", "благун", "Quercus frainetto", 34, 2, 2},
-    {"кдб", "космат дъб", "Quercus pubescens", 35, 2, 2},
-    {"цр", "цер", "Quercus cerris", 36, 2, 3},
-    {"гбр", "обикновен габър", "Carpinus betulus", 37, 2, 4},
-    {"пбр", "полски бряст", "Ulmus minor", 38, 2, 5},
-    {"пяс", "полски ясен", "Fraxinus angustifolia", 39, 2, 6},
-    {"яс", "планински ясен", "Fraxinus excelsior", 40, 2, 6},
-    {"лп", "сребролистна липа", "Tilia tomentosa", 41, 2, 7},
-    {"тп", "евроамериканска топола", "Populus x euramericana", 42, 2, 8},
-    {"трп", "трепетлика", "Populus tremula", 43, 2, 9},
-    {"яв", "явор", "Acer pseudoplatanus", 44, 2, 10},
-    {"брз", "бяла бреза", "Betula pendula", 45, 2, 11},
-    {"кст", "обикновен кестен", "Castanea sativa", 46, 2, 12},
-    {"орх", "обикновен орех", "Juglans regia", 47, 2, 13},
-    {"кгбр", "келяв габър", "Carpinus orientalis", 48, 2, 14},
-    {"мжд", "мъждрян", "Fraxinus ornus", 49, 2, 0},
-    {"ак", "бяла акация", "Robinia pseudoacacia", 50, 2, 0},
-    {"глд", "гледичия", "Gleditsia triacanthos", 51, 2, 0},
-    {"кл", "полски клен", "Acer campestre", 52, 2, 0},
-    {"чел", "черна елша", "Alnus glutinosa", 53, 2, 0},
-    {"вр", "бяла върба", "Salix alba", 54, 2, 0},
-    {"дрн", "обикновен дрян", "Cornus mas", 55, 2, 0},
-    {"лщ", "обикновена леска", "Corylus avellana", 56, 2, 0},
-    {"смк", "смрадлика", "Cotinus coggygria", 57, 2, 0},
+    {"бк", "Бук", "обикновен бук", "Fagus sylvatica", 30, 2, 1},
+    {"ибк", "Източен бук", "източен бук", "Fagus orientalis", 31, 2, 1},
+    {"здб", "Зимен дъб", "зимен дъб", "Quercus petraea", 32, 2, 2},
+    {"лдб", "Летен дъб", "летен дъб", "Quercus robur", 33, 2, 2},
+    {"блг", "Благун", "благун", "Quercus frainetto", 34, 2, 2},
+    {"кдб", "Космат дъб", "космат дъб", "Quercus pubescens", 35, 2, 2},
+    {"цр", "Цер", "цер", "Quercus cerris", 36, 2, 3},
+    {"гбр", "Габър", "обикновен габър", "Carpinus betulus", 37, 2, 4},
+    {"пбр", "Полски бряст", "полски бряст", "Ulmus minor", 38, 2, 5},
+    {"пяс", "Полски ясен", "полски ясен", "Fraxinus angustifolia", 39, 2, 6},
+    {"яс", "Планински ясен", "планински ясен", "Fraxinus excelsior", 40, 2, 6},
+    {"лп", "Сребролистна липа", "сребролистна липа", "Tilia tomentosa", 41, 2, 7},
+    {"тп", "Евроамериканска топола", "евроамериканска топола", "Populus x euramericana", 42, 2, 8},
+    {"трп", "Трепетлика", "трепетлика", "Populus tremula", 43, 2, 9},
+    {"яв", "Явор", "явор", "Acer pseudoplatanus", 44, 2, 10},
+    {"брз", "Бяла бреза", "бяла бреза", "Betula pendula", 45, 2, 11},
+    {"кст", "Кестен", "обикновен кестен", "Castanea sativa", 46, 2, 12},
+    {"орх", "Орех", "обикновен орех", "Juglans regia", 47, 2, 13},
+    {"кгбр", "Келяв габър", "келяв габър", "Carpinus orientalis", 48, 2, 14},
+    {"мжд", "Мъждрян", "мъждрян", "Fraxinus ornus", 49, 2, 0},
+    {"ак", "Бяла акация", "бяла акация", "Robinia pseudoacacia", 50, 2, 0},
+    {"глд", "Гледичия", "гледичия", "Gleditsia triacanthos", 51, 2, 0},
+    {"кл", "Полски клен", "полски клен", "Acer campestre", 52, 2, 0},
+    {"чел", "Черна елша", "черна елша", "Alnus glutinosa", 53, 2, 0},
+    {"вр", "Бяла върба", "бяла върба", "Salix alba", 54, 2, 0},
+    {"дрн", "Дрян", "обикновен дрян", "Cornus mas", 55, 2, 0},
+    {"лщ", "Леска", "обикновена леска", "Corylus avellana", 56, 2, 0},
+    {"смк", "Смрадлика", "смрадлика", "Cotinus coggygria", 57, 2, 0},
 };
 
 const std::map<std::string, std::vector<CodeInfo>> kCodes = {
@@ -151,11 +151,17 @@ Value text(const char *s) { return Value::fromText(s); }
 
 const std::vector<SpeciesInfo> &speciesList() { return kSpecies; }
 
-const SpeciesInfo *findSpecies(const std::string &print)
+const SpeciesInfo *findSpecies(const std::string &key)
 {
     for (const auto &s : kSpecies)
-        if (print == s.print) return &s;
+        if (key == s.key) return &s;
     return nullptr;
+}
+
+std::string printName(const std::string &key)
+{
+    const SpeciesInfo *s = findSpecies(key);
+    return s ? s->print : key;
 }
 
 const std::vector<CodeInfo> &codeList(const std::string &type)
@@ -172,10 +178,10 @@ std::string codePrint(const std::string &type, int code)
     throw std::logic_error("demo: no code " + std::to_string(code) + " in list " + type);
 }
 
-bool lacksBranchWood(const std::string &print)
+bool lacksBranchWood(const std::string &key)
 {
     return std::any_of(std::begin(kNoBranchWood), std::end(kNoBranchWood),
-                       [&](const char *s) { return print == s; });
+                       [&](const char *s) { return key == s; });
 }
 
 void writeNomenclature(const std::string &path)
@@ -208,7 +214,7 @@ void writeNomenclature(const std::string &path)
 void writeBranchWood(const std::string &path)
 {
     std::vector<FieldDef> fields = {
-        makeField("NAME", FieldType::Text, 10), makeField("PR", FieldType::Text, 4),
+        makeField("NAME", FieldType::Text, kSpeciesWidth), makeField("PR", FieldType::Text, 4),
         makeField("LINK", FieldType::Text, 6),  makeField("SHORT", FieldType::Text, 6),
         makeField("COUNT", FieldType::Integer, 4),
     };
@@ -219,7 +225,7 @@ void writeBranchWood(const std::string &path)
     }
     std::vector<Row> rows;
     for (const auto &b : kBranchRows) {
-        Row r = {text(b.name), text(b.pr), text(b.link), text(b.shortName), Value::fromInt(b.count)};
+        Row r = {Value::fromText(printName(b.name)), text(b.pr), text(b.link), text(b.shortName), Value::fromInt(b.count)};
         bool own = b.pr[0] != '\0';
         std::vector<int> p = own ? branchPercents(b.top, b.fall) : std::vector<int>(28, 0);
         for (int v : p) r.push_back(Value::fromInt(v));
@@ -230,7 +236,7 @@ void writeBranchWood(const std::string &path)
 
 void writeSiteClasses(const std::string &path)
 {
-    std::vector<FieldDef> fields = {makeField("DV", FieldType::Text, 6)};
+    std::vector<FieldDef> fields = {makeField("DV", FieldType::Text, kSpeciesWidth)};
     for (const char *n : {"B1", "B2", "B3", "B4", "B5"}) fields.push_back(makeField(n, FieldType::Real, 5, 1));
     // Conditional mean mature increment per hectare of site class I, in m3; the lower
     // classes are fixed fractions of it.
@@ -245,7 +251,7 @@ void writeSiteClasses(const std::string &path)
     const double factor[5] = {1.0, 0.82, 0.65, 0.49, 0.34};
     std::vector<Row> rows;
     for (const auto &s : kSpecies) {
-        auto it = top.find(s.print);
+        auto it = top.find(s.key);
         if (it == top.end()) continue; // shrubs and dwarf pine have no increment
         Row r = {text(s.print)};
         for (double f : factor) r.push_back(Value::fromReal(double(long(it->second * f * 10 + 0.5)) / 10));

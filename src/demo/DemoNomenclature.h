@@ -9,13 +9,17 @@
 
 namespace dx::demo {
 
+// The species of the demo are named in its code by short keys ("бб", "смр"); the tables
+// hold their printable names, the full names that real installations print ("Бял бор",
+// "Смърч"), which the reports' fixed species sets spell.
 struct SpeciesInfo {
-    const char *print;   // printable name stored in DV1..DV11 and OBS_DV1..OBS_DV5
-    const char *name;    // full Bulgarian name
+    const char *key;     // the demo's own short key
+    const char *print;   // printable name stored in DV1..DV11, OBS_DV1..OBS_DV5, kloni.dbf, bon.dbf
+    const char *name;    // the nomenclature's NAME: the botanical Bulgarian name
     const char *latin;
     int code;
     int n3;              // 1 coniferous, 2 broadleaved
-    int n6;              // broadleaved group of forest fund report 2, 0 none
+    int n6;              // group of forest fund report 2 (coniferous and broadleaved), 0 none
 };
 
 struct CodeInfo {
@@ -25,7 +29,12 @@ struct CodeInfo {
 };
 
 const std::vector<SpeciesInfo> &speciesList();
-const SpeciesInfo *findSpecies(const std::string &print);
+const SpeciesInfo *findSpecies(const std::string &key);
+// The printable name of a species key; any other text (a deliberately unknown species,
+// "-") as it stands.
+std::string printName(const std::string &key);
+// Width of the species name fields of the demo tables.
+inline constexpr int kSpeciesWidth = 24;
 
 // Lists by TYPE of names.dbf: "vs", "ns", "pcp", "sms", "pov" (rows with CODE > 0 only).
 const std::vector<CodeInfo> &codeList(const std::string &type);
@@ -33,7 +42,7 @@ const std::vector<CodeInfo> &codeList(const std::string &type);
 std::string codePrint(const std::string &type, int code);
 
 // Species that have no row in kloni.dbf (their branch-wood percentage is 0).
-bool lacksBranchWood(const std::string &print);
+bool lacksBranchWood(const std::string &key);
 // The letter that the damage list deliberately does not hold.
 inline constexpr const char *kUnknownDamageLetter = "ф";
 

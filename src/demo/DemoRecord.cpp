@@ -2,12 +2,15 @@
 // Both walk the same visitor, so that names and values can never drift apart.
 #include "demo/DemoRecord.h"
 
+#include "demo/DemoNomenclature.h"
+
 #include <string>
 
 namespace dx::demo {
 namespace {
 
-enum class Kind { Text, Long, Short, Real };
+// A species field is text holding the species' printable name (the record keeps its key).
+enum class Kind { Text, Species, Long, Short, Real };
 
 // Walks the fields of `r` in table order; `f(name, index, kind, width, decimals, value)`
 // receives the field name's stem and slot number (0 for unnumbered fields). The value
@@ -53,7 +56,7 @@ void eachField(const Record &r, F &&f)
     for (int i = 1; i <= 9; ++i) f("SECH", i, Kind::Text, 30, 0, &r.sech[size_t(i - 1)]);
     for (int j = 1; j <= 11; ++j) {
         const StandSlot &s = r.standSlots[size_t(j - 1)];
-        f("DV", j, Kind::Text, 6, 0, &s.dv);
+        f("DV", j, Kind::Species, kSpeciesWidth, 0, &s.dv);
         f("ET", j, Kind::Text, 4, 0, &s.et);
         f("UCH", j, Kind::Short, 2, 0, &s.uch);
         f("POVR", j, Kind::Text, 8, 0, &s.povr);
@@ -77,7 +80,7 @@ void eachField(const Record &r, F &&f)
     f("TSEL", 0, Kind::Text, 40, 0, &r.tsel);
     for (int k = 1; k <= 5; ++k) {
         const FutureSlot &s = r.obs[size_t(k - 1)];
-        f("OBS_DV", k, Kind::Text, 6, 0, &s.dv);
+        f("OBS_DV", k, Kind::Species, kSpeciesWidth, 0, &s.dv);
         f("OBS_UCH", k, Kind::Short, 2, 0, &s.uch);
         f("OBS_B", k, Kind::Short, 1, 0, &s.b);
         f("OBS_ZALES", k, Kind::Real, 6, 1, &s.zales);
@@ -98,6 +101,7 @@ std::vector<FieldDef> projectFields(TableFormat format)
         fd.name = index ? std::string(stem) + std::to_string(index) : std::string(stem);
         switch (kind) {
         case Kind::Text:
+        case Kind::Species:
             fd.type = FieldType::Text;
             fd.width = width;
             break;
@@ -132,6 +136,9 @@ Row toRow(const Record &r)
         switch (kind) {
         case Kind::Text:
             row.push_back(Value::fromText(*static_cast<const std::string *>(value)));
+            break;
+        case Kind::Species:
+            row.push_back(Value::fromText(printName(*static_cast<const std::string *>(value))));
             break;
         case Kind::Long:
         case Kind::Short:

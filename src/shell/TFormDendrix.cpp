@@ -598,6 +598,7 @@ void TFormDendrix::openForestFundReport(int mode)
                                 "на проекта,\r\nпоради различия в алгоритмите и подхода при съставяне на ОГФ в настоящата "
                                 "програма."),
                  UserMessage::Icon::Information});
+    state_.ownership.mode = mode;
     if (QWidget *sob = context_.windows().widget<TFormSob>()) {
         sob->setWindowTitle(mode == 1 ? QStringLiteral("ОГФ 1 - Избор на собственост")
                                       : QStringLiteral("ОГФ 2 - Избор на собственост"));

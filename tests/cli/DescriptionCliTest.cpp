@@ -52,7 +52,7 @@ TEST_F(DescriptionCli, CompositionFutureAndDamage)
     EXPECT_EQ(a.out.substr(0, a.out.find('\n')), "ET\tDV\tPOVR\tU\tPR\tPYL\tA\tD\tH\tB\tV1\tV\tVKLONI\tPOLZ1\tPOLZ2\tPKLONI");
     // The oak carries the beech's diameter and height, its age is the same; a cell's own
     // trailing blank stays.
-    EXPECT_TRUE(has(a.out, "\n\tздб\tл2к\t3\tсем\t0.7 \t-\t26\t22\t"));
+    EXPECT_TRUE(has(a.out, "\n\tЗимен дъб\tл2к\t3\tсем\t0.7 \t-\t26\t22\t"));
     EXPECT_TRUE(has(a.out, "\n\tвсичко\t"));
     EXPECT_TRUE(has(run("composition 2 в").out, "\t123\t130\t")); // 123 + 11, tens
     // The same with the program directory given relative to the working directory.
@@ -61,7 +61,7 @@ TEST_F(DescriptionCli, CompositionFutureAndDamage)
     EXPECT_TRUE(has(rel.out, "\t123\t130\t"));
 
     dxtest::CliRun f = run("future 3 б");
-    EXPECT_EQ(f.out, "DV\tUCH\tB\tA\nсмр\t6\t2\t1.5\nбк\t-\t-\t0.6\nела\t4\t2\t1.0\n");
+    EXPECT_EQ(f.out, "DV\tUCH\tB\tA\nСмърч\t6\t2\t1.5\nБук\t-\t-\t0.6\nЕла\t4\t2\t1.0\n");
 
     EXPECT_EQ(run("damage н10кд").out, "загинали, 100%, корояди, освен това повреди от дивеч\n");
     EXPECT_EQ(run("damage л2ф").out, "леко повредени, 20%, неизвестна повреда (ф)\n");

@@ -80,12 +80,14 @@ TEST(DemoCli, RecordsBeyondWhatTheProjectTableHoldsAreRefusedBeforeWriting)
 {
     dxtest::TempDir d;
     std::string target = d.file("inst");
-    // 65535 blocks of two records: the most the Paradox project table holds.
-    EXPECT_EQ(runCli(target + " --records 131071"), 2);
+    // 65535 blocks of 16 KB, seven records of about 2.2 KB each: the most the Paradox
+    // project table holds.
+    EXPECT_EQ(dx::maxDemoRecords(), 65535 * 7);
+    EXPECT_EQ(runCli(target + " --records 458746"), 2);
     EXPECT_EQ(runCli(target + " --records 1000000"), 2);
     EXPECT_FALSE(std::filesystem::exists(target));
     EXPECT_TRUE(std::filesystem::is_empty(d.path())); // no half-built folder beside it either
-    EXPECT_THROW(dx::createDemoInstallation(target, {131071, 1}), std::exception);
+    EXPECT_THROW(dx::createDemoInstallation(target, {458746, 1}), std::exception);
     EXPECT_FALSE(std::filesystem::exists(target));
 }
 

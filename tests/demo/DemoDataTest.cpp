@@ -279,11 +279,15 @@ TEST_F(DemoInstallation, ReferenceTablesHoldEveryCodeTheProjectsUse)
     std::map<std::string, std::pair<long long, long long>> groups;
     for (size_t r = 0; r < names.rows(); ++r)
         if (names.text(r, "TYPE") == "dv") groups[names.text(r, "PRINT")] = {names.num(r, "N3"), names.num(r, "N6")};
-    EXPECT_EQ(groups["бб"], std::make_pair(1LL, 0LL));
-    EXPECT_EQ(groups["бк"], std::make_pair(2LL, 1LL));
-    EXPECT_EQ(groups["здб"], std::make_pair(2LL, 2LL));
-    EXPECT_EQ(groups["кгбр"], std::make_pair(2LL, 14LL));
-    EXPECT_EQ(groups["ак"], std::make_pair(2LL, 0LL));
+    // The named coniferous carry their own group, so that "Други иглолистни" (N6 0) holds
+    // only the others.
+    EXPECT_EQ(groups["Бял бор"], std::make_pair(1LL, 1LL));
+    EXPECT_EQ(groups["Зелена дуглазка"], std::make_pair(1LL, 8LL));
+    EXPECT_EQ(groups["Клек"], std::make_pair(1LL, 0LL));
+    EXPECT_EQ(groups["Бук"], std::make_pair(2LL, 1LL));
+    EXPECT_EQ(groups["Зимен дъб"], std::make_pair(2LL, 2LL));
+    EXPECT_EQ(groups["Келяв габър"], std::make_pair(2LL, 14LL));
+    EXPECT_EQ(groups["Бяла акация"], std::make_pair(2LL, 0LL));
     std::set<long long> broadGroups;
     for (const auto &g : groups)
         if (g.second.first == 2) broadGroups.insert(g.second.second);
@@ -342,7 +346,7 @@ TEST_F(DemoInstallation, BranchWoodAndSiteClassTablesCoverTheLookupCases)
             }
         }
     }
-    EXPECT_EQ(origins["бк"], (std::vector<std::string>{"12", "34"}));
+    EXPECT_EQ(origins["Бук"], (std::vector<std::string>{"12", "34"}));
     int byNumber = 0, byText = 0;
     for (size_t r = 0; r < kloni.rows(); ++r) {
         if (!kloni.text(r, "PR").empty()) continue;
@@ -360,7 +364,7 @@ TEST_F(DemoInstallation, BranchWoodAndSiteClassTablesCoverTheLookupCases)
     EXPECT_GT(byText, 0);
     // Pine at 18 m carries 9 % of branch wood (stock 123 becomes 134).
     for (size_t r = 0; r < kloni.rows(); ++r)
-        if (kloni.text(r, "NAME") == "бб") { EXPECT_EQ(kloni.num(r, "H18"), 9); }
+        if (kloni.text(r, "NAME") == "Бял бор") { EXPECT_EQ(kloni.num(r, "H18"), 9); }
     // A species of the projects that has no branch-wood row.
     bool withoutRow = false;
     eachRecord(projects(), [&](const Project &, const Loaded &t, size_t r) {
@@ -510,7 +514,7 @@ TEST_F(DemoInstallation, DescriptionEdgeCasesArePresentInEveryProject)
         EXPECT_TRUE(anyRecord(p, [&](const Loaded &t, size_t r) { return storeyStock(t, r, "2") == 50; }));
         EXPECT_TRUE(anyRecord(p, [&](const Loaded &t, size_t r) { return storeyStock(t, r, "2") == 51; }));
         EXPECT_TRUE(anyRecord(p, [](const Loaded &t, size_t r) {
-            return t.text(r, "DV1") == "бб" && t.num(r, "V1") == 123 && t.num(r, "H1") == 18;
+            return t.text(r, "DV1") == "Бял бор" && t.num(r, "V1") == 123 && t.num(r, "H1") == 18;
         }));
         EXPECT_TRUE(anyRecord(p, [](const Loaded &t, size_t r) { return t.real(r, "PL") == 0.0; }));
         EXPECT_TRUE(anyRecord(p, [&](const Loaded &t, size_t r) {
@@ -571,12 +575,12 @@ TEST_F(DemoInstallation, ReportAndListEdgeCasesArePresentInEveryProject)
             return t.text(r, "VID_GORI") == "превръщане" && t.text(r, "VID_PODOTD") == "склопена култура";
         }));
         EXPECT_TRUE(anyRecord(p, [](const Loaded &t, size_t r) {
-            return t.real(r, "PL") == 2.0 && t.text(r, "DV1") == "здб" && t.num(r, "A1") == 20 && t.num(r, "UCH1") == 5 &&
+            return t.real(r, "PL") == 2.0 && t.text(r, "DV1") == "Зимен дъб" && t.num(r, "A1") == 20 && t.num(r, "UCH1") == 5 &&
                    t.num(r, "PR1") == 1;
         }));
         EXPECT_TRUE(anyRecord(p, [](const Loaded &t, size_t r) { // coppice oak and pine in reconstruction
-            return t.text(r, "VID_GORI") == "реконструкция" && t.text(r, "DV1") == "здб" && t.num(r, "PR1") == 3 &&
-                   t.text(r, "DV2") == "чб" && t.text(r, "ET2") == "1";
+            return t.text(r, "VID_GORI") == "реконструкция" && t.text(r, "DV1") == "Зимен дъб" && t.num(r, "PR1") == 3 &&
+                   t.text(r, "DV2") == "Черен бор" && t.text(r, "ET2") == "1";
         }));
         EXPECT_TRUE(anyRecord(p, [](const Loaded &t, size_t r) {
             return t.text(r, "VID_GORI") == "реконструкция" && t.text(r, "VID_PODOTD") == "нелесопригодна площ";
@@ -584,9 +588,9 @@ TEST_F(DemoInstallation, ReportAndListEdgeCasesArePresentInEveryProject)
         EXPECT_TRUE(anyRecord(p, [](const Loaded &t, size_t r) {
             return t.text(r, "ET1") == "1" && t.num(r, "A1") == 170 && t.num(r, "H2") > 30;
         }));
-        EXPECT_TRUE(anyRecord(p, [](const Loaded &t, size_t r) { return t.num(r, "UCH1") > 0 && t.num(r, "PR2") == 0 && t.text(r, "DV2") == "бк"; }));
+        EXPECT_TRUE(anyRecord(p, [](const Loaded &t, size_t r) { return t.num(r, "UCH1") > 0 && t.num(r, "PR2") == 0 && t.text(r, "DV2") == "Бук"; }));
         bool secondStoreyOnly = false;
-        for (const char *dv : {"дрн"}) {
+        for (const char *dv : {"Дрян"}) {
             bool inFirst = false, inSecond = false;
             for (size_t r = 0; r < p.table.rows(); ++r)
                 for (int j = 1; j <= 11; ++j)
