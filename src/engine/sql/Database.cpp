@@ -303,7 +303,9 @@ TableFilePtr Database::table(const std::string &path)
     io::Stamp st = io::stamp(resolved);
     if (st.size < 0) {
         cache_.erase(resolved);
-        throw EngineError(resolved, "the table file does not exist");
+        const std::string why = io::notARegularFile(resolved);
+        throw EngineError(resolved, why.empty() || why == "the file does not exist" ? "the table file does not exist"
+                                                                                      : why + " (a table file is expected here)");
     }
     auto it = cache_.find(resolved);
     if (it != cache_.end() && it->second->stamp == st) return it->second->table;
