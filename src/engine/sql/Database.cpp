@@ -378,6 +378,9 @@ std::string Database::translate(const std::string &statement)
 
 sqlite3_stmt *Database::prepare(const std::string &statement, const std::string &translated)
 {
+    // SQLite ends a statement at a NUL: whatever followed it would be dropped unseen.
+    if (translated.find('\0') != std::string::npos)
+        throw EngineError(statement.substr(0, statement.find('\0')), "the statement holds a NUL character");
     sqlite3_stmt *stmt = nullptr;
     if (sqlite3_prepare_v2(sqlite_, translated.c_str(), -1, &stmt, nullptr) != SQLITE_OK) {
         sqlite3_finalize(stmt);
