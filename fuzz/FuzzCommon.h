@@ -13,6 +13,30 @@
 
 namespace dxfuzz {
 
+// A scratch file named after this process and the suffix: parallel jobs never share it.
+inline std::string scratchPath(const char *suffix)
+{
+    const char *tmp = std::getenv("TMPDIR");
+    return std::string(tmp && *tmp ? tmp : "/tmp") + "/dx_fuzz_" + std::to_string(static_cast<long>(getpid())) + suffix;
+}
+
+// Writes the bytes to the path; aborts (a harness fault, not a finding) when it cannot.
+inline void writeBytes(const std::string &path, const std::string &bytes)
+{
+    FILE *f = std::fopen(path.c_str(), "wb");
+    if (!f) std::abort();
+    if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size()) std::abort();
+    std::fclose(f);
+}
+
+// Reports a broken property with the input's part that shows it, then aborts so that
+// libFuzzer keeps the input as a crash file.
+[[noreturn]] inline void fail(const char *what, const std::string &detail = {})
+{
+    std::fprintf(stderr, "PROPERTY BROKEN: %s\n%s\n", what, detail.c_str());
+    std::abort();
+}
+
 // Writes the input to a file named after this process (parallel jobs never share it)
 // and returns its path. The suffix matters to nothing but keeps the file recognisable.
 inline std::string writeInput(const uint8_t *data, size_t size, const char *suffix)

@@ -33,6 +33,7 @@ public:
     }
     size_t rowCount() const override { return rows_.size(); }
     dx::Value value(size_t row, size_t field) const override { return rows_.at(row).at(field); }
+    dx::RecordRef record(size_t row) const override { return {row, {}}; }
 
 private:
     std::vector<dx::Row> rows_;

@@ -4,14 +4,11 @@
 
 #include "core/ProfileFile.h"
 #include "core/QtText.h"
-#include "core/SafeFileWrite.h"
 #include "engine/common/Codepage.h"
 #include "sieves/SieveClause.h"
 #include "sieves/SieveFieldTable.h"
 #include "sieves/SieveFile.h"
 #include "sieves/SieveRun.h"
-
-#include <QTemporaryDir>
 
 #include <ostream>
 
@@ -28,45 +25,45 @@ void writeNotes(const Context &ctx, const ReadSitoResult &r, const std::string &
                  << "\"от A до B\", \"до A\", \"над A\" or \"равно на A\"\n";
 }
 
-// The KEY=VALUE arguments as the lines of a saved sieve, read back through the profile
-// file, so that every value is taken exactly as from a file. False (with a message) for
-// an argument that cannot stand in such a file.
+// The KEY=VALUE arguments as the keys of a saved sieve's section, each key and value
+// taken as a file's reading takes them (blanks, one pair of quotes). False (with a
+// message) for an argument that a saved sieve could not hold, or an unknown key: a
+// criterion typed wrongly must not vanish without a word.
 bool criteriaFromArgs(const Context &ctx, const std::vector<std::string> &args, SieveCriteria &criteria)
 {
-    std::string bytes = "[" + cp::utf8ToCp1251(ss(kSieveFileSection)) + "]\r\n";
+    std::vector<SieveKeyValue> pairs;
     for (const std::string &arg : args) {
+        if (!cp::isValidUtf8(arg)) {
+            *ctx.err << "dendrix-cli: an argument is not valid UTF-8 text (malformed or overlong byte sequences)\n";
+            return false;
+        }
         const size_t eq = arg.find('=');
-        if (eq == std::string::npos || eq == 0) {
+        if (eq == std::string::npos) {
             *ctx.err << "dendrix-cli: \"" << arg << "\" is not KEY=VALUE\n";
             return false;
         }
-        if (arg.find_first_of("\r\n") != std::string::npos) {
-            *ctx.err << "dendrix-cli: \"" << arg.substr(0, eq) << "\": a value cannot hold a line break\n";
+        const QString key = ProfileFile::nameAsRead(qs(arg.substr(0, eq)));
+        const QString raw = qs(arg.substr(eq + 1));
+        if (key.isEmpty()) {
+            *ctx.err << "dendrix-cli: \"" << arg << "\": the key before \"=\" is empty\n";
             return false;
         }
         bool lossless = true;
-        bytes += cp::utf8ToCp1251(arg, &lossless) + "\r\n";
-        if (!lossless) {
-            *ctx.err << "dendrix-cli: \"" << arg.substr(0, eq) << "\": the value cannot be written in code page 1251\n";
+        const std::string stored = cp::utf8ToCp1251(ss(key + raw), &lossless);
+        // Checked on the text as a saved sieve would hold it, after the conversion.
+        if (stored.find_first_of(std::string("\r\n\0", 3)) != std::string::npos) {
+            *ctx.err << "dendrix-cli: \"" << ss(key) << "\": a key or value cannot hold a line break\n";
             return false;
         }
+        if (!lossless) {
+            *ctx.err << "dendrix-cli: \"" << ss(key) << "\": the value cannot be written in code page 1251\n";
+            return false;
+        }
+        pairs.push_back({key, ProfileFile::valueAsRead(raw)});
     }
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("criteria.drf"));
-    try {
-        if (!dir.isValid()) throw FileWriteError(path, dir.errorString());
-        writeFileSafely(path, QByteArray::fromStdString(bytes));
-    } catch (const FileWriteError &) {
-        *ctx.err << "dendrix-cli: cannot write a temporary file\n";
-        return false;
-    }
-    const ReadSitoResult r = ReadSito(path, criteria);
-    if (!r.read) {
-        *ctx.err << "dendrix-cli: " << ss(r.error) << '\n';
-        return false;
-    }
+    const ReadSitoResult r = ReadSito(pairs, criteria);
     for (const QString &k : r.unknownKeys) {
-        *ctx.err << "dendrix-cli: unknown key \"" << ss(k) << "\"\n";
+        *ctx.err << "dendrix-cli: unknown key \"" << ss(k) << "\": no criterion of a saved sieve has this name\n";
         return false;
     }
     writeNotes(ctx, r, "criteria");

@@ -12,7 +12,8 @@ QString joinPath(const QString &dir, const QString &relative)
 {
     QString rel = relative;
     rel.replace(QLatin1Char('\\'), QDir::separator()).replace(QLatin1Char('/'), QDir::separator());
-    if (dir.isEmpty()) return rel;
+    // A settings file may name a table by its full path: that path stands as written.
+    if (dir.isEmpty() || QDir::isAbsolutePath(rel)) return rel;
     if (dir.endsWith(QDir::separator())) return dir + rel;
     return dir + QDir::separator() + rel;
 }

@@ -8,7 +8,8 @@
 namespace dx {
 
 // `dir` and `relative` joined with this system's separator; separators inside
-// `relative` (`\` or `/`) become this system's too.
+// `relative` (`\` or `/`) become this system's too. An absolute `relative` is returned
+// alone.
 QString joinPath(const QString &dir, const QString &relative);
 // The path as it exists on disk (letter case of each part found), or the path itself.
 QString diskPath(const QString &path);

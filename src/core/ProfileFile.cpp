@@ -11,6 +11,7 @@
 #include "engine/common/FileIO.h"
 #include "engine/common/Platform.h"
 
+#include <filesystem>
 #include <optional>
 #include <string_view>
 
@@ -118,12 +119,23 @@ ProfileFile::Line ProfileFile::parseLine(std::string raw, std::string eol)
     }
     qsizetype eq = text.indexOf(u'=');
     if (eq < 0) return line;
-    line.name = stripBlanks(text.left(eq));
+    line.name = nameAsRead(text.left(eq));
     if (line.name.isEmpty()) return line;
     line.kind = Kind::Key;
-    line.value = stripBlanks(text.mid(eq + 1));
-    if (hasQuotePair(line.value)) line.value = line.value.mid(1, line.value.size() - 2);
+    line.value = valueAsRead(text.mid(eq + 1));
     return line;
+}
+
+QString ProfileFile::valueAsRead(const QString &written)
+{
+    QString value = stripBlanks(written);
+    if (hasQuotePair(value)) value = value.mid(1, value.size() - 2);
+    return value;
+}
+
+QString ProfileFile::nameAsRead(const QString &written)
+{
+    return stripBlanks(written);
 }
 
 ProfileFile ProfileFile::load(const QString &path)
@@ -132,14 +144,29 @@ ProfileFile ProfileFile::load(const QString &path)
     profile.path_ = diskPath(path);
     const std::string where = profile.path_.toStdString();
     if (!io::exists(where)) return profile;
-    if (io::isDirectory(where))
-        throw ProfileError(QStringLiteral("Файлът %1 не може да бъде прочетен: това е папка.").arg(profile.path_));
+    auto refuse = [&](const QString &reason) {
+        throw ProfileError(QStringLiteral("Файлът %1 не може да бъде прочетен: %2").arg(profile.path_, reason));
+    };
+    // A named pipe or a device would block the read (or never end): never open one.
+    std::error_code ec;
+    switch (std::filesystem::status(where, ec).type()) {
+    case std::filesystem::file_type::regular: break;
+    case std::filesystem::file_type::directory: refuse(QStringLiteral("това е папка.")); break;
+    case std::filesystem::file_type::fifo: refuse(QStringLiteral("това е именуван канал (FIFO), а не файл.")); break;
+    case std::filesystem::file_type::block:
+    case std::filesystem::file_type::character: refuse(QStringLiteral("това е устройство, а не файл.")); break;
+    default: refuse(QStringLiteral("това не е обикновен файл.")); break;
+    }
+    const uintmax_t length = std::filesystem::file_size(where, ec);
+    if (!ec && length > kMaxProfileFileSize)
+        refuse(QStringLiteral("файлът е дълъг %1 байта, а файл с настройки или запазени критерии не е по-дълъг от %2 байта.")
+                   .arg(qulonglong(length))
+                   .arg(qulonglong(kMaxProfileFileSize)));
     std::string data;
     try {
-        data = io::readFile(where);
+        data = io::readFile(where, kMaxProfileFileSize);
     } catch (const EngineError &) {
-        throw ProfileError(QStringLiteral("Файлът %1 не може да бъде прочетен: няма права за четене или носителят е недостъпен.")
-                               .arg(profile.path_));
+        refuse(QStringLiteral("няма права за четене или носителят е недостъпен."));
     }
     checkCp1251Text(data, profile.path_);
 

@@ -24,6 +24,10 @@ public:
     QString message() const { return QString::fromUtf8(what()); }
 };
 
+// No settings file or saved sieve comes near this size (a few kilobytes are usual): a
+// larger file is not one of them, and is refused before it is read into memory.
+inline constexpr uint64_t kMaxProfileFileSize = 8 * 1024 * 1024;
+
 class ProfileFile {
 public:
     // An empty profile with no file behind it (save() then needs setPath()).
@@ -31,9 +35,15 @@ public:
 
     // The file's contents. A missing file is an empty profile that save() creates.
     // Throws ProfileError when the file cannot be read or is not code page 1251 text
-    // (NUL bytes, a UTF-8 byte order mark, or Cyrillic that is valid UTF-8).
+    // (NUL bytes, a UTF-8 byte order mark, or Cyrillic that is valid UTF-8), and when the
+    // path names a folder, a named pipe or a device, or a file over kMaxProfileFileSize.
     // The path may use `\` or `/` and any letter case.
     static ProfileFile load(const QString &path);
+
+    // A value as reading takes it from the text after "=": surrounding blanks stripped,
+    // then one pair of quotes (the same quote at both ends). A name loses its blanks.
+    static QString valueAsRead(const QString &written);
+    static QString nameAsRead(const QString &written);
 
     // The file on disk that save() writes.
     const QString &path() const { return path_; }

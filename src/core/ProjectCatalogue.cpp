@@ -14,6 +14,8 @@ namespace {
 
 // Widths of the project list's fields; longer texts are cut.
 constexpr int kWidths[7] = {3, 32, 8, 128, 20, 254, 254};
+// A catalogue line is at most some 700 bytes: no real catalogue comes near this size.
+constexpr uint64_t kMaxCatalogueSize = 16 * 1024 * 1024;
 
 } // namespace
 
@@ -40,7 +42,7 @@ QVector<ProjectEntry> readProjectCatalogue(const QString &path)
 {
     std::string bytes;
     try {
-        bytes = io::readFile(io::resolve(".", ss(path)));
+        bytes = io::readFile(io::resolve(".", ss(path)), kMaxCatalogueSize);
     } catch (const EngineError &e) {
         throw std::runtime_error(e.what());
     }

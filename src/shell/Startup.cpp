@@ -60,7 +60,8 @@ public:
         try {
             loadProject();
         } catch (const std::exception &e) {
-            say(QStringLiteral("Error"), QStringLiteral("Грешка в базата данни!"), Icon::Error, qs(e.what()));
+            say(QStringLiteral("Error"), QStringLiteral("Грешка в базата данни!"), Icon::Error,
+                projectTableNote_.isEmpty() ? qs(e.what()) : projectTableNote_);
             return stop();
         }
         return out_;
@@ -163,7 +164,11 @@ private:
             return false;
         }
         try {
-            st_.settings = readStartupSettings(ProfileFile::load(diskPath(path)));
+            const ProfileFile file = ProfileFile::load(diskPath(path));
+            st_.settings = readStartupSettings(file);
+            if (!file.hasKey(ini::kProject, ini::kDatabase))
+                projectTableNote_ = QStringLiteral("Във файла %1 липсва ключът „%2“ в раздел [%3]: не е посочена таблицата на проекта.")
+                                        .arg(diskPath(path), ini::kDatabase, ini::kProject);
         } catch (const std::exception &e) {
             say(plainCaption(), qs(e.what()), Icon::Warning);
             return false;
@@ -182,7 +187,7 @@ private:
     {
         st_.projectTablePath = st_.path(st_.projectTableName);
         if (!fileExists(st_.projectTablePath)) {
-            say(kMissingFileCaption, missingFileText(st_.projectTablePath), Icon::None);
+            say(kMissingFileCaption, missingFileText(st_.projectTablePath), Icon::None, projectTableNote_);
             out_.endRequested = true;
         }
     }
@@ -222,7 +227,7 @@ private:
         } catch (const std::exception &e) {
             if (!t.active()) {
                 say(plainCaption(), QStringLiteral("Cannot open table %1!").arg(st_.projectTablePath), Icon::None,
-                    qs(e.what()));
+                    projectTableNote_.isEmpty() ? qs(e.what()) : projectTableNote_);
                 out_.endRequested = true;
             }
         }
@@ -268,6 +273,9 @@ private:
     AppState &st_;
     StartupUi &ui_;
     StartupOutcome out_;
+    // Why the project table cannot be found when the reason is the settings file's
+    // (no "database" key): the engine would only name the file "-1".
+    QString projectTableNote_;
 };
 
 class CollectingUi : public StartupUi {

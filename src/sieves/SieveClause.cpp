@@ -43,9 +43,19 @@ Condition bare(const QString &field, const QString &value)
     return {field + QLatin1Char('=') + value, isSieveNumber(value)};
 }
 
+// A NUL would end the statement where it stands: no criterion may hold one.
+bool holdsNul(const SieveCriterion &c, const SieveCriteria &criteria)
+{
+    if (c.kind != CriterionKind::Cutting) return criteria.text(c.id).contains(QChar(0));
+    for (const QString &slot : criteria.cuttingSlots)
+        if (slot.contains(QChar(0))) return true;
+    return false;
+}
+
 Condition condition(const SieveCriterion &c, const SieveCriteria &criteria, const LandAreaLookup &landArea)
 {
     const QString v = criteria.text(c.id);
+    if (holdsNul(c, criteria)) return {c.kind == CriterionKind::Cutting ? cuttingClause(criteria.cuttingSlots) : v, false};
     switch (c.kind) {
     case CriterionKind::Text:
         return {textCondition(c.fields, v)};

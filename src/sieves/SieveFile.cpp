@@ -86,17 +86,20 @@ ReadSitoResult ReadSito(const QString &path, SieveCriteria &criteria)
     }
 }
 
-ReadSitoResult ReadSito(const ProfileFile &file, SieveCriteria &criteria)
+namespace {
+
+// The reading shared by files and pairs: `valueOf` gives a key's value, empty when the
+// key is not there.
+template <class ValueOf> ReadSitoResult readCriteria(const QStringList &keys, ValueOf valueOf, SieveCriteria &criteria)
 {
     ReadSitoResult out;
     out.read = true;
-    out.sectionFound = file.hasSection(kSieveFileSection);
-    for (const QString &key : file.keys(kSieveFileSection))
+    for (const QString &key : keys)
         if (!isSieveKey(key)) out.unknownKeys << key;
 
     const QString landArea = criteria.text(CriterionId::Zeml);
     for (const SieveFileKey &k : sieveFileKeys()) {
-        const QString v = file.readString(kSieveFileSection, k.key, QString());
+        const QString v = valueOf(k.key);
         if (k.cuttingSlot > 0) criteria.cuttingSlots[size_t(k.cuttingSlot - 1)] = v;
         else criteria[k.criterion] = v;
     }
@@ -108,6 +111,34 @@ ReadSitoResult ReadSito(const ProfileFile &file, SieveCriteria &criteria)
         if (parseRangeText(text)) text = normalisedRangeText(text);
         else out.badRanges << c.label;
     }
+    return out;
+}
+
+} // namespace
+
+ReadSitoResult ReadSito(const ProfileFile &file, SieveCriteria &criteria)
+{
+    ReadSitoResult out = readCriteria(
+        file.keys(kSieveFileSection),
+        [&file](const QString &key) { return file.readString(kSieveFileSection, key, QString()); }, criteria);
+    out.sectionFound = file.hasSection(kSieveFileSection);
+    return out;
+}
+
+ReadSitoResult ReadSito(const std::vector<SieveKeyValue> &pairs, SieveCriteria &criteria)
+{
+    QStringList keys;
+    for (const SieveKeyValue &p : pairs)
+        if (!keys.contains(p.key, Qt::CaseInsensitive)) keys << p.key;
+    ReadSitoResult out = readCriteria(
+        keys,
+        [&pairs](const QString &key) {
+            for (const SieveKeyValue &p : pairs)
+                if (QString::compare(p.key, key, Qt::CaseInsensitive) == 0) return p.value;
+            return QString();
+        },
+        criteria);
+    out.sectionFound = true;
     return out;
 }
 

@@ -10,6 +10,7 @@
 #include <QStringList>
 
 #include <array>
+#include <vector>
 
 namespace dx {
 
@@ -55,5 +56,16 @@ struct ReadSitoResult {
 // page 1251 text file is not read at all.
 ReadSitoResult ReadSito(const QString &path, SieveCriteria &criteria);
 ReadSitoResult ReadSito(const ProfileFile &file, SieveCriteria &criteria);
+
+// One key and its value as given outside a file (dendrix-cli's KEY=VALUE arguments),
+// both already as a file's reading leaves them (ProfileFile::nameAsRead, valueAsRead).
+struct SieveKeyValue {
+    QString key, value;
+};
+// Sets the criteria from the pairs exactly as ReadSito sets them from a file's section
+// holding these keys in this order: keys match without regard to case, the first of a
+// key wins, a key not given empties its criterion. Keys that no criterion has are
+// listed in unknownKeys; sectionFound is true.
+ReadSitoResult ReadSito(const std::vector<SieveKeyValue> &pairs, SieveCriteria &criteria);
 
 } // namespace dx

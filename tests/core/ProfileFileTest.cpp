@@ -249,3 +249,24 @@ TEST(ProfileFile, LargeFileFindsAndWritesItsLastKey)
     EXPECT_EQ(io::readFile(dir.file("big.ini")), text);
     EXPECT_EQ(ProfileFile::load(q(dir.file("big.ini"))).readInteger("section 1000", "key7", 0), 100007);
 }
+
+TEST(ProfileFile, FileOverTheSizeLimitIsRefusedBeforeItIsRead)
+{
+    dxtest::TempDir dir;
+    std::string text = "[Dendrix]\r\nbgname=x\r\n;";
+    text.append(kMaxProfileFileSize - text.size() - 2, 'x');
+    text += "\r\n";
+    io::writeFileAtomic(dir.file("limit.ini"), text);
+    EXPECT_EQ(ProfileFile::load(q(dir.file("limit.ini"))).readString("dendrix", "bgname"), "x");
+    io::writeFileAtomic(dir.file("over.ini"), text + "y");
+    try {
+        ProfileFile::load(q(dir.file("over.ini")));
+        ADD_FAILURE() << "a file over the limit was read";
+    } catch (const ProfileError &e) {
+        EXPECT_TRUE(e.message().contains(q(dir.file("over.ini")))) << e.what();
+        EXPECT_TRUE(e.message().contains(QString::number(kMaxProfileFileSize + 1))) << e.what();
+    }
+    // A write refuses it the same way and leaves it alone.
+    EXPECT_THROW(writeProfileString(q(dir.file("over.ini")), "Dendrix", "bgname", "z"), ProfileError);
+    EXPECT_EQ(io::readFile(dir.file("over.ini")), text + "y");
+}

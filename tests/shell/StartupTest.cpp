@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sys/stat.h>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -362,4 +363,93 @@ TEST_F(StartupCli, ProgramsStartingTogetherAllCreateTheTablesFolder)
     EXPECT_EQ(runs, 200);
     EXPECT_EQ(failed, 0);
     EXPECT_TRUE(fs::is_directory(file("Tables")));
+}
+
+// ---- files that are not what they should be ---------------------------------------
+// Each case runs under `timeout`: a start-up that waits on a named pipe never returns,
+// and that is the fault these cases catch (status 124).
+
+namespace {
+
+// The start-up's output with its message details (stderr), as one text.
+std::string startupWithDetails(const std::string &dir)
+{
+    return dxtest::runShell("timeout 30 " DX_CLI_PATH " -C '" + dir + "' startup 2>&1").out;
+}
+
+int startupStatus(const std::string &dir)
+{
+    return dxtest::runShell("timeout 30 " DX_CLI_PATH " -C '" + dir + "' startup >/dev/null 2>&1").status;
+}
+
+} // namespace
+
+TEST_F(StartupCli, NamedPipesInPlaceOfSettingsOrCatalogueAreRefusedNotWaitedOn)
+{
+    fs::remove(file("Dendrix.ini"));
+    ASSERT_EQ(mkfifo(file("Dendrix.ini").c_str(), 0600), 0);
+    EXPECT_EQ(startupStatus(dir.path()), 2);
+    const std::string settings = startupWithDetails(dir.path());
+    EXPECT_NE(settings.find("Dendrix.ini не може да бъде прочетен: това е именуван канал"), std::string::npos)
+        << settings;
+
+    // A catalogue that is a pipe: the message names it, the project itself still loads.
+    dxtest::TempDir other;
+    dx::DemoOptions o;
+    o.records = 60;
+    dx::createDemoInstallation(other.path(), o);
+    fs::remove(other.file("project.conf"));
+    ASSERT_EQ(mkfifo(other.file("project.conf").c_str(), 0600), 0);
+    EXPECT_EQ(startupStatus(other.path()), 0);
+    const std::string catalogue = startupWithDetails(other.path());
+    EXPECT_NE(catalogue.find("project.conf: this is a named pipe"), std::string::npos) << catalogue;
+}
+
+TEST_F(StartupCli, SettingsFileLargerThanAnyRealOneIsRefusedWithItsSize)
+{
+    // A valid settings file padded with a comment to two megabytes.
+    std::string text = "[Dendrix]\r\nbgname=X\r\nyaer=2019\r\ndatabase=database\\BANSKO.DB\r\n;";
+    text.append(dx::kMaxProfileFileSize, 'x');
+    std::ofstream(file("Dendrix.ini"), std::ios::binary | std::ios::trunc) << text << "\r\n";
+    Startup s = startup(dir.path());
+    EXPECT_EQ(s.status, 2);
+    ASSERT_EQ(s.messages.size(), 1u);
+    EXPECT_NE(s.messages[0].find("Dendrix.ini"), std::string::npos) << s.messages[0];
+    EXPECT_NE(s.messages[0].find(std::to_string(text.size() + 2) + " байта"), std::string::npos) << s.messages[0];
+}
+
+TEST_F(StartupCli, FolderWhereTheProjectTableShouldBeIsCalledAFolder)
+{
+    fs::remove(file("database/BANSKO.DB"));
+    fs::create_directory(file("database/BANSKO.DB"));
+    const std::string out = startupWithDetails(dir.path());
+    EXPECT_NE(out.find("BANSKO.DB: this is a folder, not a file"), std::string::npos) << out;
+    EXPECT_EQ(out.find("does not exist"), std::string::npos) << out;
+}
+
+TEST_F(StartupCli, SettingsWithoutDatabaseKeySayWhichKeyIsMissing)
+{
+    std::ofstream(file("Dendrix.ini"), std::ios::binary | std::ios::trunc) << "[Dendrix]\r\nbgname=X\r\n";
+    const std::string out = startupWithDetails(dir.path());
+    // Every box about the project table says why, instead of naming a file "-1".
+    size_t n = 0;
+    for (size_t at = 0; (at = out.find("липсва ключът „database“ в раздел [Dendrix]", at)) != std::string::npos; ++at)
+        ++n;
+    EXPECT_EQ(n, 3u) << out;
+    EXPECT_EQ(out.find("-1: the table file does not exist"), std::string::npos) << out;
+}
+
+TEST_F(StartupCli, AbsoluteProjectTablePathIsTakenAsWritten)
+{
+    dxtest::TempDir elsewhere;
+    fs::copy_file(file("database/BANSKO.DB"), elsewhere.file("X.DB"));
+    fs::remove(file("database/BANSKO.DB"));
+    setDatabase(QString::fromStdString(elsewhere.file("X.DB")));
+    Startup s = startup(dir.path());
+    EXPECT_EQ(s.status, 0);
+    EXPECT_TRUE(s.messages.empty()) << s.messages.front();
+    EXPECT_EQ(s.counts.rfind("отдели:", 0), 0u) << s.counts;
+    // The same with Windows separators, as a settings file copied from there holds it.
+    setDatabase(QString::fromStdString(elsewhere.file("X.DB")).replace('/', '\\'));
+    EXPECT_EQ(startup(dir.path()).status, 0);
 }

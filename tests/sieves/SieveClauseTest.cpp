@@ -183,3 +183,21 @@ TEST(SieveClause, TextsAreMatchedAsTheyStand)
     c.cuttingSlots[0] = longText;
     EXPECT_EQ(runWorkingSieve(f.state, c, {0, 1, 2}, kInitialSieveLabel).status, SieveRunOutcome::Status::NoRows);
 }
+
+TEST(SieveClause, NulInAnyCriterionIsIncorrectDataNeverAShortenedStatement)
+{
+    const QString nul = QStringLiteral("x") + QChar(0) + QStringLiteral("\" or \"1\"=\"1");
+    for (I id : {I::StopKlas, I::Dv2, I::Pasha}) {
+        const SelectionClause c = composeSelectionClause(criteria({{id, "a"}, {I::Gsu, "1"}}));
+        ASSERT_TRUE(c.isValid());
+        SieveCriteria withNul = criteria({{I::Gsu, "1"}});
+        withNul[id] = nul;
+        const SieveStatement s = composeSieveStatement(withNul, QStringLiteral("OTD"), QStringLiteral("p.db"));
+        EXPECT_EQ(s.status, SieveStatement::Status::InvalidData) << s.statement.toStdString();
+        EXPECT_EQ(s.clause, QString());
+    }
+    SieveCriteria cutting;
+    cutting.cuttingSlots[4] = nul;
+    EXPECT_EQ(composeSieveStatement(cutting, QStringLiteral("OTD"), QStringLiteral("p.db")).status,
+              SieveStatement::Status::InvalidData);
+}

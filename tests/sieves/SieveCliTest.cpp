@@ -9,7 +9,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <fstream>
+#include <sys/stat.h>
 #include <sstream>
 
 using dxtest::runCli;
@@ -101,4 +103,55 @@ TEST(SieveCli, SavedSieveOverTheDemoProject)
     std::ofstream(dir.file("utf8.drf"), std::ios::binary) << "[Dendrix Filter]\r\nпаша=x\r\n";
     EXPECT_EQ(runCli("-C '" + dir.path() + "' sieve '" + dir.file("utf8.drf") + "'").status, 1);
     EXPECT_EQ(runCli("-C '" + dir.path() + "' sieve '" + dir.file("none.drf") + "'").status, 1);
+}
+
+// Arguments that once changed what the clause holds: every one is refused with status 2
+// and a message, and nothing reaches stdout. A key must name a criterion; a comment or a
+// section header given as a key is no key at all.
+TEST(SieveCli, ArgumentsThatCannotBeOneCriterionAreRefusedAloud)
+{
+    struct Case {
+        const char *what;
+        std::vector<std::string> args;
+        const char *message;
+    };
+    const Case cases[] = {
+        {"overlong line feed", {"стопански клас=x\xC0\x8Aвъзраст=от 1 до 5"}, "not valid UTF-8"},
+        {"overlong line feed before a bracket", {"стопански клас=x\xC0\x8A[x]", "гсу=1"}, "not valid UTF-8"},
+        {"overlong NUL", {"стопански клас=x\xC0\x80"}, "not valid UTF-8"},
+        {"section header as a key", {"[other]=1", "стопански клас=ok"}, "unknown key \"[other]\""},
+        {"comment as a key", {";стопански клас=x"}, "unknown key \";стопански клас\""},
+        {"empty key", {" =x"}, "the key before \"=\" is empty"},
+        {"character outside code page 1251", {"паша=\xE2\x82\xAC\xF0\x9F\x8C\xB2"}, "code page 1251"},
+    };
+    for (const Case &c : cases) {
+        std::string list;
+        for (const std::string &a : c.args) list += args({a});
+        for (const char *text : {"", " --text"}) {
+            dxtest::CliRun r = dxtest::runShell(std::string(DX_CLI_PATH) + " clause" + text + list + " 2>&1 >/dev/null");
+            EXPECT_EQ(r.status, 2) << c.what << text;
+            EXPECT_NE(r.out.find(c.message), std::string::npos) << c.what << ": " << r.out;
+            EXPECT_EQ(runCli("clause" + std::string(text) + list).out, "") << c.what << text;
+        }
+    }
+    // Blanks around a key are no part of it, as in a file.
+    EXPECT_EQ(runCli("clause" + args({"  паша  = x"})).out, "PASHA=\"x\"\n");
+}
+
+TEST(SieveCli, SavedSieveThatIsNoRegularFileIsRefusedNotWaitedOn)
+{
+    dxtest::TempDir dir;
+    dx::createDemoInstallation(dir.path(), dx::DemoOptions{60, 5});
+    ASSERT_EQ(mkfifo(dir.file("pipe.drf").c_str(), 0600), 0);
+    std::filesystem::create_directory(dir.file("folder.drf"));
+    {
+        std::ofstream big(dir.file("big.drf"), std::ios::binary);
+        big << "[Dendrix Filter]\r\nпаша=x\r\n;" << std::string(dx::kMaxProfileFileSize, 'x') << "\r\n";
+    }
+    for (const char *name : {"pipe.drf", "folder.drf", "big.drf"}) {
+        dxtest::CliRun r = dxtest::runShell("timeout 30 " DX_CLI_PATH " -C '" + dir.path() + "' sieve '" +
+                                            dir.file(name) + "' 2>&1 >/dev/null");
+        EXPECT_EQ(r.status, 1) << name << ": " << r.out;
+        EXPECT_NE(r.out.find(std::string(name) + " не може да бъде прочетен"), std::string::npos) << r.out;
+    }
 }

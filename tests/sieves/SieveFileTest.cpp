@@ -183,3 +183,32 @@ TEST_F(SieveFile, FailedSaveLeavesTheFileAsItWas)
     EXPECT_FALSE(r.saved);
     EXPECT_TRUE(r.error.contains(QStringLiteral("no such folder")));
 }
+
+TEST_F(SieveFile, PairsReadExactlyAsTheSameLinesOfAFile)
+{
+    // Letter case, a duplicate (the first wins), the management unit under "землище", a
+    // reversed range, a range of another form and an unknown key.
+    const std::vector<SieveKeyValue> pairs = {
+        {"ПАША", "п"},   {"гсу", "3"},        {"паша", "второ"},       {"землище", "12"},
+        {"сеч 2", "ЗС"}, {"възраст", "от 40 до 20"}, {"пълнота", "между 3 и 5"}, {"друго", "1"},
+    };
+    std::string lines = "[Dendrix Filter]\n";
+    for (const SieveKeyValue &p : pairs) lines += (p.key + '=' + p.value + '\n').toStdString();
+    writeCp1251(dir.file("same.drf"), lines);
+
+    const SieveCriteria before = criteria({{I::Zeml, "Баня"}, {I::Bon, "2"}});
+    SieveCriteria fromFile = before, fromPairs = before;
+    const ReadSitoResult f = ReadSito(path("same.drf"), fromFile);
+    const ReadSitoResult p = ReadSito(pairs, fromPairs);
+    ASSERT_TRUE(f.read);
+    ASSERT_TRUE(p.read);
+    EXPECT_EQ(fromPairs, fromFile);
+    EXPECT_EQ(fromPairs.text(I::Pasha), QStringLiteral("п"));
+    EXPECT_EQ(fromPairs.text(I::Gsu), QStringLiteral("12"));
+    EXPECT_EQ(fromPairs.text(I::Bon), QString());
+    EXPECT_EQ(fromPairs.text(I::Zeml), QStringLiteral("Баня"));
+    EXPECT_EQ(p.unknownKeys, f.unknownKeys);
+    EXPECT_EQ(p.unknownKeys, QStringList({"друго"}));
+    EXPECT_EQ(p.badRanges, f.badRanges);
+    EXPECT_TRUE(p.sectionFound);
+}

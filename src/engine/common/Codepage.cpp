@@ -44,11 +44,14 @@ void appendUtf8(std::string &out, uint32_t cp)
 }
 
 // Next code point of a UTF-8 text; malformed bytes come back as U+FFFD, one byte each.
+// Only the shortest form of a code point is one: an overlong form ("\xC0\x8A" for a line
+// feed) would smuggle a character past every check made on the text before conversion.
+// Surrogates and code points beyond U+10FFFF are malformed too.
 uint32_t nextCodePoint(std::string_view s, size_t &i)
 {
     unsigned char c = s[i];
     if (c < 0x80) { ++i; return c; }
-    int extra = c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : -1;
+    int extra = c >= 0xF8 ? -1 : c >= 0xF0 ? 3 : c >= 0xE0 ? 2 : c >= 0xC0 ? 1 : -1;
     if (extra < 0 || i + extra >= s.size()) {
         ++i;
         return 0xFFFD;
@@ -58,6 +61,11 @@ uint32_t nextCodePoint(std::string_view s, size_t &i)
         unsigned char cc = s[i + k];
         if ((cc & 0xC0) != 0x80) { ++i; return 0xFFFD; }
         cp = (cp << 6) | (cc & 0x3F);
+    }
+    static constexpr uint32_t kShortest[4] = {0, 0x80, 0x800, 0x10000};
+    if (cp < kShortest[extra] || (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) {
+        ++i;
+        return 0xFFFD;
     }
     i += extra + 1;
     return cp;
@@ -188,6 +196,16 @@ std::string fromUtf8(std::string_view utf8, const std::string &codepage, bool *l
     if (lossless) *lossless = true;
     if (is1251(codepage)) return utf8ToCp1251(utf8, lossless);
     return iconvConvert(utf8, "UTF-8", codepage, lossless);
+}
+
+bool isValidUtf8(std::string_view utf8)
+{
+    for (size_t i = 0; i < utf8.size();) {
+        const size_t at = i;
+        // U+FFFD itself is three bytes; a malformed byte comes back as U+FFFD in one.
+        if (nextCodePoint(utf8, i) == 0xFFFD && i - at != 3) return false;
+    }
+    return true;
 }
 
 size_t utf8Length(std::string_view utf8)

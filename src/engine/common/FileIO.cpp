@@ -15,13 +15,37 @@ namespace fs = std::filesystem;
 
 namespace dx::io {
 
-std::string readFile(const std::string &path)
+std::string notARegularFile(const std::string &path)
 {
+    std::error_code ec;
+    const fs::file_status st = fs::status(path, ec);
+    if (st.type() == fs::file_type::not_found) return "the file does not exist";
+    if (ec) return "the file cannot be examined: " + ec.message();
+    switch (st.type()) {
+    case fs::file_type::regular: return {};
+    case fs::file_type::directory: return "this is a folder, not a file";
+    case fs::file_type::fifo: return "this is a named pipe, not a file";
+    case fs::file_type::block:
+    case fs::file_type::character: return "this is a device, not a file";
+    case fs::file_type::socket: return "this is a socket, not a file";
+    default: return "this is not a regular file";
+    }
+}
+
+std::string readFile(const std::string &path, uint64_t maxSize)
+{
+    if (std::string why = notARegularFile(path); !why.empty()) throw EngineError(path, why);
+    std::error_code ec;
+    const uintmax_t length = fs::file_size(path, ec);
+    if (!ec && length > maxSize)
+        throw EngineError(path, "the file is " + std::to_string(length) + " bytes long, more than the " +
+                                    std::to_string(maxSize) + " bytes such a file can have");
     std::ifstream in(path, std::ios::binary);
     if (!in) throw EngineError(path, "the file cannot be opened for reading");
     in.seekg(0, std::ios::end);
     std::streamoff size = in.tellg();
     if (size < 0) throw EngineError(path, "the file cannot be read");
+    if (static_cast<uint64_t>(size) > maxSize) throw EngineError(path, "the file grew beyond its limit while it was read");
     in.seekg(0, std::ios::beg);
     std::string data(static_cast<size_t>(size), '\0');
     if (size > 0 && !in.read(data.data(), size)) throw EngineError(path, "the file cannot be read");

@@ -7,8 +7,14 @@
 
 namespace dx::io {
 
-// The file's bytes; throws EngineError naming the file when it cannot be read.
-std::string readFile(const std::string &path);
+// The file's bytes; throws EngineError naming the file when it cannot be read. A folder,
+// a named pipe or a device is refused before it is opened (a pipe would block the read
+// until some other program writes into it), and so is a file larger than `maxSize`.
+std::string readFile(const std::string &path, uint64_t maxSize = UINT64_MAX);
+
+// Why the path cannot be read as a regular file ("the file does not exist", "this is a
+// folder, not a file", ...), or empty when it is one.
+std::string notARegularFile(const std::string &path);
 // Replaces the file crash-safely (see platform::replaceFile: unique temporary file,
 // flushed, renamed, folder flushed; symbolic links followed, permissions kept).
 // Throws EngineError with the reason of the step that failed.

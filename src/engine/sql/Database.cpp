@@ -303,7 +303,9 @@ TableFilePtr Database::table(const std::string &path)
     io::Stamp st = io::stamp(resolved);
     if (st.size < 0) {
         cache_.erase(resolved);
-        throw EngineError(resolved, "the table file does not exist");
+        const std::string why = io::notARegularFile(resolved);
+        throw EngineError(resolved, why.empty() || why == "the file does not exist" ? "the table file does not exist"
+                                                                                      : why + " (a table file is expected here)");
     }
     auto it = cache_.find(resolved);
     if (it != cache_.end() && it->second->stamp == st) return it->second->table;
@@ -398,6 +400,9 @@ std::string Database::translate(const std::string &statement)
 
 sqlite3_stmt *Database::prepare(const std::string &statement, const std::string &translated)
 {
+    // SQLite ends a statement at a NUL: whatever followed it would be dropped unseen.
+    if (translated.find('\0') != std::string::npos)
+        throw EngineError(statement.substr(0, statement.find('\0')), "the statement holds a NUL character");
     sqlite3_stmt *stmt = nullptr;
     if (sqlite3_prepare_v2(sqlite_, translated.c_str(), -1, &stmt, nullptr) != SQLITE_OK) {
         sqlite3_finalize(stmt);

@@ -132,6 +132,19 @@ TEST_F(DatabaseTest, FailuresNameTheFileOrTheColumn)
     EXPECT_THROW(db.execute("select * from \"junk.dbf\""), EngineError);
 }
 
+TEST_F(DatabaseTest, StatementWithANulIsRefusedNotCutShort)
+{
+    // SQLite would stop reading at the NUL and run the statement without its condition.
+    Database db(dir.path());
+    const std::string statement = std::string("select OTD from \"database\\Proj.dbf\"") + '\0' + " where OTD=2";
+    try {
+        const QueryResult r = db.execute(statement);
+        FAIL() << "ran as " << r.rows.size() << " rows";
+    } catch (const EngineError &e) {
+        EXPECT_NE(std::string(e.what()).find("NUL"), std::string::npos) << e.what();
+    }
+}
+
 TEST_F(DatabaseTest, StatementsSeeChangesWrittenSinceTheLastOne)
 {
     Database db(dir.path());
