@@ -22,8 +22,10 @@ PrintRunResult printDescriptions(AppState &state, DescriptionComposer &composer,
     PrintRunResult result;
     bool haveSheet = false;
     int lastSheet = 0;
-    auto done = [&] {
-        if (options.progress) options.progress(result.descriptions + result.sheets);
+    auto done = [&](const RangeEntry &entry) {
+        const int n = result.descriptions + result.sheets;
+        if (options.progress) options.progress(n);
+        if (options.printed) options.printed(n, entry);
     };
     for (const RangeEntry &e : entries) {
         if (options.stop && *options.stop) {
@@ -35,15 +37,19 @@ PrintRunResult printDescriptions(AppState &state, DescriptionComposer &composer,
             lastSheet = e.otd;
             if (printSheet(state, e.otd, sink, options.report)) {
                 ++result.sheets;
-                done();
+                done(RangeEntry{e.otd, QString()});
             }
         }
         if (composer.compose(e.otd, e.podotd, options.report)) {
             sink.beginJob(composer.report().title);
-            sink.addReport(composer.report());
+            const bool ok = sink.addReport(composer.report());
             sink.endJob();
+            if (!ok) {
+                result.failed = true;
+                break;
+            }
             ++result.descriptions;
-            done();
+            done(e);
         }
     }
     return result;

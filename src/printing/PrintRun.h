@@ -17,13 +17,18 @@ struct PrintRunOptions {
     bool sheets = false;                 // the pre-compartment sheet before each compartment
     const bool *stop = nullptr;          // tested before every item
     std::function<void(int done)> progress;  // after every item printed
+    // After every item printed, with the entry printed (its sub-compartment empty for a
+    // sheet), for progress titles that name it.
+    std::function<void(int done, const RangeEntry &entry)> printed;
     std::function<void(const UserMessage &)> report;
 };
 
 struct PrintRunResult {
     int descriptions = 0;
     int sheets = 0;
-    bool stopped = false;
+    bool stopped = false;    // the stop flag was set
+    bool cancelled = false;  // a prompt or question was answered Cancel or No
+    bool failed = false;     // the printer refused a page; the run ended there
 };
 
 // Prints the entries through `composer` (its with-branches option and line width hold).
