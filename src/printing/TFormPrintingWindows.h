@@ -3,6 +3,7 @@
 #pragma once
 
 #include "printing/TFormPrintEdin.h"
+#include "printing/TFormPrintOtDo.h"
 #include "printing/TFormPrintPList.h"
 #include "printing/TFormPrintProgress.h"
 #include "printing/TFormPrintSet.h"
@@ -18,14 +19,6 @@ public:
 class TFormReportPList : public TFormWindow {
 public:
     explicit TFormReportPList(WindowContext &c) : TFormWindow(QString(), c.owner()) {}
-};
-class TFormPrintOtDo : public TFormWindow {
-public:
-    explicit TFormPrintOtDo(WindowContext &c) : TFormWindow(QStringLiteral("Поточен печат на описания"), c.owner()) {}
-};
-class TFormPrintOtDoList : public TFormWindow {
-public:
-    explicit TFormPrintOtDoList(WindowContext &c) : TFormWindow(QStringLiteral("Списък подотдели"), c.owner()) {}
 };
 class TFormPrintListFromFile : public TFormWindow {
 public:
