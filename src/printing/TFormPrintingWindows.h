@@ -1,8 +1,8 @@
-// Windows of description printing. Those whose contents come with the range and list
-// printing are empty windows with their captions until then.
+// Windows of description printing.
 #pragma once
 
 #include "printing/TFormPrintEdin.h"
+#include "printing/TFormPrintListFromFile.h"
 #include "printing/TFormPrintOtDo.h"
 #include "printing/TFormPrintPList.h"
 #include "printing/TFormPrintProgress.h"
@@ -20,12 +20,4 @@ class TFormReportPList : public TFormWindow {
 public:
     explicit TFormReportPList(WindowContext &c) : TFormWindow(QString(), c.owner()) {}
 };
-class TFormPrintListFromFile : public TFormWindow {
-public:
-    explicit TFormPrintListFromFile(WindowContext &c)
-        : TFormWindow(QStringLiteral("Поточен печат на описания от списък"), c.owner())
-    {
-    }
-};
-
 } // namespace dx
