@@ -38,9 +38,13 @@ void usage(std::ostream &os)
           "  sieve FILE.drf [--fields 0,1,2,...]\n"
           "                         run a saved sieve on the current project; print the result\n"
           "                         grid TAB-separated and, last, the result label\n"
-          "  pdf OUT.pdf [--branches] [--sheets] OTD PODOTD | --from A --to B | --sheet OTD\n"
+          "  pdf OUT.pdf [--branches] [--sheets] OTD PODOTD | --from A --to B [--duplex|--manual]\n"
+          "      | --sheet OTD | --list FILE --separator C [--from A --to B] [--two-sided]\n"
           "                         print descriptions (one a page; --sheets: each compartment's\n"
-          "                         pre-compartment sheet before them) or one sheet to a PDF file\n";
+          "                         pre-compartment sheet before them) or one sheet to a PDF file,\n"
+          "                         in the order a printer gets them: --manual backs then faces,\n"
+          "                         --duplex pairs as two-sided jobs, --list the entries of a list\n"
+          "                         file (--two-sided: then their backs); the jobs go to stderr\n";
 }
 
 } // namespace
