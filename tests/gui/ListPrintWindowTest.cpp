@@ -5,6 +5,7 @@
 #include "GuiFixtures.h"
 
 #include "printing/PrintList.h"
+#include "printing/RecordingSink.h"
 #include "printing/TFormPrintingWindows.h"
 #include "printing/TwoSidedRun.h"
 #include "widgets/GuiReportPrinter.h"
@@ -23,27 +24,12 @@ using namespace dx;
 
 namespace {
 
-class TitleSink : public PageSink {
-public:
-    explicit TitleSink(QStringList &jobs) : jobs_(jobs) {}
-    void beginJob(const QString &) override {}
-    bool addReport(const Report &r) override
-    {
-        jobs_ << r.title.mid(r.title.lastIndexOf('[') + 1).chopped(1);
-        return true;
-    }
-    void endJob() override {}
-
-private:
-    QStringList &jobs_;
-};
-
 class ListPrintWindow : public dxtest::DemoWindowsTest {
 protected:
     void SetUp() override
     {
         loadDemo();
-        ReportPrinter::instance().setSinkFactory([this] { return std::make_unique<TitleSink>(jobs); });
+        ReportPrinter::instance().setSinkFactory([this] { return std::make_unique<dxtest::ForwardingSink>(sink); });
         win = w->list->registry.get<TFormPrintListFromFile>();
         win->show();
         QApplication::processEvents();
@@ -68,6 +54,7 @@ protected:
         chosen = path;
         QTest::mouseClick(win->browseButton(), Qt::LeftButton);
     }
+    QStringList jobs() const { return sink.shape(dxtest::bracketed); }
     QString pod(int i) const { return compartment[i].podotd; }
     QByteArray line(int i, const char *sep = ";") const { return ("1" + QString(sep) + pod(i) + "\r\n").toUtf8(); }
 
@@ -75,7 +62,8 @@ protected:
     QTemporaryDir dir;
     int files = 0;
     QString chosen;
-    QStringList jobs, asked;
+    dxtest::RecordingSink sink;
+    QStringList asked;
     int sayNoAt = -1;
     QVector<RangeEntry> compartment;
 };
@@ -126,19 +114,19 @@ TEST_F(ListPrintWindow, StretchSwapsAndIsChecked)
     EXPECT_EQ(win->fromField()->text(), "2");
     EXPECT_EQ(win->toField()->text(), "3");
     EXPECT_EQ(asked, QStringList({"Печат описания|" + printDescriptionsQuestion(2)}));
-    EXPECT_EQ(jobs, QStringList({"1:" + pod(1), "1:" + pod(2)}));
+    EXPECT_EQ(jobs(), QStringList({"1:" + pod(1), "1:" + pod(2)}));
 
-    jobs.clear();
+    sink.jobs.clear();
     win->toField()->setText("40");
     QTest::mouseClick(win->printButton(), Qt::LeftButton);
     EXPECT_EQ(w->messages, QStringList({"Печат описания от списък|Въвели сте грешен диапазон от-до!"}));
-    EXPECT_TRUE(jobs.isEmpty());
+    EXPECT_TRUE(jobs().isEmpty());
 
     win->allOption()->click();
     EXPECT_FALSE(win->fromField()->isEnabled());
     EXPECT_TRUE(win->printButton()->isEnabled());
     QTest::mouseClick(win->printButton(), Qt::LeftButton);
-    EXPECT_EQ(jobs.size(), 3);
+    EXPECT_EQ(jobs().size(), 3);
 }
 
 TEST_F(ListPrintWindow, TwoSidedBacksArePartnersInTheCompartment)
@@ -163,16 +151,16 @@ TEST_F(ListPrintWindow, TwoSidedBacksArePartnersInTheCompartment)
     const int n = int(fronts.size());
     EXPECT_EQ(asked, QStringList({"Печат описания - лице|" + printDescriptionsQuestion(2 * n),
                                   "Печат описания - гръб|" + printDescriptionsQuestion(n)}));
-    EXPECT_EQ(jobs, fronts + backs);
+    EXPECT_EQ(jobs(), fronts + backs);
     if (oddLast)
         EXPECT_EQ(w->messages, QStringList({"Описание без гръб|" + noBackMessage(1, pod(int(compartment.size()) - 1)).text}));
 
     // "No" to the backs: the fronts only.
-    jobs.clear();
+    sink.jobs.clear();
     asked.clear();
     w->messages.clear();
     sayNoAt = 2;
     QTest::mouseClick(win->printButton(), Qt::LeftButton);
-    EXPECT_EQ(jobs, fronts);
+    EXPECT_EQ(jobs(), fronts);
     EXPECT_TRUE(w->messages.isEmpty());
 }

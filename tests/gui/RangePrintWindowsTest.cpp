@@ -6,6 +6,7 @@
 
 #include "core/ProfileFile.h"
 #include "printing/TFormPrintingWindows.h"
+#include "printing/RecordingSink.h"
 #include "printing/TwoSidedRun.h"
 #include "widgets/GuiReportPrinter.h"
 
@@ -22,35 +23,12 @@ using namespace dx;
 
 namespace {
 
-class JobSink : public PageSink {
-public:
-    JobSink(QStringList &jobs, std::function<void()> after) : jobs_(jobs), after_(std::move(after)) {}
-    void beginJob(const QString &) override { jobs_ << (twoSided_ ? QStringLiteral("*") : QString()); }
-    bool addReport(const Report &r) override
-    {
-        QString &j = jobs_.last();
-        const QString t = r.title.mid(r.title.lastIndexOf('[') + 1).chopped(1);
-        j += (j.isEmpty() || j == "*" ? QString() : QStringLiteral("|")) + t;
-        return true;
-    }
-    void endJob() override
-    {
-        if (after_) after_();
-    }
-    void setTwoSided(bool on) override { twoSided_ = on; }
-
-private:
-    QStringList &jobs_;
-    std::function<void()> after_;
-    bool twoSided_ = false;
-};
-
 class RangePrintWindows : public dxtest::DemoWindowsTest {
 protected:
     void SetUp() override
     {
         loadDemo();
-        ReportPrinter::instance().setSinkFactory([this] { return std::make_unique<JobSink>(jobs, afterJob); });
+        ReportPrinter::instance().setSinkFactory([this] { return std::make_unique<dxtest::ForwardingSink>(sink); });
         ReportPrinter::instance().setPreviewHook([this](const Report &r) { previews << r.title; });
         ReportPrinter::instance().setDuplexProbe([this] { return duplex; });
         win = w->list->registry.get<TFormPrintOtDo>();
@@ -90,10 +68,11 @@ protected:
         return out;
     }
     void print() { QTest::mouseClick(win->printButton(), Qt::LeftButton); }
+    QStringList jobs() const { return sink.shape(dxtest::bracketed); }
 
     TFormPrintOtDo *win = nullptr;
-    QStringList jobs, previews, asked, prompts;
-    std::function<void()> afterJob;
+    dxtest::RecordingSink sink;
+    QStringList previews, asked, prompts;
     bool answer = true, duplex = false;
     int cancelPrompt = -1;
 };
@@ -113,14 +92,14 @@ TEST_F(RangePrintWindows, RangeMessagesListAndPreview)
     QTest::mouseClick(win->listButton(), Qt::LeftButton);
     print();
     EXPECT_EQ(w->messages, QStringList(2, "Внимание!|Избрания интевал от-до е грешен."));
-    EXPECT_TRUE(jobs.isEmpty());
+    EXPECT_TRUE(jobs().isEmpty());
     EXPECT_TRUE(asked.isEmpty());
 
     w->messages.clear();
     range("2", "9999");
     print();
     EXPECT_EQ(w->messages, QStringList({"Внимание!|Избрали сте несъществуващ подотдел (9999)."}));
-    EXPECT_TRUE(jobs.isEmpty());
+    EXPECT_TRUE(jobs().isEmpty());
 
     w->messages.clear();
     range("2", "3");
@@ -148,20 +127,29 @@ TEST_F(RangePrintWindows, OneSidedWithSheetsAsksForTheTotalAndStops)
     answer = false;
     print();
     EXPECT_EQ(asked, QStringList({printDescriptionsQuestion(int(list.size()) + compartmentRuns(list))}));
-    EXPECT_TRUE(jobs.isEmpty());
+    EXPECT_TRUE(jobs().isEmpty());
 
     answer = true;
     print();
-    EXPECT_EQ(jobs, oneSided(list, true));
+    EXPECT_EQ(jobs(), oneSided(list, true));
 
     // "Отказ" in the progress window after the third job: nothing more is printed.
-    jobs.clear();
+    sink.jobs.clear();
     auto *progress = w->list->registry.get<TFormPrintProgress>();
-    afterJob = [&] {
-        if (jobs.size() == 3) progress->cancelButton()->click();
+    sink.onPage = [&] {
+        if (sink.jobs.size() == 3) progress->cancelButton()->click();
     };
     print();
-    EXPECT_EQ(jobs, oneSided(list, true).mid(0, 3));
+    EXPECT_EQ(jobs(), oneSided(list, true).mid(0, 3));
+    EXPECT_FALSE(progress->isVisible());
+
+    // The printer refuses the fourth page: the run ends there with the printer message.
+    sink.jobs.clear();
+    sink.onPage = {};
+    sink.failAt = 3;
+    print();
+    EXPECT_EQ(jobs(), oneSided(list, true).mid(0, 3) << QString());
+    EXPECT_EQ(w->messages, QStringList({printerFailedMessage().caption + "|" + printerFailedMessage().text}));
     EXPECT_FALSE(progress->isVisible());
 }
 
@@ -179,15 +167,15 @@ TEST_F(RangePrintWindows, ManualTwoSidedPromptsAndCancel)
     QStringList expected;
     for (int parity : {1, 0})
         for (qsizetype i = parity; i < list.size(); i += 2) expected << QString("1:%1").arg(list[i].podotd);
-    EXPECT_EQ(jobs, expected);
+    EXPECT_EQ(jobs(), expected);
     EXPECT_EQ(prompts, QStringList({"Печат описания - двустранно, гръб [отдел 1]", "Печат описания - двустранно, лице [отдел 1]"}));
 
     // Cancel at the face prompt: the backs stay printed, nothing else follows.
-    jobs.clear();
+    sink.jobs.clear();
     prompts.clear();
     cancelPrompt = 2;
     print();
-    EXPECT_EQ(jobs, expected.mid(0, list.size() / 2));
+    EXPECT_EQ(jobs(), expected.mid(0, list.size() / 2));
     EXPECT_EQ(prompts.size(), 2);
     win->twoSidedBox()->setChecked(false);
     EXPECT_FALSE(win->manualOption()->isEnabled());
@@ -219,7 +207,7 @@ TEST_F(RangePrintWindows, DuplexOptionNeedsADuplexPrinterAndPrintsPairs)
             expected << "*" + QString("%1:%2").arg(otd).arg(rows[i].podotd) +
                             (i + 1 < rows.size() ? QString("|%1:%2").arg(otd).arg(rows[i + 1].podotd) : QString());
     }
-    EXPECT_EQ(jobs, expected);
+    EXPECT_EQ(jobs(), expected);
     auto *progress = w->list->registry.get<TFormPrintProgress>();
     EXPECT_TRUE(progress->windowTitle().startsWith("Отпечатване... 100%"));
     EXPECT_TRUE(progress->windowTitle().contains("[подотдел 2:")) << progress->windowTitle().toStdString();

@@ -54,6 +54,19 @@ private:
     bool twoSided_ = false;
 };
 
+// The printer's sink of one run, handing its jobs to a recorder that outlives the run.
+class ForwardingSink : public dx::PageSink {
+public:
+    explicit ForwardingSink(RecordingSink &to) : to_(to) {}
+    void beginJob(const QString &title) override { to_.beginJob(title); }
+    bool addReport(const dx::Report &r) override { return to_.addReport(r); }
+    void endJob() override { to_.endJob(); }
+    void setTwoSided(bool on) override { to_.setTwoSided(on); }
+
+private:
+    RecordingSink &to_;
+};
+
 // "Dendrix - ДГС Тест 2020 [12:б]" -> "12:б".
 inline QString bracketed(const QString &title)
 {
