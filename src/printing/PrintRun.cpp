@@ -5,14 +5,17 @@
 
 namespace dx {
 
-bool printSheet(AppState &state, int otd, PageSink &sink, const std::function<void(const UserMessage &)> &report)
+bool printSheet(AppState &state, int otd, PageSink &sink, const std::function<void(const UserMessage &)> &report,
+                bool *refused)
 {
+    if (refused) *refused = false;
     std::optional<PrintedSheet> sheet = composeSheet(state, otd, QString(), report);
     if (!sheet) return false;
     const Report r = sheetReport(*sheet, state.settings.sheet);
     sink.beginJob(r.title);
-    sink.addReport(r);
+    const bool ok = sink.addReport(r);
     sink.endJob();
+    if (refused) *refused = !ok;
     return true;
 }
 
@@ -35,7 +38,13 @@ PrintRunResult printDescriptions(AppState &state, DescriptionComposer &composer,
         if (options.sheets && (!haveSheet || e.otd != lastSheet)) {
             haveSheet = true;
             lastSheet = e.otd;
-            if (printSheet(state, e.otd, sink, options.report)) {
+            bool refused = false;
+            const bool composed = printSheet(state, e.otd, sink, options.report, &refused);
+            if (refused) {
+                result.failed = true;
+                break;
+            }
+            if (composed) {
                 ++result.sheets;
                 done(RangeEntry{e.otd, QString()});
             }

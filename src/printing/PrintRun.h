@@ -35,7 +35,9 @@ struct PrintRunResult {
 PrintRunResult printDescriptions(AppState &state, DescriptionComposer &composer, const QVector<RangeEntry> &entries,
                                  PageSink &sink, const PrintRunOptions &options);
 
-// Composes and prints one compartment's sheet; false when it did not compose.
-bool printSheet(AppState &state, int otd, PageSink &sink, const std::function<void(const UserMessage &)> &report);
+// Composes and prints one compartment's sheet; false when it did not compose. `refused`
+// tells whether the printer refused a page.
+bool printSheet(AppState &state, int otd, PageSink &sink, const std::function<void(const UserMessage &)> &report,
+                bool *refused = nullptr);
 
 } // namespace dx

@@ -70,12 +70,17 @@ struct Run {
     {
         return resolveRange(state, otd, otd, options.report).value_or(QVector<RangeEntry>());
     }
-    void sheet(AppState &state, int otd, PageSink &sink)
+    // False when the printer refused the sheet (the run ends).
+    bool sheet(AppState &state, int otd, PageSink &sink)
     {
-        if (options.sheets && printSheet(state, otd, sink, options.report)) {
+        if (!options.sheets) return true;
+        bool refused = false;
+        if (printSheet(state, otd, sink, options.report, &refused) && !refused) {
             ++result.sheets;
             counted(RangeEntry{otd, QString()});
         }
+        result.failed = refused;
+        return !refused;
     }
 };
 
@@ -96,7 +101,7 @@ PrintRunResult printManualTwoSided(AppState &state, DescriptionComposer &compose
                 r.cancelled = true;
                 return r;
             }
-            if (parity == 1) run.sheet(state, otd, sink);
+            if (parity == 1 && !run.sheet(state, otd, sink)) return r;
             for (qsizetype i = parity; i < rows.size(); i += 2) {
                 if (run.stopNow()) return r;
                 if (!composer.compose(rows[i].otd, rows[i].podotd, options.report)) continue;
@@ -129,7 +134,7 @@ PrintRunResult printDuplex(AppState &state, DescriptionComposer &composer, const
         if (run.stopNow()) break;
         const QVector<RangeEntry> rows = run.rowsOf(state, otd);
         sink.setTwoSided(false);
-        run.sheet(state, otd, sink);
+        if (!run.sheet(state, otd, sink)) return r;
         sink.setTwoSided(true);
         QList<Report> pending;
         QVector<RangeEntry> pendingRows;

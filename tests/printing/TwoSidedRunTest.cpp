@@ -174,6 +174,20 @@ TEST_F(TwoSidedRun, PrinterRefusingAPageEndsTheRunWithoutRepeats)
     EXPECT_EQ(r.descriptions, 2);
     EXPECT_EQ(sink.pageCount(), 3);
 
+    // A refused sheet ends the run before its compartment's descriptions.
+    PrintRunOptions sheets;
+    sheets.sheets = true;
+    for (int mode = 0; mode < 3; ++mode) {
+        RecordingSink s;
+        s.failAt = 0;
+        r = mode == 0   ? printDescriptions(state, composer, range(1, 3), s, sheets)
+            : mode == 1 ? printDuplex(state, composer, range(1, 3), s, sheets)
+                        : printManualTwoSided(state, composer, range(1, 3), s, sheets, [](const UserMessage &) { return true; });
+        EXPECT_TRUE(r.failed) << mode;
+        EXPECT_EQ(r.sheets + r.descriptions, 0) << mode;
+        EXPECT_EQ(s.jobs.size(), 1) << mode;
+    }
+
     RecordingSink one;
     one.failAt = 1;
     r = printDescriptions(state, composer, range(1, 3), one, {});
