@@ -5,14 +5,17 @@
 
 namespace dx {
 
-bool printSheet(AppState &state, int otd, PageSink &sink, const std::function<void(const UserMessage &)> &report)
+bool printSheet(AppState &state, int otd, PageSink &sink, const std::function<void(const UserMessage &)> &report,
+                bool *refused)
 {
+    if (refused) *refused = false;
     std::optional<PrintedSheet> sheet = composeSheet(state, otd, QString(), report);
     if (!sheet) return false;
     const Report r = sheetReport(*sheet, state.settings.sheet);
     sink.beginJob(r.title);
-    sink.addReport(r);
+    const bool ok = sink.addReport(r);
     sink.endJob();
+    if (refused) *refused = !ok;
     return true;
 }
 
@@ -22,8 +25,10 @@ PrintRunResult printDescriptions(AppState &state, DescriptionComposer &composer,
     PrintRunResult result;
     bool haveSheet = false;
     int lastSheet = 0;
-    auto done = [&] {
-        if (options.progress) options.progress(result.descriptions + result.sheets);
+    auto done = [&](const RangeEntry &entry) {
+        const int n = result.descriptions + result.sheets;
+        if (options.progress) options.progress(n);
+        if (options.printed) options.printed(n, entry);
     };
     for (const RangeEntry &e : entries) {
         if (options.stop && *options.stop) {
@@ -33,17 +38,27 @@ PrintRunResult printDescriptions(AppState &state, DescriptionComposer &composer,
         if (options.sheets && (!haveSheet || e.otd != lastSheet)) {
             haveSheet = true;
             lastSheet = e.otd;
-            if (printSheet(state, e.otd, sink, options.report)) {
+            bool refused = false;
+            const bool composed = printSheet(state, e.otd, sink, options.report, &refused);
+            if (refused) {
+                result.failed = true;
+                break;
+            }
+            if (composed) {
                 ++result.sheets;
-                done();
+                done(RangeEntry{e.otd, QString()});
             }
         }
         if (composer.compose(e.otd, e.podotd, options.report)) {
             sink.beginJob(composer.report().title);
-            sink.addReport(composer.report());
+            const bool ok = sink.addReport(composer.report());
             sink.endJob();
+            if (!ok) {
+                result.failed = true;
+                break;
+            }
             ++result.descriptions;
-            done();
+            done(e);
         }
     }
     return result;

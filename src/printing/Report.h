@@ -127,6 +127,9 @@ public:
     // Paints every page of the report; false when the device refused a page.
     virtual bool addReport(const Report &report) = 0;
     virtual void endJob() = 0;
+    // Jobs begun from now on print on both sides of the paper (a duplex printer turns
+    // each sheet); sinks without two sides ignore it.
+    virtual void setTwoSided(bool on) { (void)on; }
 };
 
 // A sink over a paged paint device (a QPdfWriter, or a QPrinter of the window layer):

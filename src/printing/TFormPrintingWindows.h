@@ -1,8 +1,9 @@
-// Windows of description printing. Those whose contents come with the range and list
-// printing are empty windows with their captions until then.
+// Windows of description printing.
 #pragma once
 
 #include "printing/TFormPrintEdin.h"
+#include "printing/TFormPrintListFromFile.h"
+#include "printing/TFormPrintOtDo.h"
 #include "printing/TFormPrintPList.h"
 #include "printing/TFormPrintProgress.h"
 #include "printing/TFormPrintSet.h"
@@ -19,20 +20,4 @@ class TFormReportPList : public TFormWindow {
 public:
     explicit TFormReportPList(WindowContext &c) : TFormWindow(QString(), c.owner()) {}
 };
-class TFormPrintOtDo : public TFormWindow {
-public:
-    explicit TFormPrintOtDo(WindowContext &c) : TFormWindow(QStringLiteral("Поточен печат на описания"), c.owner()) {}
-};
-class TFormPrintOtDoList : public TFormWindow {
-public:
-    explicit TFormPrintOtDoList(WindowContext &c) : TFormWindow(QStringLiteral("Списък подотдели"), c.owner()) {}
-};
-class TFormPrintListFromFile : public TFormWindow {
-public:
-    explicit TFormPrintListFromFile(WindowContext &c)
-        : TFormWindow(QStringLiteral("Поточен печат на описания от списък"), c.owner())
-    {
-    }
-};
-
 } // namespace dx

@@ -42,6 +42,7 @@ public:
         if (sink_) sink_->endJob();
         sink_.reset();
     }
+    void setTwoSided(bool on) override { printer_.setDuplex(on ? QPrinter::DuplexLongSide : QPrinter::DuplexNone); }
 
 private:
     QPrinter &printer_;
@@ -97,6 +98,17 @@ bool ReportPrinter::ready()
 {
     if (sinkFactory_) return true;
     return !QPrinterInfo::printerInfo(printer().printerName()).isNull() || !QPrinterInfo::defaultPrinter().isNull();
+}
+
+bool ReportPrinter::supportsDuplex()
+{
+    if (duplexProbe_) return duplexProbe_();
+    QPrinterInfo info = QPrinterInfo::printerInfo(printer().printerName());
+    if (info.isNull()) info = QPrinterInfo::defaultPrinter();
+    if (info.isNull()) return false;
+    const QList<QPrinter::DuplexMode> modes = info.supportedDuplexModes();
+    return modes.contains(QPrinter::DuplexLongSide) || modes.contains(QPrinter::DuplexShortSide) ||
+           modes.contains(QPrinter::DuplexAuto);
 }
 
 QString ReportPrinter::printerLine()

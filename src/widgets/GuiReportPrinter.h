@@ -46,6 +46,8 @@ public:
     bool printWithDialog(const Report &report, QWidget *parent);
     // The modal preview of the report.
     void preview(const Report &report, QWidget *parent);
+    // Whether the chosen printer (else the system's default) turns the sheets itself.
+    bool supportsDuplex();
 
     // A sink for the jobs of a run (each report begun and ended as a job of its own).
     std::unique_ptr<PageSink> jobSink();
@@ -56,12 +58,14 @@ public:
     void setSinkFactory(SinkFactory factory) { sinkFactory_ = std::move(factory); }
     using PreviewHook = std::function<void(const Report &)>;
     void setPreviewHook(PreviewHook hook) { previewHook_ = std::move(hook); }
+    void setDuplexProbe(std::function<bool()> probe) { duplexProbe_ = std::move(probe); }
 
 private:
     ReportPrinter();
     std::unique_ptr<QPrinter> printer_;
     SinkFactory sinkFactory_;
     PreviewHook previewHook_;
+    std::function<bool()> duplexProbe_;
 };
 
 // The print preview: one page at a time, at 100 % (the paper's real size on the screen)

@@ -3,9 +3,14 @@
 // windows, so that a real queue (CUPS with cups-pdf) can be checked end to end.
 //
 //   print_description PROGRAM_DIR PRINTER OTD PODOTD [--branches]
+//   print_description PROGRAM_DIR PRINTER --duplex FROM TO
 //
-// Prints the printer line of the settings window; exit status 0 when the job was sent.
+// The second form prints the compartments FROM..TO as range printing does on a duplex
+// printer (each pair of a compartment's descriptions one two-sided job) and says whether
+// the queue reports duplex. Prints the printer line of the settings window; exit status
+// 0 when the jobs were sent.
 #include "printing/DescriptionComposer.h"
+#include "printing/TwoSidedRun.h"
 #include "shell/Startup.h"
 #include "widgets/GuiReportPrinter.h"
 
@@ -13,6 +18,7 @@
 #include <QPrinter>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 int main(int argc, char **argv)
@@ -34,6 +40,19 @@ int main(int argc, char **argv)
     printer.printer().setPrinterName(QString::fromLocal8Bit(argv[2]));
     std::printf("%s\n", qPrintable(printer.printerLine()));
     dx::DescriptionComposer composer(state);
+    if (std::strcmp(argv[3], "--duplex") == 0) {
+        if (argc < 6) return 2;
+        std::printf("duplex: %s\n", printer.supportsDuplex() ? "yes" : "no");
+        std::optional<QVector<dx::RangeEntry>> range = dx::resolveRange(
+            state, std::atoi(argv[4]), std::atoi(argv[5]),
+            [](const dx::UserMessage &m) { std::fprintf(stderr, "%s\n", qPrintable(m.text)); });
+        if (!range) return 1;
+        composer.setFooterLineWidth(1);
+        std::unique_ptr<dx::PageSink> sink = printer.jobSink();
+        const dx::PrintRunResult r = dx::printDuplex(state, composer, *range, *sink, {});
+        std::printf("descriptions: %d\n", r.descriptions);
+        return r.failed ? 1 : 0;
+    }
     composer.setWithBranches(argc > 5 && std::strcmp(argv[5], "--branches") == 0);
     composer.setFooterLineWidth(4);
     if (!composer.compose(QString::fromLocal8Bit(argv[3]).toInt(), QString::fromLocal8Bit(argv[4]),
