@@ -29,5 +29,9 @@ int runClause(const Context &ctx);
 int runSieve(const Context &ctx);
 int runMeasures(const Context &ctx);
 int runPdf(const Context &ctx);
+int runInfo(const Context &ctx);
+int runArchive(const Context &ctx);
+int runRestore(const Context &ctx);
+int runZemTest(const Context &ctx);
 
 } // namespace dx::cli

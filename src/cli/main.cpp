@@ -40,7 +40,12 @@ void usage(std::ostream &os)
           "                         grid TAB-separated and, last, the result label\n"
           "  pdf OUT.pdf [--branches] [--sheets] OTD PODOTD | --from A --to B | --sheet OTD\n"
           "                         print descriptions (one a page; --sheets: each compartment's\n"
-          "                         pre-compartment sheet before them) or one sheet to a PDF file\n";
+          "                         pre-compartment sheet before them) or one sheet to a PDF file\n"
+          "  info                   the project information: counts, area, area by ownership\n"
+          "  archive                copy the project table to its archive (X.db -> X.drbackup)\n"
+          "  restore                copy the archive back over the project table\n"
+          "  zemtest                the land-area names test, one finding a line; exit 1 when\n"
+          "                         it finds a problem\n";
 }
 
 } // namespace
@@ -97,6 +102,10 @@ int main(int argc, char **argv)
         {"clause", dx::cli::runClause},
         {"sieve", dx::cli::runSieve},
         {"pdf", dx::cli::runPdf},
+        {"info", dx::cli::runInfo},
+        {"archive", dx::cli::runArchive},
+        {"restore", dx::cli::runRestore},
+        {"zemtest", dx::cli::runZemTest},
     };
     auto it = commands.find(command);
     if (it == commands.end()) {
