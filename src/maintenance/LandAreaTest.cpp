@@ -86,14 +86,27 @@ std::optional<LandAreaTestResult> testLandAreaNames(AppState &st, UserMessage *f
     return r;
 }
 
+namespace {
+
+// "X.db" -> "X.dbf". A dBase project table's name already ends so and is kept: with
+// another "f" the file would be no dBase table the engine knows.
+QString landAreaFileName(const AppState &st)
+{
+    const QString name = QFileInfo(QString(st.projectTablePath).replace(QLatin1Char('\\'), QLatin1Char('/'))).fileName();
+    return name.endsWith(QStringLiteral(".dbf"), Qt::CaseInsensitive) ? name : name + QLatin1Char('f');
+}
+
+} // namespace
+
 QString newLandAreaPath(const AppState &st)
 {
-    return joinPath(st.path(QStringLiteral("Zemnom")), QFileInfo(st.projectTablePath).fileName() + QLatin1Char('f'));
+    // An installation's "zemnom" folder in another letter case is the same folder.
+    return diskPath(joinPath(st.path(QStringLiteral("Zemnom")), landAreaFileName(st)));
 }
 
 QString newLandAreaName(const AppState &st)
 {
-    return QStringLiteral("Zemnom\\") + QFileInfo(st.projectTablePath).fileName() + QLatin1Char('f');
+    return QStringLiteral("Zemnom\\") + landAreaFileName(st);
 }
 
 void createLandAreaTable(AppState &st, const QString &path)

@@ -23,7 +23,8 @@ struct LandAreaTestResult {
 std::optional<LandAreaTestResult> testLandAreaNames(AppState &state, UserMessage *failure);
 
 // Where a project without a land-area table gets one: the folder "Zemnom" under the
-// program directory, the project table's file name with "f" appended.
+// program directory, the project table's file name with "f" appended ("X.db" ->
+// "X.dbf"; a dBase project table's own name is kept).
 QString newLandAreaPath(const AppState &state);
 // The catalogue's and the settings' text for it: "Zemnom\" + the file name.
 QString newLandAreaName(const AppState &state);

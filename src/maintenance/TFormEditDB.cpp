@@ -130,7 +130,8 @@ TFormEditDB::TFormEditDB(WindowContext &context)
     model_->onPosted = [this] { posted(); };
     grid_ = new QTableView(this);
     grid_->setModel(model_);
-    grid_->setEditTriggers(QAbstractItemView::AllEditTriggers);
+    grid_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                           QAbstractItemView::AnyKeyPressed);
     grid_->setSelectionMode(QAbstractItemView::SingleSelection);
     layout->addWidget(grid_, 1);
     connect(grid_->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] { currentChanged(); });
@@ -353,6 +354,7 @@ TFormDBSearch::TFormDBSearch(WindowContext &context)
     connect(text_, &QLineEdit::textChanged, this, [this](const QString &t) { find_->setEnabled(!t.isEmpty()); });
     connect(text_, &QLineEdit::returnPressed, this, [this] { Find(); });
     connect(find_, &QPushButton::clicked, this, [this] { Find(); });
+    find_->setAutoDefault(false); // Enter in the text searches once
 }
 
 void TFormDBSearch::Find()

@@ -63,7 +63,8 @@ TFormEditZemName::TFormEditZemName(WindowContext &context)
     model_->onPosted = [this] { changed(); };
     grid_ = new QTableView(this);
     grid_->setModel(model_);
-    grid_->setEditTriggers(QAbstractItemView::AllEditTriggers);
+    grid_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                           QAbstractItemView::AnyKeyPressed);
     layout->addWidget(grid_, 1);
     auto *status = new QStatusBar(this);
     count_ = new QLabel(status);

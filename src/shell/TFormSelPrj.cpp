@@ -125,6 +125,8 @@ TFormSelPrj::TFormSelPrj(WindowContext &context)
     layout->addLayout(buttons);
     connect(ok_, &QPushButton::clicked, this, [this] { Choose(); });
     connect(cancel, &QPushButton::clicked, this, &QWidget::hide);
+    // Enter belongs to the search texts: no button of the window is its default.
+    for (QPushButton *b : findChildren<QPushButton *>()) b->setAutoDefault(false);
     setFixedWidth(kWidth);
 }
 

@@ -14,6 +14,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QLabel>
@@ -49,6 +50,12 @@ protected:
         return ed;
     }
 };
+
+// Typed key by key, Cyrillic included (QTest::keyClicks knows only Latin-1 keys).
+void type(QWidget *w, const QString &text)
+{
+    for (QChar c : text) QTest::sendKeyEvent(QTest::Click, w, Qt::Key_A, QString(c), Qt::NoModifier);
+}
 
 // The current cell's editor, opened as F2 opens it.
 QLineEdit *openCell(QTableView *grid)
@@ -92,7 +99,7 @@ TEST_F(Maintenance, SelectionListSortsSearchesAndSwitchesWithoutRememberingThePr
     EXPECT_EQ(cat.first().bgname, "Банско");
 
     // Typing a name's first letters in any case: the next match, wrapping.
-    QTest::keyClicks(sel->searchText(0), "бе");
+    type(sel->searchText(0), "бе");
     QTest::keyClick(sel->searchText(0), Qt::Key_Return);
     EXPECT_EQ(cat[sel->currentRow()].bgname, "Беглика");
     QTest::keyClick(sel->searchText(0), Qt::Key_Return);
@@ -100,20 +107,20 @@ TEST_F(Maintenance, SelectionListSortsSearchesAndSwitchesWithoutRememberingThePr
     QTest::keyClick(sel->searchText(0), Qt::Key_Return);
     EXPECT_EQ(cat[sel->currentRow()].bgname, "Беглика");
     // "?" is refused in the text; the year box is disabled until its choice is made.
-    QTest::keyClicks(sel->searchText(0), "?");
+    type(sel->searchText(0), "?");
     EXPECT_EQ(sel->searchText(0)->text(), "бе");
     EXPECT_FALSE(sel->searchText(1)->isEnabled());
     QTest::mouseClick(sel->searchChoice(1), Qt::LeftButton);
     EXPECT_TRUE(sel->searchText(1)->isEnabled());
     EXPECT_FALSE(sel->searchText(0)->isEnabled());
-    QTest::keyClicks(sel->searchText(1), "1999");
+    type(sel->searchText(1), "1999");
     QTest::mouseClick(sel->searchButton(), Qt::LeftButton);
     EXPECT_EQ(w->messages.last(), "Търсене|Няма намерено съвпадение.");
 
     // "?" in the list: the project's information.
     QTest::mouseClick(sel->searchChoice(0), Qt::LeftButton);
     QTest::keyClick(sel->searchText(0), Qt::Key_Return); // Белово
-    QTest::keyClick(sel->grid(), Qt::Key_Question, Qt::ShiftModifier);
+    QTest::keyClick(sel->grid(), '?');
     ASSERT_TRUE(w->messages.last().startsWith("Project Info|ДГС Белово 2016г.\rРУГ РДГ Пазарджик\rDatabase: "));
     EXPECT_TRUE(w->messages.last().endsWith("\\zemnom\\belovo.dbf"));
 
@@ -123,7 +130,7 @@ TEST_F(Maintenance, SelectionListSortsSearchesAndSwitchesWithoutRememberingThePr
     QTest::mouseClick(sel->okButton(), Qt::LeftButton);
     EXPECT_FALSE(sel->isVisible());
     EXPECT_TRUE(w->messages.isEmpty()) << w->messages.join("\n").toStdString();
-    EXPECT_EQ(w->main->windowTitle(), "Dendrix 1.8  - ДГС Белово 2016");
+    EXPECT_TRUE(w->main->windowTitle().startsWith("Dendrix 1.8  - ДГС Белово 2016"));
     EXPECT_TRUE(w->main->state().projectTablePath.endsWith("Belovo.db"));
     EXPECT_GT(w->main->compartmentList()->count(), 0);
     std::string expected = ini;
@@ -132,7 +139,7 @@ TEST_F(Maintenance, SelectionListSortsSearchesAndSwitchesWithoutRememberingThePr
 
     // A project whose table is missing: the message, the open project stays.
     sel->show();
-    QTest::keyClicks(sel->searchText(0), "г"); // the text is now "бег"
+    type(sel->searchText(0), "г"); // the text is now "бег"
     QTest::keyClick(sel->searchText(0), Qt::Key_Return);
     ASSERT_EQ(cat[sel->currentRow()].bgname, "Беглика");
     QTest::mouseClick(sel->okButton(), Qt::LeftButton);
@@ -181,14 +188,14 @@ TEST_F(Maintenance, EditorPostsAnEditThatTheMainWindowAndTheCliSee)
     QLineEdit *cell = openCell(grid);
     ASSERT_TRUE(cell);
     cell->selectAll();
-    QTest::keyClicks(cell, "77.7");
+    type(cell, "77.7");
     QTest::keyClick(cell, Qt::Key_Tab);
     EXPECT_EQ(ed->editor().text(0, size_t(pl)), "77.7");
     // A text too long for its field: refused, the grid shows the file.
     grid->setCurrentIndex(grid->model()->index(0, nzn2));
     cell = openCell(grid);
     ASSERT_TRUE(cell);
-    QTest::keyClicks(cell, QString(300, QChar(u'я')));
+    type(cell, QString(300, QChar(u'я')));
     QTest::keyClick(cell, Qt::Key_Tab);
     ASSERT_FALSE(w->messages.isEmpty());
     EXPECT_TRUE(w->messages.last().contains("NZN2")) << w->messages.last().toStdString();
@@ -201,7 +208,7 @@ TEST_F(Maintenance, EditorPostsAnEditThatTheMainWindowAndTheCliSee)
     EXPECT_EQ(run.out, "PL\n77.7\n");
 
     // The jump box: a compartment alone, a pair, and no number.
-    QTest::keyClicks(ed->jumpBox(), "2:а");
+    type(ed->jumpBox(), "2:а");
     QTest::keyClick(ed->jumpBox(), Qt::Key_Return);
     EXPECT_EQ(ed->editor().text(ed->searchPosition().row, 0), "2");
     EXPECT_TRUE(ed->windowTitle().startsWith("2:а > "));
@@ -219,10 +226,10 @@ TEST_F(Maintenance, SearchWindowFindsTheNextOccurrenceAndAsksToWrap)
     ed->searchAction()->trigger();
     EXPECT_TRUE(search->isVisible());
     EXPECT_FALSE(search->findButton()->isEnabled());
-    // The current cell's own text is found next in another record.
+    // From the last column of the first record the search goes on in the next records.
     const QString first = ed->editor().text(0, 1);
-    ed->setSearchPosition({1, 0});
-    QTest::keyClicks(search->text(), first);
+    ed->setSearchPosition({ed->editor().columnCount() - 1, 0});
+    type(search->text(), first);
     EXPECT_TRUE(search->findButton()->isEnabled());
     QTest::mouseClick(search->findButton(), Qt::LeftButton);
     EXPECT_GT(ed->searchPosition().row, 0u);
@@ -276,7 +283,7 @@ TEST_F(Maintenance, ArchiveOnOpeningAndRestoreThroughTheRestoreWindow)
     EXPECT_EQ(dx::io::readFile(table), archived);
     EXPECT_FALSE(un->isVisible());
     EXPECT_FALSE(ed->isVisible());
-    EXPECT_TRUE(w->main->state().projectTable.active());
+    EXPECT_GT(w->main->compartmentList()->count(), 0);
     EXPECT_NE(ed->editor().text(3, size_t(nzn2)), "проба");
     EXPECT_TRUE(w->messages.isEmpty()) << w->messages.join("\n").toStdString();
 }
@@ -286,25 +293,30 @@ TEST_F(Maintenance, LandAreaEditorCreatesAMissingTableAndTheTestReportsIntoTheSt
     loadDemo();
     ASSERT_TRUE(w->main->switchToProject({"database\\elena.dbf", "ДГС Елена", "", "2014", false}));
     ASSERT_FALSE(w->main->state().landArea.active());
+    // The demo's own "zemnom/elena.dbf" stands where the new table goes: asked, replaced.
+    answer(true);
     auto *zem = window<TFormEditZemName>();
     zem->show();
     EXPECT_EQ(zem->windowTitle(), "Землища - ДГС Елена 2014г.");
-    EXPECT_TRUE(dx::io::exists(dir.file("Zemnom/elena.dbff")));
+    ASSERT_EQ(asked.size(), 1);
+    EXPECT_TRUE(asked[0].startsWith("Землища|Съществува файл ")) << asked[0].toStdString();
+    EXPECT_TRUE(dx::io::exists(dir.file("zemnom/elena.dbf")));
     EXPECT_EQ(zem->countPanel()->text(), "брой землища:0");
     const auto &cat = w->main->state().catalogue;
     const int k = dx::findEntry(cat, "ДГС Елена", "2014");
     ASSERT_GE(k, 0);
-    EXPECT_EQ(cat[k].zemnom, "Zemnom\\elena.dbff");
+    EXPECT_EQ(cat[k].zemnom, "Zemnom\\elena.dbf");
     const auto back = dx::readProjectCatalogue(QString::fromStdString(dir.file("project.conf")));
-    EXPECT_EQ(back[dx::findEntry(back, "ДГС Елена", "2014")].zemnom, "Zemnom\\elena.dbff");
+    EXPECT_EQ(back[dx::findEntry(back, "ДГС Елена", "2014")].zemnom, "Zemnom\\elena.dbf");
 
+    EXPECT_TRUE(w->messages.isEmpty()) << w->messages.join("\n").toStdString();
     zem->InsertRow();
-    EXPECT_EQ(zem->countPanel()->text(), "брой землища:1");
+    EXPECT_EQ(zem->countPanel()->text(), "брой землища:1") << w->messages.join("\n").toStdString();
     QTableView *grid = zem->grid();
     grid->setCurrentIndex(grid->model()->index(0, 0));
     QLineEdit *cell = openCell(grid);
     ASSERT_TRUE(cell);
-    QTest::keyClicks(cell, "1");
+    type(cell, "1");
     QTest::keyClick(cell, Qt::Key_Tab);
     EXPECT_EQ(zem->editor().text(0, 0), "1");
 
