@@ -6,6 +6,7 @@
 #include "maintenance/Archive.h"
 #include "maintenance/TFormEditDB.h"
 #include "maintenance/TFormZemName.h"
+#include "shell/TFormEditName.h"
 #include "shell/TFormSelPrj.h"
 #include "shell/TFormStatistics.h"
 #include "widgets/TFormSitoRabotnoWait.h"
@@ -330,4 +331,41 @@ TEST_F(Maintenance, LandAreaEditorCreatesAMissingTableAndTheTestReportsIntoTheSt
     EXPECT_TRUE(text.startsWith("Тест - Съответсвие имена на землища\n\nброй землища в лес.данни: ")) << text.toStdString();
     EXPECT_TRUE(text.contains("брой землища в ном.файл: 1\n"));
     EXPECT_TRUE(text.contains("липсват данн за землище No."));
+}
+
+TEST_F(Maintenance, ProjectSettingsCheckTheYearWarnAndSaveTheCatalogueByDirectorate)
+{
+    loadDemo();
+    auto *set = w->list->registry.get<TFormEditName>();
+    set->show();
+    EXPECT_EQ(set->kind()->text(), "ДГС");
+    EXPECT_EQ(set->name()->text(), "Банско");
+    EXPECT_EQ(set->year()->text(), "2019");
+    EXPECT_EQ(set->directorate()->currentText(), "РДГ Благоевград");
+    EXPECT_EQ(set->tableFile()->text(), "database\\BANSKO.DB");
+    EXPECT_TRUE(set->activeBox()->isChecked());
+    EXPECT_EQ(set->directorate()->itemText(0), "РДГ Благоевград"); // distinct directorates, sorted
+
+    // Only digits reach the year box.
+    set->year()->clear();
+    type(set->year(), "21a0x0");
+    EXPECT_EQ(set->year()->text(), "2100");
+    QTest::mouseClick(set->saveButton(), Qt::LeftButton);
+    EXPECT_EQ(w->messages.last(), "Настройки|Невалидна година.");
+    EXPECT_TRUE(set->isVisible());
+
+    const std::string before = dx::io::readFile(dir.file("project.conf"));
+    set->year()->setText("2099");
+    set->kind()->setText("Д");
+    w->messages.clear();
+    QTest::mouseClick(set->saveButton(), Qt::LeftButton);
+    ASSERT_EQ(w->messages.size(), 1);
+    EXPECT_EQ(w->messages[0], "Настройки|Проверете поле \"Вид\".");
+    EXPECT_FALSE(set->isVisible());
+    EXPECT_TRUE(w->main->windowTitle().startsWith("Dendrix 1.8  - Д Банско 2099")) << w->main->windowTitle().toStdString();
+    const auto file = dx::readProjectCatalogue(QString::fromStdString(dir.file("project.conf")));
+    ASSERT_EQ(file.size(), 14);
+    for (int i = 1; i < file.size(); ++i) EXPECT_LE(file[i - 1].direkcia, file[i].direkcia);
+    EXPECT_GE(dx::findEntry(file, "Д Банско", "2099"), 0);
+    EXPECT_NE(dx::io::readFile(dir.file("project.conf")), before);
 }
