@@ -31,5 +31,9 @@ int runMeasures(const Context &ctx);
 int runPdf(const Context &ctx);
 int runOgf1(const Context &ctx);
 int runOgf2(const Context &ctx);
+int runInfo(const Context &ctx);
+int runArchive(const Context &ctx);
+int runRestore(const Context &ctx);
+int runZemTest(const Context &ctx);
 
 } // namespace dx::cli

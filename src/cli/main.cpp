@@ -49,7 +49,12 @@ void usage(std::ostream &os)
           "                         forest fund report 1: the titles line, then the grid rows\n"
           "  ogf2 [--ownership KIND] [--purpose general|economic|special]\n"
           "                         forest fund report 2: the upper table, an empty line, the\n"
-          "                         lower table, each with its titles line\n";
+          "                         lower table, each with its titles line\n"
+          "  info                   the project information: counts, area, area by ownership\n"
+          "  archive                copy the project table to its archive (X.db -> X.drbackup)\n"
+          "  restore                copy the archive back over the project table\n"
+          "  zemtest                the land-area names test, one finding a line; exit 1 when\n"
+          "                         it finds a problem\n";
 }
 
 } // namespace
@@ -108,6 +113,10 @@ int main(int argc, char **argv)
         {"pdf", dx::cli::runPdf},
         {"ogf1", dx::cli::runOgf1},
         {"ogf2", dx::cli::runOgf2},
+        {"info", dx::cli::runInfo},
+        {"archive", dx::cli::runArchive},
+        {"restore", dx::cli::runRestore},
+        {"zemtest", dx::cli::runZemTest},
     };
     auto it = commands.find(command);
     if (it == commands.end()) {

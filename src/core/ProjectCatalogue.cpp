@@ -2,9 +2,13 @@
 #include "core/ProjectCatalogue.h"
 
 #include "core/QtText.h"
+#include "core/SafeFileWrite.h"
 #include "engine/common/Codepage.h"
 #include "engine/common/EngineError.h"
 #include "engine/common/FileIO.h"
+#include "engine/common/Platform.h"
+
+#include <QStringList>
 
 #include <algorithm>
 #include <stdexcept>
@@ -66,6 +70,67 @@ void sortByName(QVector<ProjectEntry> &entries)
 {
     std::stable_sort(entries.begin(), entries.end(),
                      [](const ProjectEntry &a, const ProjectEntry &b) { return a.bgname < b.bgname; });
+}
+
+const QString &fieldOf(const ProjectEntry &e, CatalogueField f)
+{
+    switch (f) {
+    case CatalogueField::Direkcia: return e.direkcia;
+    case CatalogueField::Vid: return e.vid;
+    case CatalogueField::Godina: return e.godina;
+    case CatalogueField::Bgname: break;
+    }
+    return e.bgname;
+}
+
+void sortCatalogue(QVector<ProjectEntry> &entries, CatalogueField f, bool ascending)
+{
+    std::stable_sort(entries.begin(), entries.end(), [f, ascending](const ProjectEntry &a, const ProjectEntry &b) {
+        return ascending ? fieldOf(a, f) < fieldOf(b, f) : fieldOf(b, f) < fieldOf(a, f);
+    });
+}
+
+int findNextEntry(const QVector<ProjectEntry> &entries, CatalogueField f, int current, const QString &text)
+{
+    if (text.isEmpty()) return -1;
+    const int n = int(entries.size());
+    for (int step = 1; step < n + (current < 0 ? 1 : 0); ++step) {
+        const int i = ((current < 0 ? -1 : current) + step) % n;
+        if (fieldOf(entries[i], f).startsWith(text, Qt::CaseInsensitive)) return i;
+    }
+    return -1;
+}
+
+int findEntry(const QVector<ProjectEntry> &entries, const QString &title, const QString &year)
+{
+    for (int i = 0; i < entries.size(); ++i)
+        if (entryTitle(entries[i]).compare(title, Qt::CaseInsensitive) == 0 &&
+            entries[i].godina.compare(year, Qt::CaseInsensitive) == 0)
+            return i;
+    return -1;
+}
+
+QByteArray catalogueBytes(const QVector<ProjectEntry> &entries)
+{
+    QString text;
+    for (const ProjectEntry &e : entries)
+        text += QStringList{e.activ, e.direkcia, e.vid, e.bgname, e.godina, e.tabl, e.zemnom}.join(QLatin1Char(';')) +
+                QStringLiteral("\r\n");
+    const std::string bytes = cp::utf8ToCp1251(ss(text));
+    return QByteArray(bytes.data(), qsizetype(bytes.size()));
+}
+
+void writeProjectCatalogue(const QString &path, const QVector<ProjectEntry> &entries)
+{
+    const QByteArray bytes = catalogueBytes(entries);
+    try {
+        platform::FileLock lock(ss(path));
+        writeFileSafely(path, bytes);
+    } catch (const FileWriteError &) {
+        throw;
+    } catch (const std::exception &e) {
+        throw FileWriteError(path, qs(e.what()));
+    }
 }
 
 } // namespace dx

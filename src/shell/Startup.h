@@ -31,6 +31,9 @@ public:
     virtual void applyPrintSettings() {}
     virtual void countsChanged(const QString &text) {}
     virtual void setupMeasures() {}
+    // A project switch begins: tables built for the previous project leave the menus
+    // that list them.
+    virtual void clearBuiltTables() {}
 
     AppState *state = nullptr; // set by the sequence before the first call
 };

@@ -8,6 +8,7 @@
 #include "description/DescriptionHeader.h"
 #include "description/FutureComposition.h"
 #include "description/GuiMeasuresPage.h"
+#include "shell/ProjectSwitch.h"
 #include "description/ProjectRecord.h"
 #include "shell/GuiHelp.h"
 #include "shell/InfoStatus.h"
@@ -80,6 +81,7 @@ public:
     void showDescription(int otd, const QString &podotd) override { main_.ViewTax(otd, podotd); }
     void countsChanged(const QString &text) override { main_.countsPanel()->setText(text); }
     void setupMeasures() override { main_.measuresPage()->InitMer(); }
+    void clearBuiltTables() override { emit main_.builtTablesCleared(); }
 
 private:
     TFormDendrix &main_;
@@ -127,6 +129,7 @@ TFormDendrix::TFormDendrix(WindowContext &context) : context_(context), state_(c
 {
     setWindowTitle(QStringLiteral("Dendrix "));
     resize(1180, 760);
+    context_.setProjectSwitcher([this](const SwitchRequest &r) { return switchToProject(r); });
     buildMenu();
     buildToolbar();
     auto *central = new QWidget(this);
@@ -614,6 +617,25 @@ void TFormDendrix::showEvent(QShowEvent *event)
     state_.workingSieveLoaded = false;
     state_.obsSieveLoaded = false;
     if (showCount_ == 1) QTimer::singleShot(0, this, &TFormDendrix::runLoadingSequence);
+}
+
+bool TFormDendrix::switchToProject(const SwitchRequest &request)
+{
+    std::unique_ptr<TFormLoading> own;
+    TFormLoading *loading = context_.windows().get<TFormLoading>();
+    if (!loading) {
+        own = std::make_unique<TFormLoading>();
+        loading = own.get();
+    }
+    repaint();
+    GuiStartupUi ui(*this, *loading);
+    const SwitchResult r = dx::switchProject(state_, ui, request);
+    loading->hide();
+    if (r == SwitchResult::EndRequested) {
+        if (endHook_) endHook_();
+        else QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(1); });
+    }
+    return r == SwitchResult::Switched;
 }
 
 void TFormDendrix::runLoadingSequence()

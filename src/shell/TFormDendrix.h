@@ -84,8 +84,14 @@ public:
     // Page marks: true when the page shows the current sub-compartment.
     bool pageCurrent(int page) const { return pageCurrent_[page]; }
 
+    // Switches to another project (the selection, the project settings and a restore
+    // end here); true when it was switched.
+    bool switchToProject(const SwitchRequest &request);
+
 signals:
     void loadingFinished();
+    // A project switch begins: menus of tables built for the previous project empty.
+    void builtTablesCleared();
 
 protected:
     void showEvent(QShowEvent *event) override;

@@ -30,4 +30,18 @@ void MessageSink::show(const UserMessage &m) const
     box.exec();
 }
 
+bool MessageSink::ask(const UserMessage &m, Buttons buttons) const
+{
+    if (askHook_) return askHook_(m);
+    if (hook_) {
+        hook_(m);
+        return false;
+    }
+    const bool yesNo = buttons == Buttons::YesNo;
+    QMessageBox box(m.icon == UserMessage::Icon::None ? QMessageBox::Question : boxIcon(m.icon), m.caption, m.text,
+                    yesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok | QMessageBox::Cancel, parent_);
+    const int answer = box.exec();
+    return answer == (yesNo ? QMessageBox::Yes : QMessageBox::Ok);
+}
+
 } // namespace dx

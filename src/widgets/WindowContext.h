@@ -26,8 +26,17 @@ public:
     // returns when the user has closed it.
     void show(const UserMessage &m) const;
 
+    // A question box: Yes and No, or OK and Cancel; true for Yes or OK. A question hook
+    // answers instead (tests); without one, but with a message hook, the message hook
+    // notes the question and it is answered No.
+    enum class Buttons { YesNo, OkCancel };
+    using AskHook = std::function<bool(const UserMessage &)>;
+    void setAskHook(AskHook hook) { askHook_ = std::move(hook); }
+    bool ask(const UserMessage &m, Buttons buttons) const;
+
 private:
     Hook hook_;
+    AskHook askHook_;
     QWidget *parent_ = nullptr;
 };
 
@@ -38,17 +47,25 @@ public:
 
     AppState &state() const { return state_; }
     void showMessage(const UserMessage &m) const { messages_.show(m); }
+    bool ask(const UserMessage &m, MessageSink::Buttons b) const { return messages_.ask(m, b); }
     MessageSink &messages() const { return messages_; }
     WindowRegistry &windows() const { return windows_; }
     // The main window, which owns the secondary windows; set once it exists.
     QWidget *owner() const { return owner_; }
     void setOwner(QWidget *owner) { owner_ = owner; }
 
+    // Switches the program to another project with the main window's loading window
+    // and lists (set by the main window); true when the project was switched.
+    using ProjectSwitcher = std::function<bool(const SwitchRequest &)>;
+    void setProjectSwitcher(ProjectSwitcher f) { switcher_ = std::move(f); }
+    bool switchProject(const SwitchRequest &r) const { return switcher_ && switcher_(r); }
+
 private:
     AppState &state_;
     MessageSink &messages_;
     WindowRegistry &windows_;
     QWidget *owner_ = nullptr;
+    ProjectSwitcher switcher_;
 };
 
 } // namespace dx

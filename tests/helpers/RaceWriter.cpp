@@ -7,9 +7,18 @@
 //   race_writer profile FILE PREFIX N SEED     write keys PREFIX1..PREFIXn of [Race]
 //   race_writer churn TABLE N TAG SEED          N times: append (ID, TAG-ID), remove the first row
 //                                              (a Paradox table's blocks fill, empty and relink)
+//   race_writer editor TABLE ROW FIELD N        N times: the database editor posts ROW's FIELD as
+//                                              "e0", "e1", ... (cycling through e0..e9)
+//   race_writer archive TABLE N                 N times: archive the table
+//   race_writer restore TABLE N                 N times: restore the table from its archive
 //
 // Prints the number of refused edits; exit status 0 when every change was made.
 #include "core/ProfileFile.h"
+#include "core/DataPassword.h"
+#include "maintenance/Archive.h"
+#include "maintenance/TableEditor.h"
+
+#include <QString>
 #include "engine/common/EngineError.h"
 #include "engine/sql/Database.h"
 #include "engine/sql/Table.h"
@@ -118,6 +127,31 @@ int profile(const std::string &path, const std::string &prefix, int n)
     return 0;
 }
 
+// The editor's post of one cell, over and over, each a whole record write.
+int editorPosts(const std::string &path, size_t row, size_t field, int n)
+{
+    dx::Database db;
+    db.addPassword(dx::dataPassword());
+    dx::TableEditor editor(db);
+    editor.open(path);
+    for (int i = 0; i < n; ++i) {
+        if (auto m = editor.setText(row, field, QStringLiteral("e%1").arg(i % 10))) {
+            std::fprintf(stderr, "%s\n", m->text.toUtf8().constData());
+            return 1;
+        }
+    }
+    return 0;
+}
+
+int copies(const std::string &path, bool restore, int n)
+{
+    for (int i = 0; i < n; ++i) {
+        if (restore) dx::restoreTable(QString::fromStdString(path));
+        else dx::archiveTable(QString::fromStdString(path));
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -140,7 +174,11 @@ int main(int argc, char **argv)
             g_random.seed(unsigned(std::atoi(argv[5])));
             return profile(argv[2], argv[3], std::atoi(argv[4]));
         }
-        std::fprintf(stderr, "usage: race_writer append|edit|profile ...\n");
+        if (cmd == "editor" && argc == 6)
+            return editorPosts(argv[2], size_t(std::atoi(argv[3])), size_t(std::atoi(argv[4])), std::atoi(argv[5]));
+        if ((cmd == "archive" || cmd == "restore") && argc == 4)
+            return copies(argv[2], cmd == "restore", std::atoi(argv[3]));
+        std::fprintf(stderr, "usage: race_writer append|edit|profile|churn|editor|archive|restore ...\n");
         return 2;
     } catch (const std::exception &e) {
         std::fprintf(stderr, "%s\n", e.what());

@@ -1,0 +1,210 @@
+// The database editor's data and its searches.
+#include "maintenance/TableEditor.h"
+
+#include "core/QtText.h"
+#include "engine/common/Codepage.h"
+#include "engine/common/EngineError.h"
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+
+namespace dx {
+namespace {
+
+using Icon = UserMessage::Icon;
+const QString kCaption = QStringLiteral("Редакция база дании");
+
+} // namespace
+
+void TableEditor::open(const std::string &path)
+{
+    path_ = path;
+    snap_ = db_.table(path);
+}
+
+void TableEditor::reload()
+{
+    if (path_.empty()) return;
+    db_.invalidate(path_);
+    snap_ = db_.table(path_);
+}
+
+const std::vector<FieldDef> &TableEditor::fields() const
+{
+    static const std::vector<FieldDef> none;
+    return snap_ ? snap_->fields() : none;
+}
+
+QString TableEditor::text(size_t row, size_t column) const
+{
+    if (!snap_ || row >= snap_->rowCount() || column >= snap_->fields().size()) return {};
+    return qs(snap_->value(row, column).toText());
+}
+
+std::optional<Value> valueForField(const FieldDef &f, const QString &text, QString *why)
+{
+    const QString t = text.trimmed();
+    const QString name = qs(f.name);
+    auto refuse = [&](const QString &reason) -> std::optional<Value> {
+        if (why) *why = reason;
+        return std::nullopt;
+    };
+    switch (f.type) {
+    case FieldType::Text: {
+        if (f.width > 0 && text.size() > f.width)
+            return refuse(QStringLiteral("Стойността е твърде дълга за поле %1: най-много %2 знака.")
+                              .arg(name)
+                              .arg(f.width));
+        bool lossless = true;
+        cp::utf8ToCp1251(ss(text), &lossless);
+        if (!lossless) return refuse(QStringLiteral("Поле %1 не може да съдържа някои от въведените знаци.").arg(name));
+        return Value::fromText(ss(text));
+    }
+    case FieldType::Integer: {
+        if (t.isEmpty()) return Value::null();
+        bool ok = false;
+        const qlonglong v = t.toLongLong(&ok);
+        if (!ok) return refuse(QStringLiteral("Поле %1 приема само цели числа.").arg(name));
+        return Value::fromInt(v);
+    }
+    case FieldType::Real: {
+        if (t.isEmpty()) return Value::null();
+        bool ok = false;
+        QString dotted = t;
+        dotted.replace(QLatin1Char(','), QLatin1Char('.'));
+        const double v = dotted.toDouble(&ok);
+        if (!ok || !std::isfinite(v)) return refuse(QStringLiteral("Поле %1 приема само числа.").arg(name));
+        return Value::fromReal(v);
+    }
+    case FieldType::Logical: {
+        if (t.isEmpty()) return Value::null();
+        const QString u = t.toUpper();
+        if (u == QStringLiteral("TRUE") || u == QStringLiteral("T") || u == QStringLiteral("1")) return Value::fromBool(true);
+        if (u == QStringLiteral("FALSE") || u == QStringLiteral("F") || u == QStringLiteral("0"))
+            return Value::fromBool(false);
+        return refuse(QStringLiteral("Поле %1 приема само True или False.").arg(name));
+    }
+    default: break;
+    }
+    return refuse(QStringLiteral("Поле %1 не може да бъде променяно в редактора.").arg(name));
+}
+
+std::optional<UserMessage> TableEditor::write(const std::function<void(TableWriter &)> &change)
+{
+    try {
+        std::unique_ptr<TableWriter> w = db_.writer(path_);
+        change(*w);
+    } catch (const StaleRecordError &e) {
+        reload();
+        return UserMessage{kCaption,
+                           QStringLiteral("Записът е променен от друга програма, след като е бил прочетен. "
+                                          "Данните са прочетени отново; въведете промяната отново."),
+                           Icon::Warning, qs(e.what())};
+    } catch (const std::exception &e) {
+        return UserMessage{kCaption, QStringLiteral("Промяната не е записана в %1.").arg(qs(path_)), Icon::Error,
+                           qs(e.what())};
+    }
+    reload();
+    return std::nullopt;
+}
+
+std::optional<UserMessage> TableEditor::setText(size_t row, size_t column, const QString &text)
+{
+    if (!snap_ || row >= snap_->rowCount() || column >= snap_->fields().size()) return std::nullopt;
+    QString why;
+    const std::optional<Value> v = valueForField(snap_->fields()[column], text, &why);
+    if (!v) return UserMessage{kCaption, why, Icon::Error};
+    Row values = snap_->row(row);
+    values[column] = *v;
+    const RecordRef seen = snap_->record(row);
+    return write([&](TableWriter &w) { w.update(seen, values); });
+}
+
+std::optional<UserMessage> TableEditor::appendRow(size_t *newRow)
+{
+    if (!snap_) return std::nullopt;
+    size_t made = 0;
+    auto r = write([&](TableWriter &w) { made = w.append(Row(snap_->fields().size())); });
+    if (!r && newRow) *newRow = made;
+    return r;
+}
+
+std::optional<UserMessage> TableEditor::removeRow(size_t row)
+{
+    if (!snap_ || row >= snap_->rowCount()) return std::nullopt;
+    const RecordRef seen = snap_->record(row);
+    return write([&](TableWriter &w) { w.remove(seen); });
+}
+
+std::optional<size_t> TableEditor::jump(size_t current, const QString &t, JumpError *error) const
+{
+    auto fail = [&](JumpError e) -> std::optional<size_t> {
+        if (error) *error = e;
+        return std::nullopt;
+    };
+    if (error) *error = JumpError::None;
+    const int colon = int(t.indexOf(QLatin1Char(':')));
+    const QString otdPart = colon < 0 ? t : t.left(colon);
+    bool ok = false;
+    const int otd = otdPart.trimmed().toInt(&ok);
+    if (!ok) return fail(JumpError::NotANumber);
+    if (!snap_) return fail(JumpError::NotFound);
+    const int fo = snap_->fieldIndex("OTD"), fp = snap_->fieldIndex("PODOTD");
+    if (fo < 0 || fp < 0) return fail(JumpError::NotFound);
+    const size_t n = snap_->rowCount();
+    if (n == 0) return fail(JumpError::NotFound);
+    // From the record after the current one round to the one before it; with nothing
+    // current (an empty grid) every record.
+    const size_t start = current < n ? current : n - 1;
+    for (size_t step = 1; step <= n; ++step) {
+        const size_t r = (start + step) % n;
+        if (r == current) break;
+        const int64_t recOtd = snap_->value(r, size_t(fo)).toInt();
+        if (colon < 0) {
+            if (recOtd == otd) return r;
+        } else {
+            const QString key = QStringLiteral("%1:%2").arg(recOtd).arg(qs(snap_->value(r, size_t(fp)).toText()));
+            if (key.compare(t, Qt::CaseInsensitive) == 0) return r;
+        }
+    }
+    return fail(JumpError::NotFound);
+}
+
+bool TableEditor::matches(size_t row, size_t column, const QString &upperNeedle) const
+{
+    return text(row, column).toUpper().contains(upperNeedle);
+}
+
+std::optional<TableEditor::Cell> TableEditor::searchAll(Cell from, const QString &needle) const
+{
+    const QString u = needle.toUpper();
+    const size_t cols = columnCount();
+    size_t c = from.column + 1, r = from.row;
+    if (c >= cols) c = 0, ++r;
+    for (; r < rowCount(); ++r, c = 0)
+        for (; c < cols; ++c)
+            if (matches(r, c, u)) return Cell{c, r};
+    return std::nullopt;
+}
+
+std::optional<TableEditor::Cell> TableEditor::searchRow(Cell from, const QString &needle) const
+{
+    const QString u = needle.toUpper();
+    size_t c = from.column + 1 >= columnCount() ? 0 : from.column + 1;
+    for (; c < columnCount(); ++c)
+        if (matches(from.row, c, u)) return Cell{c, from.row};
+    return std::nullopt;
+}
+
+std::optional<TableEditor::Cell> TableEditor::searchColumn(Cell from, const QString &needle, bool wrapped) const
+{
+    const QString u = needle.toUpper();
+    const size_t begin = wrapped ? 0 : from.row + 1;
+    const size_t end = wrapped ? std::min(from.row, rowCount()) : rowCount();
+    for (size_t r = begin; r < end; ++r)
+        if (matches(r, from.column, u)) return Cell{from.column, r};
+    return std::nullopt;
+}
+
+} // namespace dx

@@ -1,0 +1,79 @@
+// The database editor's data: the whole project table, unfiltered, in table order, and
+// the changes the user makes to it, each record posted on its own through the table's
+// writer (locked, journalled, refused when another program changed the record since it
+// was read). Also the editor's jump box and its three search modes.
+#pragma once
+
+#include "core/UserMessage.h"
+#include "engine/sql/Database.h"
+
+#include <QString>
+
+#include <functional>
+#include <optional>
+
+namespace dx {
+
+class TableEditor {
+public:
+    explicit TableEditor(Database &db) : db_(db) {}
+
+    // Reads the table (throws EngineError naming the file). A table read only in part
+    // is refused by the writer: damage() tells what is wrong.
+    void open(const std::string &path);
+    void close() { snap_.reset(); }
+    bool active() const { return snap_ != nullptr; }
+    // Reads the file again (after a refusal, a restore, or "Опресни данните").
+    void reload();
+    const std::string &path() const { return path_; }
+    Database &db() { return db_; }
+
+    size_t rowCount() const { return snap_ ? snap_->rowCount() : 0; }
+    size_t columnCount() const { return snap_ ? snap_->fields().size() : 0; }
+    const std::vector<FieldDef> &fields() const;
+    // A field's column, letter case ignored; -1 when the table has none.
+    int fieldIndex(const std::string &name) const { return snap_ ? snap_->fieldIndex(name) : -1; }
+    // A cell as the grid shows it (the engine's text form; a null cell empty).
+    QString text(size_t row, size_t column) const;
+
+    // Changes one cell of a record and posts the record. A value that does not fit the
+    // field, a record another program changed meanwhile (the table is then read again),
+    // a locked or read-only file: the message to show, and the file is unchanged.
+    std::optional<UserMessage> setText(size_t row, size_t column, const QString &text);
+    // Appends an empty record; returns its row or the message.
+    std::optional<UserMessage> appendRow(size_t *newRow = nullptr);
+    std::optional<UserMessage> removeRow(size_t row);
+
+    // The jump box: "12:а" goes to that sub-compartment, "12" to the next record of
+    // compartment 12, walking on from the record after `current` and round to it.
+    enum class JumpError { None, NotANumber, NotFound };
+    std::optional<size_t> jump(size_t current, const QString &text, JumpError *error) const;
+
+    // Search position: column and row.
+    struct Cell {
+        size_t column = 0, row = 0;
+    };
+    // "Търси във всички данни": from the cell after `from` to the last cell of the last
+    // record (the caller asks before it starts again at the first cell).
+    std::optional<Cell> searchAll(Cell from, const QString &needle) const;
+    // "Търси само в текущия ред": the columns after `from` (after the last: from the first).
+    std::optional<Cell> searchRow(Cell from, const QString &needle) const;
+    // "Търси само в текущата колона": the records after `from`'s, to the last; with
+    // `wrapped`, from the first record up to the one before `from`'s.
+    std::optional<Cell> searchColumn(Cell from, const QString &needle, bool wrapped) const;
+    bool isLastCell(Cell c) const { return c.row + 1 >= rowCount() && c.column + 1 >= columnCount(); }
+
+private:
+    bool matches(size_t row, size_t column, const QString &upperNeedle) const;
+    std::optional<UserMessage> write(const std::function<void(TableWriter &)> &change);
+
+    Database &db_;
+    std::string path_;
+    TableFilePtr snap_;
+};
+
+// The value a typed text becomes in a field; nullopt with `why` set when it does not
+// fit (too long, not a number, too wide for the field).
+std::optional<Value> valueForField(const FieldDef &field, const QString &text, QString *why);
+
+} // namespace dx
