@@ -509,6 +509,30 @@ bool ignorableSyncError(int e)
     return e == EINVAL || e == EROFS || e == ENOTSUP;
 }
 
+// Flushes the folder holding `path`, so that a file made, renamed or removed there stays so.
+void syncFolder(const std::string &path)
+{
+    int dir = ::open(folderOf(path).c_str(), O_RDONLY | O_CLOEXEC);
+    if (dir < 0) return;
+    const bool failed = timedSync(dir, false) != 0 && !ignorableSyncError(errno);
+    const int e = errno;
+    ::close(dir);
+    if (failed) throw EngineError(path, std::string("its folder cannot be flushed to the disk: ") + std::strerror(e));
+}
+
+// close(), with an armed fault failing it; errno tells why. A failed close (a network
+// folder's delayed write error) still leaves the descriptor closed.
+int closeCounted(int fd)
+{
+    if (injected(faults::Op::Close)) {
+        const int e = errno;
+        ::close(fd);
+        errno = e;
+        return -1;
+    }
+    return ::close(fd);
+}
+
 } // namespace
 
 void replaceFile(const std::string &path, const std::string &data)
@@ -545,47 +569,19 @@ void replaceFile(const std::string &path, const std::string &data)
     }
     if (timedSync(fd, false) != 0 && !ignorableSyncError(errno))
         fail("cannot flush the file to the disk");
-    // A failed close (a network folder's delayed write error) is still a closed descriptor.
-    int closed;
-    if (injected(faults::Op::Close)) {
-        const int e = errno;
-        ::close(fd);
-        errno = e;
-        closed = -1;
-    } else {
-        closed = ::close(fd);
-    }
+    const int closed = closeCounted(fd);
     fd = -1;
     if (closed != 0) fail("closing the temporary file failed");
     if (injected(faults::Op::Rename) || ::rename(name.c_str(), target.c_str()) != 0)
         fail("cannot replace the file");
 
     // The rename lives in the folder: flush it too, or a power cut may undo it.
-    int dir = ::open(folderOf(target).c_str(), O_RDONLY | O_CLOEXEC);
-    if (dir >= 0) {
-        const bool failed = timedSync(dir, false) != 0 && !ignorableSyncError(errno);
-        const int e = errno;
-        ::close(dir);
-        if (failed)
-            throw EngineError(path, std::string("the file was replaced, but its folder cannot be flushed to the disk: ") +
-                                        std::strerror(e));
+    try {
+        syncFolder(target);
+    } catch (const EngineError &e) {
+        throw EngineError(path, "the file was replaced, but " + e.reason());
     }
 }
-
-namespace {
-
-// Flushes the folder holding `path`, so that a file made or removed there stays so.
-void syncFolder(const std::string &path)
-{
-    int dir = ::open(folderOf(path).c_str(), O_RDONLY | O_CLOEXEC);
-    if (dir < 0) return;
-    const bool failed = timedSync(dir, false) != 0 && !ignorableSyncError(errno);
-    const int e = errno;
-    ::close(dir);
-    if (failed) throw EngineError(path, std::string("its folder cannot be flushed to the disk: ") + std::strerror(e));
-}
-
-} // namespace
 
 void writeFileSynced(const std::string &path, const std::string &data)
 {
@@ -605,15 +601,7 @@ void writeFileSynced(const std::string &path, const std::string &data)
         done += size_t(n);
     }
     if (timedSync(fd, true) != 0 && !ignorableSyncError(errno)) fail("cannot flush the file to the disk");
-    int closed;
-    if (injected(faults::Op::Close)) {
-        const int e = errno;
-        ::close(fd);
-        errno = e;
-        closed = -1;
-    } else {
-        closed = ::close(fd);
-    }
+    const int closed = closeCounted(fd);
     fd = -1;
     if (closed != 0) fail("closing the file failed");
     syncFolder(path);
