@@ -1,3 +1,8 @@
+#include <thread>
+#include <chrono>
+#include <unistd.h>
+#include <csignal>
+#include <fcntl.h>
 #include "TestUtil.h"
 
 #include <gtest/gtest.h>
@@ -36,6 +41,26 @@ CliRun runCli(const std::string &args, const std::string &workDir)
     std::string cmd = std::string(DX_CLI_PATH) + " " + args + " 2>/dev/null";
     if (!workDir.empty()) cmd = "cd '" + workDir + "' && " + cmd;
     return runShell(cmd);
+}
+
+bool startAndKill(const std::string &program, const std::vector<std::string> &args, int delayMs)
+{
+    pid_t pid = ::fork();
+    if (pid == 0) {
+        int null = ::open("/dev/null", O_WRONLY);
+        ::dup2(null, 1);
+        ::dup2(null, 2);
+        std::vector<char *> argv{const_cast<char *>(program.c_str())};
+        for (const auto &a : args) argv.push_back(const_cast<char *>(a.c_str()));
+        argv.push_back(nullptr);
+        ::execv(program.c_str(), argv.data());
+        ::_exit(127);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
+    ::kill(pid, SIGKILL);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFSIGNALED(status);
 }
 
 std::string dbfreadTsv(const std::string &path)

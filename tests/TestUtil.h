@@ -28,6 +28,9 @@ struct CliRun {
 CliRun runCli(const std::string &args, const std::string &workDir = {});
 // Any shell command, run the same way.
 CliRun runShell(const std::string &command);
+// Starts `program` with `args` (its output thrown away) and kills it (SIGKILL) after
+// `delayMs`; true when it was still running then.
+bool startAndKill(const std::string &program, const std::vector<std::string> &args, int delayMs);
 
 // What python3-dbfread reads from a .dbf (tests/scripts/check_dbf_with_dbfread.py):
 // a TSV of the field names and the live records, followed by "[exit status N]" when the

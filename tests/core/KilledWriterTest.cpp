@@ -30,27 +30,6 @@ namespace {
 
 constexpr int kKills = 60; // a file kind
 
-// Starts race_writer with `args`, kills it after `delayMs`; true when it was still running.
-bool startAndKill(const std::vector<std::string> &args, int delayMs)
-{
-    pid_t pid = ::fork();
-    if (pid == 0) {
-        int null = ::open("/dev/null", O_WRONLY);
-        ::dup2(null, 1);
-        ::dup2(null, 2);
-        std::vector<char *> argv{const_cast<char *>(DX_RACE_WRITER)};
-        for (const auto &a : args) argv.push_back(const_cast<char *>(a.c_str()));
-        argv.push_back(nullptr);
-        ::execv(DX_RACE_WRITER, argv.data());
-        ::_exit(127);
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
-    ::kill(pid, SIGKILL);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return WIFSIGNALED(status);
-}
-
 // Temporary files that killed writers left in the folder (the next writer removes them).
 int leftovers(const TempDir &dir)
 {
@@ -71,7 +50,7 @@ TEST(KilledWriter, ADbaseTableKeepsWholeAppendsOnly)
     int killed = 0;
     for (int k = 0; k < kKills; ++k) {
         const std::string tag = "k" + std::to_string(k);
-        killed += startAndKill({"append", path, "100000", tag, std::to_string(k)},
+        killed += dxtest::startAndKill(DX_RACE_WRITER, {"append", path, "100000", tag, std::to_string(k)},
                                std::uniform_int_distribution<int>(40, 90)(random));
         auto t = dbf::read(path); // throws on a damaged table
         // Each run's rows are numbered 1, 2, 3, ... with nothing missing or mixed.
@@ -102,7 +81,7 @@ TEST(KilledWriter, AnEncryptedParadoxTableIsAlwaysOldOrNew)
     std::mt19937 random(11);
     int killed = 0, journals = 0;
     for (int k = 0; k < kKills; ++k) {
-        killed += startAndKill({"edit", path, "1", "60", "k" + std::to_string(k), std::to_string(k)},
+        killed += dxtest::startAndKill(DX_RACE_WRITER, {"edit", path, "1", "60", "k" + std::to_string(k), std::to_string(k)},
                                std::uniform_int_distribution<int>(40, 90)(random));
         journals += std::filesystem::exists(platform::journalPathFor(path));
         auto t = px::read(path, oo); // settles a journal the kill left
@@ -137,7 +116,7 @@ TEST(KilledWriter, AParadoxTableWhoseBlocksFillAndEmptyStaysWhole)
     std::mt19937 random(17);
     int killed = 0, journals = 0;
     for (int k = 1; k <= kKills / 2; ++k) {
-        killed += startAndKill({"churn", path, "100000", "k" + std::to_string(k), std::to_string(k)},
+        killed += dxtest::startAndKill(DX_RACE_WRITER, {"churn", path, "100000", "k" + std::to_string(k), std::to_string(k)},
                                std::uniform_int_distribution<int>(40, 120)(random));
         journals += std::filesystem::exists(platform::journalPathFor(path));
         auto t = px::read(path, oo);
@@ -166,7 +145,7 @@ TEST(KilledWriter, ASettingsFileKeepsEverySavedKey)
     int killed = 0;
     for (int k = 0; k < kKills; ++k) {
         const std::string prefix = "k" + std::to_string(k) + "_";
-        killed += startAndKill({"profile", path, prefix, "100000", std::to_string(k)},
+        killed += dxtest::startAndKill(DX_RACE_WRITER, {"profile", path, prefix, "100000", std::to_string(k)},
                                std::uniform_int_distribution<int>(40, 90)(random));
         ProfileFile p = ProfileFile::load(QString::fromStdString(path));
         ASSERT_EQ(p.readString("Dendrix", "Path"), "C:\\DENDRIX");

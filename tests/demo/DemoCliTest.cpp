@@ -147,28 +147,6 @@ std::string contents(const std::string &dir)
     return out;
 }
 
-// Starts `dendrix-cli demo ARGS` and kills it (SIGKILL) after `delayMs`; true when it
-// was still running then.
-bool startAndKill(const std::vector<std::string> &args, int delayMs)
-{
-    pid_t pid = ::fork();
-    if (pid == 0) {
-        int null = ::open("/dev/null", O_WRONLY);
-        ::dup2(null, 1);
-        ::dup2(null, 2);
-        std::vector<char *> argv{const_cast<char *>(DX_CLI_PATH), const_cast<char *>("demo")};
-        for (const auto &a : args) argv.push_back(const_cast<char *>(a.c_str()));
-        argv.push_back(nullptr);
-        ::execv(DX_CLI_PATH, argv.data());
-        ::_exit(127);
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
-    ::kill(pid, SIGKILL);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return WIFSIGNALED(status);
-}
-
 TEST(DemoCli, AKilledBuildLeavesTheOldInstallationOrTheNewOneWhole)
 {
     dxtest::TempDir d;
@@ -183,7 +161,7 @@ TEST(DemoCli, AKilledBuildLeavesTheOldInstallationOrTheNewOneWhole)
     std::mt19937 random(5);
     int killed = 0, replaced = 0;
     for (int k = 0; k < 25; ++k) {
-        killed += startAndKill({target, "--records", "4000", "--seed", "2", "--force"},
+        killed += dxtest::startAndKill(DX_CLI_PATH, {"demo", target, "--records", "4000", "--seed", "2", "--force"},
                                std::uniform_int_distribution<int>(5, 400)(random));
         const std::string now = contents(target);
         ASSERT_TRUE(now == old || now == fresh) << "kill " << k;

@@ -30,25 +30,6 @@ namespace {
 
 constexpr int kKills = 15;
 
-void startAndKill(const std::vector<std::string> &args, int delayMs)
-{
-    pid_t pid = ::fork();
-    if (pid == 0) {
-        int null = ::open("/dev/null", O_WRONLY);
-        ::dup2(null, 1);
-        ::dup2(null, 2);
-        std::vector<char *> argv{const_cast<char *>(DX_RACE_WRITER)};
-        for (const auto &a : args) argv.push_back(const_cast<char *>(a.c_str()));
-        argv.push_back(nullptr);
-        ::execv(DX_RACE_WRITER, argv.data());
-        ::_exit(127);
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
-    ::kill(pid, SIGKILL);
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-}
-
 TableFilePtr readTable(const std::string &path)
 {
     OpenOptions o;
@@ -102,7 +83,7 @@ TEST(KilledMaintenance, AnEditorPostIsWhollyInTheTableOrNotAtAll)
         std::set<std::string> allowed = {first->value(row, field).toText()};
         for (int i = 0; i < 10; ++i) allowed.insert("e" + std::to_string(i));
         for (int k = 0; k < kKills; ++k) {
-            startAndKill({"editor", path, std::to_string(row), std::to_string(field), "100000"},
+            dxtest::startAndKill(DX_RACE_WRITER, {"editor", path, std::to_string(row), std::to_string(field), "100000"},
                          std::uniform_int_distribution<int>(20, 120)(random));
             platform::recoverInterruptedChange(path); // what the next program to open it does
             const TableFilePtr t = readTable(path);
@@ -130,7 +111,7 @@ TEST(KilledMaintenance, ArchiveAndRestoreLeaveEachFileWhollyOldOrWhollyNew)
     std::mt19937 random(5);
     for (int k = 0; k < kKills; ++k) {
         io::writeFileAtomic(archive, older);
-        startAndKill({"archive", table, "1000"}, std::uniform_int_distribution<int>(1, 60)(random));
+        dxtest::startAndKill(DX_RACE_WRITER, {"archive", table, "1000"}, std::uniform_int_distribution<int>(1, 60)(random));
         const std::string now = io::readFile(archive);
         ASSERT_TRUE(now == older || now == tableBytes) << "kill " << k;
         ASSERT_EQ(io::readFile(table), tableBytes);
@@ -139,7 +120,7 @@ TEST(KilledMaintenance, ArchiveAndRestoreLeaveEachFileWhollyOldOrWhollyNew)
     io::writeFileAtomic(archive, tableBytes);
     for (int k = 0; k < kKills; ++k) {
         io::writeFileAtomic(table, older);
-        startAndKill({"restore", table, "1000"}, std::uniform_int_distribution<int>(1, 60)(random));
+        dxtest::startAndKill(DX_RACE_WRITER, {"restore", table, "1000"}, std::uniform_int_distribution<int>(1, 60)(random));
         const std::string now = io::readFile(table);
         ASSERT_TRUE(now == older || now == tableBytes) << "kill " << k;
         ASSERT_EQ(io::readFile(archive), tableBytes);
