@@ -1,0 +1,278 @@
+// The text layouts of a description and of a pre-compartment sheet, worked out by hand
+// from small project tables: the whole layout line by line, the composition table's
+// columns with a long species name, the totals line and its absence, the record grids'
+// filling, the sheet, and the writing: code page 1251, appending, the missing record.
+#include "description/DescriptionFixture.h"
+
+#include "description/DamageDecoding.h"
+#include "engine/common/Codepage.h"
+#include "export/DescriptionText.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+using namespace dx;
+using dxtest::ProjectRow;
+
+namespace {
+
+class DescriptionTextTest : public ::testing::Test, public dxtest::DescriptionFixture {
+protected:
+    QStringList whole(int otd, const char *pod, bool grids = false)
+    {
+        shown.clear();
+        std::optional<QString> t = wholeDescriptionText(state, otd, QString::fromUtf8(pod), grids,
+                                                        [&](const UserMessage &m) { shown << m.text; });
+        EXPECT_FALSE(state.projectTable.active());
+        EXPECT_FALSE(state.projectTable.filtered());
+        if (!t) return {};
+        EXPECT_TRUE(t->endsWith(grids ? QStringLiteral("_ _ _ _ _") : QStringLiteral("\r\n")));
+        EXPECT_FALSE(QString(*t).remove(QStringLiteral("\r\n")).contains(QLatin1Char('\n')));
+        return t->split(QStringLiteral("\r\n"));
+    }
+    QString filePath(const char *name) const { return QString::fromStdString(dir.file(name)); }
+    static QString fileText(const QString &path)
+    {
+        QFile f(path);
+        if (!f.open(QIODevice::ReadOnly)) return QStringLiteral("<none>");
+        return QString::fromStdString(cp::cp1251ToUtf8(f.readAll().toStdString()));
+    }
+
+    // A stand with two storeys of trees, a damage named twice and a species name that
+    // does not fit its column.
+    static ProjectRow stand()
+    {
+        ProjectRow r(7, "б");
+        r.num("GSU", 12).text("VID_PODOTD", "насаждение").real("PL", 2.5);
+        r.text("STOP_KLAS", "3").text("VID_GORI", "иглолистни").text("NZN1", "защитна").text("NZN4", "водоохранна");
+        r.text("NZN2", "държавна").num("ZEML", 1234).num("SECH_PER", 15);
+        r.slot(1, "бб", "1", 6, 1, 40, 7, 18, 2, 20, 200, 500, 0).text("POVR1", "2к");
+        r.slot(2, "бк", "подл", 4, 3, 0, 0, 0, 0, 0, 0, 0, 30).text("POVR2", "2к");
+        r.slot(3, "дълго име на дървесен вид от 32x", "-", 0, 0, 0, 0, 0, 0, 0, 0, 0, 0).text("POVR3", "0");
+        return r;
+    }
+    static QString rule() { return QString(103, QLatin1Char('_')); }
+    static QString pad(const char *s, int w) { return QString::fromUtf8(s).leftJustified(w, QLatin1Char(' ')); }
+
+    QStringList shown;
+};
+
+} // namespace
+
+TEST_F(DescriptionTextTest, WholeDescriptionLineByLine)
+{
+    project({stand()});
+    const QStringList l = whole(7, "б");
+    const QString right = QStringLiteral("насаждение  2.5 xa");
+    const QString header = pad("подотдел: 7 б  ДГС Тест 2020, 12 гсу", 102 - int(right.size())) + right;
+    const QString row1 = QStringLiteral("     ") + pad("бб", 30) + "6   2к    сем   40    0.7   18   2    20    200     500     -   -       ";
+    const QString row2 = QStringLiteral("подл ") + pad("бк", 30) + "4   2к    изд   -     -     -    -    -     -       -       -   30      ";
+    // 32 characters: the name is not cut and the rest of its line moves two places right.
+    const QString row3 = QStringLiteral("     дълго име на дървесен вид от 32x-   -     -     -     -     -    -    -     -       -       -   -       ");
+    const QString totals = pad("всичко", 79) + "200     500     15  30      ";
+    const QString damage = QStringLiteral("повреди:       2к   = ") + decodeDamage(state, QStringLiteral("2к"), {});
+    const QStringList expected = {
+        header, rule(), "", "ст.клас:       3", "", "вид гори:      иглолистни", "", "функция:       защитна, водоохранна",
+        "", "собственост:   държавна", "", "землище:       1234", "", "положение:     ", "", "почва:         ", "",
+        "тип мест.:       ", "", "о.б.с:         ", "", rule(),
+        "                                   уч  пов   прои  възр  пълн  вис  бон  диам     запас        ползване",
+        "     сегашен състав                -   реди  зход  год   -     м    -    см    куб/ха  куб     %   куб ",
+        rule(), "", row1, row2, row3, rule(), totals, "", damage, "", "вид сеч:         ", "", "залесяване:    ", "",
+        "по насоки:     ", "", "почвоподг:     ", ""};
+    EXPECT_EQ(l.join("|\n").toStdString(), expected.join("|\n").toStdString());
+    EXPECT_EQ(header.size(), 102);
+    EXPECT_EQ(row1.size(), 107); // a composition line runs past the rule
+    EXPECT_TRUE(damage.size() > 22) << "the damage letter was not decoded";
+    EXPECT_TRUE(shown.isEmpty());
+
+    EXPECT_FALSE(wholeDescriptionText(state, 7, QStringLiteral("в"), false, {}));
+    EXPECT_FALSE(wholeDescriptionText(state, 8, QStringLiteral("б"), false, {}));
+    EXPECT_FALSE(state.projectTable.active());
+}
+
+TEST_F(DescriptionTextTest, PositionSoilStandFormAndMeasures)
+{
+    ProjectRow r = stand();
+    r.text("OBLAST", "Рила").num("NADM_VIS", 1200).text("IZLOJENIE", "С").text("RELEF", "склон").num("NAKLON", 20);
+    r.text("PODPOIAS", "буков").text("POCHVA", "кафява").text("MEH_SYST", "песъчлива").text("KAMENL", "слабо");
+    r.text("ERO_ST", "слаба").text("VID_ERO1", "плоскостна").text("OSN_SKALA", "гранит").text("BOGATSTVO", "бедна");
+    r.num("NELES", 30).text("STROEJ", "едноетажен").text("PRAVOSTYBL", "добра").text("MESTORAST", "-");
+    r.text("SECH1", "отгледна").num("GOD_SECH", 3).text("NAS_ZALES", "смърч");
+    r.text("PP1", "ивици").real("PLPP1", 1.5);
+    r.text("OBS_DV1", "ел").num("OBS_UCH1", 10).text("OBS_DV2", "бк").num("OBS_UCH2", 0);
+    project({r});
+    const QStringList l = whole(7, "б");
+    auto at = [&](const char *label) {
+        for (int i = 0; i < l.size(); ++i)
+            if (l[i].startsWith(QString::fromUtf8(label))) return i;
+        return -1;
+    };
+    ASSERT_GT(at("положение:"), 0);
+    EXPECT_EQ(l[at("положение:")], "положение:     Рила, 1200m н.в., С, склон, наклон 20 градуса,");
+    EXPECT_EQ(l[at("положение:") + 1], "               буков");
+    EXPECT_EQ(l[at("почва:")], "почва:         кафява, песъчлива, слабо, -, -, -,");
+    EXPECT_EQ(l[at("почва:") + 1], "               слаба, плоскостна, върху гранит, бедна, нелесопригодност 30%");
+    // The stand form stands before the position, with the straightness after the scheme.
+    EXPECT_EQ(l[at("землище:") + 2], "               правостъбленост добра, едноетажен строеж");
+    EXPECT_EQ(l[at("тип мест.:")], "тип мест.:       ");
+    EXPECT_EQ(l[at("о.б.с:")], "о.б.с:         ел 10, бк");
+    EXPECT_EQ(l[at("вид сеч:")], "вид сеч:       отгледна на 3-тата година");
+    EXPECT_EQ(l[at("по насоки:")], "по насоки:\tсмърч");
+    EXPECT_EQ(l[at("почвоподг:")], "почвоподг:     ивици 1.5 xa, правостъбленост добра");
+    EXPECT_TRUE(l[at("залесяване:")].startsWith("залесяване:    ел ")) << l[at("залесяване:")].toStdString();
+
+    // Without a soil name only the unforestable share is left; a bare position label.
+    r.text("POCHVA", "-").text("OBLAST", "-");
+    project({r});
+    const QStringList m = whole(7, "б");
+    EXPECT_TRUE(m.contains("почва:         нелесопригодност 30%"));
+    EXPECT_TRUE(m.contains("положение:     "));
+    EXPECT_FALSE(m.contains("               буков"));
+}
+
+TEST_F(DescriptionTextTest, NoVolumesNoTotalsAndTheGridsFillTheVariablePart)
+{
+    ProjectRow r(2, "а");
+    r.slot(1, "бб", "1", 10, 1, 20, 5, 8, 3, 6, 0, 0, 0);
+    project({r});
+    QStringList l = whole(2, "а", true);
+    // No stock, stock per hectare or use: neither the totals line nor its rule.
+    const int row = int(l.indexOf(QStringLiteral("     ") + pad("бб", 30) + "10  -     сем   20    0.5   8    3    6     -       -       -   -       "));
+    ASSERT_GT(row, 0);
+    EXPECT_EQ(l[row + 1], "");
+    EXPECT_TRUE(l[row + 2].startsWith("вид сеч:  "));
+    EXPECT_EQ(l.count(rule()), 3);
+    // One row and no totals count 3 lines: 23 line breaks are added before the grids.
+    const int last = int(l.indexOf("почвоподг:     "));
+    const int grid = int(l.indexOf("вид сеч:     година    стояща   лежаща   едра     средна   дребна   е+с+д    дърва   вършина  забележка"));
+    ASSERT_GT(last, 0);
+    EXPECT_EQ(grid - last, 1 + 23 + 1);
+    EXPECT_EQ(l.size(), grid + 1 + 3 + 1 + 1 + 2);
+    EXPECT_EQ(l[grid + 4], QString(13, QLatin1Char(' ')) + QString(90, QLatin1Char('_')));
+    EXPECT_TRUE(l[grid + 5].startsWith("насоки:      година"));
+
+    // The stand of the first test: three rows, a totals line, one damage, and the
+    // position's second line: 6 lines.
+    ProjectRow s = stand();
+    s.text("OBLAST", "Рила").text("PODPOIAS", "буков");
+    project({s});
+    l = whole(7, "б", true);
+    EXPECT_EQ(int(l.indexOf("вид сеч:     година    стояща   лежаща   едра     средна   дребна   е+с+д    дърва   вършина  забележка")) -
+                  int(l.indexOf("почвоподг:     ")),
+              1 + 20 + 1);
+
+    // Eleven rows, the totals line and two distinct damages: 14 lines, 12 breaks added.
+    ProjectRow many(3, "а");
+    for (int j = 1; j <= 11; ++j)
+        many.slot(j, "бб", "1", 1, 1, 10, 1, 1, 1, 1, 1, 1, 0).text(slotField("POVR%d", j), j % 2 ? "к" : "д");
+    project({many});
+    l = whole(3, "а", true);
+    EXPECT_EQ(int(l.indexOf("вид сеч:     година    стояща   лежаща   едра     средна   дребна   е+с+д    дърва   вършина  забележка")) -
+                  int(l.indexOf("почвоподг:     ")),
+              1 + 12 + 1);
+}
+
+TEST_F(DescriptionTextTest, SheetText)
+{
+    ProjectRow a(3, "а"), b(3, "б"), other(4, "а");
+    a.text("VID_PODOTD", "насаждение").real("PL", 2.24).num("V1", 100).num("V5", 23);
+    b.text("VID_PODOTD", "поляна").real("PL", 4);
+    other.real("PL", 9).num("V1", 50);
+    project({a, b, other});
+    std::optional<QString> t = sheetText(state, 3, {});
+    ASSERT_TRUE(t);
+    const QStringList l = t->split(QStringLiteral("\r\n"));
+    const QStringList expected = {
+        QString(33, QLatin1Char(' ')) + "П Р Е Д О Т Д Е Л Е Н    Л И С Т", "", "", "",
+        "ДГС Тест 2020,     отдел 3", "", "",
+        "подотдел       вид на подотдела                                  площ           запас",
+        "                                                                  ха            куб.м", "", "",
+        pad("а", 15) + pad("насаждение", 50) + pad("2.2", 15) + pad("123", 15), "",
+        pad("б", 15) + pad("поляна", 50) + pad("4.0", 15) + pad("-", 15), "", "",
+        pad("-", 15) + pad("ВСИЧКО В ОТДЕЛА", 50) + pad("6.2", 15) + pad("123", 15)};
+    EXPECT_EQ(l.join("|\n").toStdString(), expected.join("|\n").toStdString());
+    EXPECT_FALSE(state.projectTable.active());
+    EXPECT_FALSE(state.projectTable.filtered());
+
+    // A compartment of areas without stock totals "0", its rows "-".
+    project({b});
+    t = sheetText(state, 3, {});
+    ASSERT_TRUE(t);
+    EXPECT_TRUE(t->endsWith(pad("4.0", 15) + pad("0", 15)));
+    EXPECT_FALSE(sheetText(state, 5, {}));
+}
+
+TEST_F(DescriptionTextTest, WritingAppendsInCodePage1251WithTheTrailer)
+{
+    project({stand()});
+    const QString path = filePath("out.txt");
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("earlier\r\n");
+    }
+    shown.clear();
+    const MessageSink sink = [&](const UserMessage &m) { shown << m.text; };
+    ASSERT_TRUE(writeWholeDescription(state, 7, QStringLiteral("б"), false, false, path, sink));
+    ASSERT_TRUE(writeWholeDescription(state, 7, QStringLiteral("х"), false, false, path, sink));
+    ASSERT_TRUE(writeSheet(state, 7, false, path, sink));
+    EXPECT_TRUE(shown.isEmpty());
+
+    QFile raw(path);
+    ASSERT_TRUE(raw.open(QIODevice::ReadOnly));
+    const QByteArray bytes = raw.readAll();
+    EXPECT_TRUE(bytes.startsWith("earlier\r\n"));
+    // "п" of "подотдел" is 0xEF in code page 1251.
+    EXPECT_EQ(bytes.mid(9, 1), QByteArray("\xEF"));
+    const QString text = fileText(path);
+    const QString first = *wholeDescriptionText(state, 7, QStringLiteral("б"), false, {});
+    const QString sheet = *sheetText(state, 7, {});
+    EXPECT_EQ(text, "earlier\r\n" + first + "\r\n\r\n\r\n" + "подотдел 7:х липсва в базата данни!\r\n\r\n\r\n" + sheet +
+                        "\r\n\r\n\r\n");
+
+    // Asked to report it, a missing record or compartment is a warning and writes nothing.
+    ASSERT_TRUE(writeWholeDescription(state, 7, QStringLiteral("х"), true, true, path, sink));
+    ASSERT_TRUE(writeSheet(state, 9, true, path, sink));
+    EXPECT_EQ(shown, QStringList({"Избрания подотдел 7:х липсва в базата данни!\nПроверете за наличие на латински букви.",
+                                  "Избрания отдел несъществува."}));
+    EXPECT_EQ(fileText(path), text);
+    // Not asked to, a missing compartment writes nothing either.
+    ASSERT_TRUE(writeSheet(state, 9, false, path, sink));
+    EXPECT_EQ(fileText(path), text);
+}
+
+TEST_F(DescriptionTextTest, AFileThatCannotBeWrittenIsLeftAsItWas)
+{
+    project({stand()});
+    const QString folder = filePath("locked");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const QString path = folder + "/out.txt";
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("before\r\n");
+    }
+    // A folder where the file should be, and a folder that is not there: reported, nothing made.
+    shown.clear();
+    const MessageSink sink = [&](const UserMessage &m) { shown << m.text; };
+    EXPECT_FALSE(writeWholeDescription(state, 7, QStringLiteral("б"), false, false, folder, sink));
+    EXPECT_FALSE(writeSheet(state, 7, false, folder + "/missing/out.txt", sink));
+    EXPECT_EQ(shown.size(), 2);
+    EXPECT_FALSE(QFile::exists(folder + "/missing"));
+    EXPECT_EQ(QDir(folder).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList({"out.txt"}));
+
+    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    if (::access(folder.toLocal8Bit().constData(), W_OK) == 0) GTEST_SKIP() << "running with rights over every folder";
+    shown.clear();
+    EXPECT_FALSE(writeWholeDescription(state, 7, QStringLiteral("б"), false, false, path,
+                                       [&](const UserMessage &m) { shown << m.text; }));
+    EXPECT_EQ(shown.size(), 1);
+    EXPECT_EQ(fileText(path), "before\r\n");
+    EXPECT_FALSE(appendDescriptionText(folder + "/new.txt", "x", nullptr));
+    EXPECT_FALSE(QFile::exists(folder + "/new.txt"));
+    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+}
