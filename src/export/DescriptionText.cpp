@@ -10,7 +10,9 @@
 #include "engine/sql/Table.h"
 
 #include <QFile>
+#include <QLocale>
 
+#include <cmath>
 #include <limits>
 
 namespace dx {
@@ -76,10 +78,10 @@ QString designations(const Reader &f)
     return out;
 }
 
-QString standForm(const Reader &f)
+QString standForm(const Reader &f, bool withStraightness = true)
 {
     QString line = present(f("SHEMA")) ? f("SHEMA") : QString();
-    if (present(f("PRAVOSTYBL"))) joinPart(line, QStringLiteral("правостъбленост ") + f("PRAVOSTYBL"));
+    if (withStraightness && present(f("PRAVOSTYBL"))) joinPart(line, QStringLiteral("правостъбленост ") + f("PRAVOSTYBL"));
     if (present(f("STROEJ"))) joinPart(line, f("STROEJ") + QStringLiteral(" строеж"));
     if (present(f("SYSTOIANIE"))) joinPart(line, f("SYSTOIANIE") + QStringLiteral(" състояние"));
     return line;
@@ -131,13 +133,13 @@ QString futureComposition(const Reader &f)
     return line;
 }
 
-QString cuttings(const Reader &f)
+QString cuttings(const Reader &f, bool withYear = true)
 {
     QStringList kinds;
     for (int i = 1; i <= 9; ++i)
         if (!isNoCuttingKind(f.slot("SECH%d", i))) kinds << f.slot("SECH%d", i);
     QString line = kinds.join(QStringLiteral(", "));
-    if (f.num("GOD_SECH") > 0) line += QStringLiteral(" на %1-тата година").arg(f.num("GOD_SECH"));
+    if (withYear && f.num("GOD_SECH") > 0) line += QStringLiteral(" на %1-тата година").arg(f.num("GOD_SECH"));
     return line;
 }
 
@@ -150,6 +152,31 @@ QString afforestation(const Reader &f)
         joinPart(line, dv + QLatin1Char(' ') + f.slot("OBS_ZALES%d", k) + QStringLiteral(" xa"));
     }
     if (!line.isEmpty() && present(f("SHEMA_ZAL"))) line += QStringLiteral(", схема ") + f("SHEMA_ZAL");
+    return line;
+}
+
+// The area to plant with a future species: the preparation's area, less the unforestable
+// share, times the species' share; the fraction rounded to tenths, halves to even.
+QString plantingArea(const Reader &f, int k)
+{
+    const double share = double(f.num("OBS_UCH%d", k)) / 10;
+    const qint64 neles = f.num("NELES");
+    const double area = neles < 1 ? f.real("PLPP1") * share : f.real("PLPP1") * double(neles) / 100 * share;
+    const double whole = std::trunc(area);
+    const double rounded = whole + std::nearbyint((area - whole) * 10) / 10;
+    return QString::number(rounded, 'g', QLocale::FloatingPointShortest);
+}
+
+QString computedAfforestation(const Reader &f)
+{
+    QString line;
+    for (int k = 1; k <= kFutureSlots; ++k) {
+        const QString dv = f.slot("OBS_DV%d", k);
+        if (f.real("PLPP1") <= 0 || f.num("OBS_UCH%d", k) <= 0 || isNoValue(dv)) continue;
+        joinPart(line, dv + QLatin1Char(' ') + plantingArea(f, k) + QStringLiteral(" xa"));
+    }
+    if (!line.isEmpty() && present(f("SHEMA_ZAL"))) line += QStringLiteral(", схема ") + f("SHEMA_ZAL");
+    if (f.num("GOD_SECH") > 0) line = QStringLiteral("на %1-тата година, ").arg(f.num("GOD_SECH")) + line;
     return line;
 }
 
@@ -188,7 +215,10 @@ struct CompositionText {
     int lines = 0;
 };
 
-CompositionText composition(AppState &state, const Reader &f, const MessageSink &report)
+// `partial`: the totals' use share is the use's share of the stock, and the damages
+// are written only when `damagesWanted`.
+CompositionText composition(AppState &state, const Reader &f, const MessageSink &report, bool partial = false,
+                            bool damagesWanted = true)
 {
     CompositionText out;
     QString &t = out.text;
@@ -227,13 +257,18 @@ CompositionText composition(AppState &state, const Reader &f, const MessageSink 
     }
     if (vhaSum > 0 || vSum > 0 || useSum > 0) {
         t += kRule + kBreak;
-        t += pad(QStringLiteral("всичко"), 79) + pad(volumeText(vhaSum), 8) + pad(volumeText(vSum), 8) +
-             pad(volumeText(f.num("SECH_PER")), 4) + pad(volumeText(useSum), 8) + kBreak;
+        QString useShare = volumeText(f.num("SECH_PER"));
+        if (partial)
+            useShare = useSum >= 1 && vSum >= 1
+                           ? QString::number(qint64(std::nearbyint(double(useSum) / double(vSum) * 100)))
+                           : QStringLiteral("-");
+        t += pad(QStringLiteral("всичко"), 79) + pad(volumeText(vhaSum), 8) + pad(volumeText(vSum), 8) + pad(useShare, 4) +
+             pad(volumeText(useSum), 8) + kBreak;
         out.lines += 1;
     } else {
         out.lines += 2;
     }
-    if (!damages.isEmpty()) {
+    if (!damages.isEmpty() && damagesWanted) {
         t += kBreak;
         for (int i = 0; i < damages.size(); ++i) {
             const QString &code = damages[i];
@@ -308,6 +343,51 @@ std::optional<QString> wholeDescriptionText(AppState &state, int otd, const QStr
     b.labelled(present(f("NAS_ZALES")) ? QStringLiteral("по насоки:\t") + f("NAS_ZALES") : QStringLiteral("по насоки:     "));
     b.labelled(QStringLiteral("почвоподг:     ") + soilPreparation(f));
     if (recordGrids_) b.raw(recordGrids(table_.lines + (continued ? 1 : 0)));
+    return b.text();
+}
+
+QString partialDescriptionText(AppState &state, int otd, const QString &podotd, const DescriptionParts &parts,
+                               const MessageSink &report)
+{
+    Table &table = state.projectTable;
+    ReleaseTable release{table};
+    if (!selectSubCompartment(table, otd, podotd)) return missingSubCompartmentText(otd, podotd);
+    const Reader f(table);
+    auto on = [&](int part) { return parts[size_t(part - 1)]; };
+    TextBuilder b;
+    b.line(headerLine(state, otd, podotd, f));
+    b.line(kRule);
+    if (on(1)) b.labelled(QStringLiteral("ст.клас:       ") + f("STOP_KLAS"));
+    if (on(2)) b.labelled(QStringLiteral("вид гори:      ") + f("VID_GORI"));
+    if (on(3)) b.labelled(QStringLiteral("функция:       ") + designations(f));
+    if (on(4)) b.labelled(QStringLiteral("собственост:   ") + f("NZN2"));
+    if (on(5)) b.labelled(QStringLiteral("землище:       ") + f("ZEML"));
+    if (on(15)) {
+        const QString form = standForm(f, false);
+        if (!form.isEmpty()) b.labelled(kIndent + form);
+    }
+    bool continued = false;
+    if (on(6)) b.labelled(QStringLiteral("положение:     ") + position(f, &continued));
+    if (on(7)) b.labelled(QStringLiteral("почва:         ") + soil(f));
+    if (on(8)) {
+        const QString mestorast = f("MESTORAST");
+        b.labelled(present(mestorast) ? QStringLiteral("тип мест.:     ") + siteTypeText(mestorast)
+                                      : QStringLiteral("тип мест.:       "));
+    }
+    if (on(9)) {
+        b.labelled(QStringLiteral("о.б.с:         ") + futureComposition(f));
+        b.raw(kBreak);
+    }
+    // The damages are gathered while the table is written: without the table there are none.
+    if (on(10)) b.raw(composition(state, f, report, true, on(16)).text);
+    if (on(11)) {
+        const QString cut = cuttings(f, false);
+        b.labelled(cut.isEmpty() ? QStringLiteral("вид сеч:         ") : QStringLiteral("вид сеч:       ") + cut);
+    }
+    if (on(12)) b.labelled(QStringLiteral("залесяване:    ") + computedAfforestation(f));
+    if (on(13))
+        b.labelled(present(f("NAS_ZALES")) ? QStringLiteral("по насоки:\t") + f("NAS_ZALES") : QStringLiteral("по насоки:     "));
+    if (on(14)) b.labelled(QStringLiteral("почвоподг:     ") + soilPreparation(f));
     return b.text();
 }
 
@@ -389,6 +469,12 @@ bool writeWholeDescription(AppState &state, int otd, const QString &podotd, bool
         return true;
     }
     return writeText(path, missingSubCompartmentText(otd, podotd), report);
+}
+
+bool writePartialDescription(AppState &state, int otd, const QString &podotd, const DescriptionParts &parts,
+                             const QString &path, const MessageSink &report)
+{
+    return writeText(path, partialDescriptionText(state, otd, podotd, parts, report), report);
 }
 
 bool writeSheet(AppState &state, int otd, bool reportMissing, const QString &path, const MessageSink &report)

@@ -29,6 +29,14 @@ using DescriptionParts = std::array<bool, 16>;
 std::optional<QString> wholeDescriptionText(AppState &state, int otd, const QString &podotd, bool recordGrids,
                                             const MessageSink &report);
 
+// The partial description: the header line and rule, then only the ticked blocks. The
+// stand form leaves the straightness to the soil preparation line, the totals' use share
+// is the use's percentage of the stock, the cuttings carry no year (the afforestation
+// starts with it instead) and the planting areas are computed from the preparation's
+// area. A missing record gives its missing text.
+QString partialDescriptionText(AppState &state, int otd, const QString &podotd, const DescriptionParts &parts,
+                               const MessageSink &report);
+
 // The pre-compartment sheet of a compartment; nothing when it has no records.
 std::optional<QString> sheetText(AppState &state, int otd, const MessageSink &report);
 
@@ -46,6 +54,8 @@ bool appendDescriptionText(const QString &path, const QString &text, QString *er
 // could not be written (the error goes to `report`).
 bool writeWholeDescription(AppState &state, int otd, const QString &podotd, bool reportMissing, bool recordGrids,
                            const QString &path, const MessageSink &report);
+bool writePartialDescription(AppState &state, int otd, const QString &podotd, const DescriptionParts &parts,
+                             const QString &path, const MessageSink &report);
 bool writeSheet(AppState &state, int otd, bool reportMissing, const QString &path, const MessageSink &report);
 
 } // namespace dx

@@ -276,3 +276,74 @@ TEST_F(DescriptionTextTest, AFileThatCannotBeWrittenIsLeftAsItWas)
     EXPECT_FALSE(QFile::exists(folder + "/new.txt"));
     QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
+
+namespace {
+
+DescriptionParts partsOf(std::initializer_list<int> ticked)
+{
+    DescriptionParts p{};
+    for (int i : ticked) p[size_t(i - 1)] = true;
+    return p;
+}
+
+} // namespace
+
+TEST_F(DescriptionTextTest, PartialDescriptionBlocks)
+{
+    ProjectRow r = stand();
+    r.real("PLPP1", 2.5).text("PP1", "ивици").text("OBS_DV1", "ел").num("OBS_UCH1", 4).num("GOD_SECH", 3);
+    r.text("SECH1", "отгледна").text("PRAVOSTYBL", "добра").text("STROEJ", "едноетажен");
+    project({r});
+    auto partial = [&](std::initializer_list<int> ticked, const char *pod = "б") {
+        const QString t = partialDescriptionText(state, 7, QString::fromUtf8(pod), partsOf(ticked), {});
+        EXPECT_FALSE(state.projectTable.active());
+        return t.split(QStringLiteral("\r\n"));
+    };
+    const QStringList head = whole(7, "б").mid(0, 2);
+
+    // Only "повреди": the damages come with the table, so the header and rule only.
+    EXPECT_EQ(partial({16}), head + QStringList({""}));
+    EXPECT_EQ(partial({}), head + QStringList({""}));
+
+    // The planting area is computed: 2.5 ha x 4/10 = 1 ha; the year leads the line.
+    EXPECT_EQ(partial({12}), head + QStringList({"", "залесяване:    на 3-тата година, ел 1 xa", ""}));
+    // Cuttings without the year; the straightness moves from the stand form to the preparation.
+    EXPECT_EQ(partial({11, 14, 15}), head + QStringList({"", "               едноетажен строеж", "", "вид сеч:       отгледна", "",
+                                                          "почвоподг:     ивици 2.5 xa, правостъбленост добра", ""}));
+    // The blocks keep their fixed order: the stand form (p15) comes after the land area.
+    const QStringList some = partial({5, 15, 1});
+    EXPECT_EQ(some, head + QStringList({"", "ст.клас:       3", "", "землище:       1234", "", "               едноетажен строеж", ""}));
+
+    // The table: the use share is the use's percentage of the stock (30 of 500: 6), and the
+    // damages follow it only when asked for.
+    QStringList t = partial({10});
+    EXPECT_EQ(t[t.size() - 2], pad("всичко", 79) + "200     500     6   30      ");
+    EXPECT_FALSE(t.join("\n").contains("повреди:"));
+    t = partial({10, 16});
+    EXPECT_EQ(t[t.size() - 2], QStringLiteral("повреди:       2к   = ") + decodeDamage(state, QStringLiteral("2к"), {}));
+
+    EXPECT_EQ(partial({1, 10}, "х"), QStringList({"подотдел 7:х липсва в базата данни!"}));
+}
+
+TEST_F(DescriptionTextTest, PartialPlantingAreasAndUseShareRounding)
+{
+    ProjectRow r(4, "а");
+    r.real("PLPP1", 2.5).num("NELES", 30).text("OBS_DV1", "ел").num("OBS_UCH1", 5).text("OBS_DV2", "бк").num("OBS_UCH2", 5);
+    r.text("SHEMA_ZAL", "2x1");
+    // 25 of 200 is 12.5 %: halves go to the even number.
+    r.slot(1, "бб", "1", 10, 1, 50, 6, 20, 2, 24, 100, 200, 25);
+    project({r});
+    const QString t = partialDescriptionText(state, 4, QStringLiteral("а"), partsOf({10, 12}), {});
+    // 2.5 x 30/100 x 5/10 = 0.375: 0.4 ha.
+    EXPECT_TRUE(t.contains("\r\nзалесяване:    ел 0.4 xa, бк 0.4 xa, схема 2x1\r\n")) << t.toStdString();
+    EXPECT_TRUE(t.contains(pad("всичко", 79) + "100     200     12  25      \r\n")) << t.toStdString();
+
+    // 0.25 ha (1 x 5/10 x 5/10 with half unforestable) keeps its tenths even: 0.2.
+    ProjectRow s(4, "б");
+    s.real("PLPP1", 1).num("NELES", 50).text("OBS_DV1", "ел").num("OBS_UCH1", 5);
+    s.slot(1, "бб", "1", 10, 1, 50, 6, 20, 2, 24, 0, 0, 0);
+    project({s});
+    const QString u = partialDescriptionText(state, 4, QStringLiteral("б"), partsOf({10, 12}), {});
+    EXPECT_TRUE(u.contains("\r\nзалесяване:    ел 0.2 xa\r\n")) << u.toStdString();
+    EXPECT_FALSE(u.contains("всичко")); // no volumes: no totals line
+}
