@@ -5,6 +5,7 @@
 #include "core/SafeFileWrite.h"
 #include "description/DamageDecoding.h"
 #include "description/DescriptionHeader.h"
+#include "description/Nomenclature.h"
 #include "description/ProjectRecord.h"
 #include "engine/common/Codepage.h"
 #include "engine/sql/Table.h"
@@ -12,6 +13,7 @@
 #include <QFile>
 #include <QLocale>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -346,8 +348,21 @@ std::optional<QString> wholeDescriptionText(AppState &state, int otd, const QStr
     return b.text();
 }
 
-QString partialDescriptionText(AppState &state, int otd, const QString &podotd, const DescriptionParts &parts,
-                               const MessageSink &report)
+namespace {
+
+// The land area by its name; the number as stored when it has no name or the names are not open.
+QString landAreaText(AppState &state, const Reader &f)
+{
+    if (!state.landArea.active()) return f("ZEML");
+    const qint64 n = f.num("ZEML");
+    const QString name =
+        landAreaName(state.landArea, int(std::clamp<qint64>(n, std::numeric_limits<int>::min(), std::numeric_limits<int>::max())));
+    state.landArea.setFiltered(false);
+    return name == QString::number(n) ? f("ZEML") : name;
+}
+
+QString partialText(AppState &state, int otd, const QString &podotd, const DescriptionParts &parts, bool copy,
+                    const MessageSink &report)
 {
     Table &table = state.projectTable;
     ReleaseTable release{table};
@@ -361,7 +376,7 @@ QString partialDescriptionText(AppState &state, int otd, const QString &podotd, 
     if (on(2)) b.labelled(QStringLiteral("вид гори:      ") + f("VID_GORI"));
     if (on(3)) b.labelled(QStringLiteral("функция:       ") + designations(f));
     if (on(4)) b.labelled(QStringLiteral("собственост:   ") + f("NZN2"));
-    if (on(5)) b.labelled(QStringLiteral("землище:       ") + f("ZEML"));
+    if (on(5)) b.labelled(QStringLiteral("землище:       ") + (copy ? landAreaText(state, f) : f("ZEML")));
     if (on(15)) {
         const QString form = standForm(f, false);
         if (!form.isEmpty()) b.labelled(kIndent + form);
@@ -379,7 +394,11 @@ QString partialDescriptionText(AppState &state, int otd, const QString &podotd, 
         b.raw(kBreak);
     }
     // The damages are gathered while the table is written: without the table there are none.
-    if (on(10)) b.raw(composition(state, f, report, true, on(16)).text);
+    CompositionText table_;
+    if (on(10)) {
+        table_ = composition(state, f, report, true, on(16));
+        b.raw(table_.text);
+    }
     if (on(11)) {
         const QString cut = cuttings(f, false);
         b.labelled(cut.isEmpty() ? QStringLiteral("вид сеч:         ") : QStringLiteral("вид сеч:       ") + cut);
@@ -388,7 +407,23 @@ QString partialDescriptionText(AppState &state, int otd, const QString &podotd, 
     if (on(13))
         b.labelled(present(f("NAS_ZALES")) ? QStringLiteral("по насоки:\t") + f("NAS_ZALES") : QStringLiteral("по насоки:     "));
     if (on(14)) b.labelled(QStringLiteral("почвоподг:     ") + soilPreparation(f));
+    if (copy) b.raw(recordGrids(table_.lines + (continued ? 1 : 0)));
     return b.text();
+}
+
+} // namespace
+
+QString partialDescriptionText(AppState &state, int otd, const QString &podotd, const DescriptionParts &parts,
+                               const MessageSink &report)
+{
+    return partialText(state, otd, podotd, parts, false, report);
+}
+
+QString currentSubCompartmentText(AppState &state, int otd, const QString &podotd, const MessageSink &report)
+{
+    DescriptionParts all;
+    all.fill(true);
+    return partialText(state, otd, podotd, all, true, report);
 }
 
 std::optional<QString> sheetText(AppState &state, int otd, const MessageSink &)

@@ -37,6 +37,11 @@ std::optional<QString> wholeDescriptionText(AppState &state, int otd, const QStr
 QString partialDescriptionText(AppState &state, int otd, const QString &podotd, const DescriptionParts &parts,
                                const MessageSink &report);
 
+// The text "Копирай текущия подотдел" puts on the clipboard: the partial description
+// with every block, the record grids, and the land area by its name (the number when it
+// has none or the land-area names are not open).
+QString currentSubCompartmentText(AppState &state, int otd, const QString &podotd, const MessageSink &report);
+
 // The pre-compartment sheet of a compartment; nothing when it has no records.
 std::optional<QString> sheetText(AppState &state, int otd, const MessageSink &report);
 

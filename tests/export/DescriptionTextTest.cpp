@@ -347,3 +347,37 @@ TEST_F(DescriptionTextTest, PartialPlantingAreasAndUseShareRounding)
     EXPECT_TRUE(u.contains("\r\nзалесяване:    ел 0.2 xa\r\n")) << u.toStdString();
     EXPECT_FALSE(u.contains("всичко")); // no volumes: no totals line
 }
+
+TEST_F(DescriptionTextTest, CopyOfTheCurrentSubCompartment)
+{
+    ProjectRow r = stand();
+    r.text("STROEJ", "едноетажен").text("PRAVOSTYBL", "добра");
+    ProjectRow other(7, "в");
+    other.num("ZEML", 99);
+    project({r, other});
+
+    // The land-area names closed: the number as stored.
+    QStringList l = currentSubCompartmentText(state, 7, QStringLiteral("б"), {}).split(QStringLiteral("\r\n"));
+    EXPECT_TRUE(l.contains("землище:       1234"));
+
+    dx::dbf::create(dir.file("zem.dbf"), {dx::makeField("NOMER", dx::FieldType::Integer, 6), dx::makeField("ZEMNAME", dx::FieldType::Text, 40)},
+                    {{dx::Value::fromInt(1234), dx::Value::fromText("Банско")}});
+    state.landArea.setPath(dir.file("zem.dbf"));
+    state.landArea.open();
+    l = currentSubCompartmentText(state, 7, QStringLiteral("б"), {}).split(QStringLiteral("\r\n"));
+    EXPECT_TRUE(l.contains("землище:       Банско"));
+    // Every block, in the partial layout: the stand form without the straightness, the
+    // totals' use share computed (30 of 500: 6), then the record grids after the filling
+    // (three rows, totals and one damage: 5 lines, 21 breaks).
+    EXPECT_TRUE(l.contains("               едноетажен строеж"));
+    EXPECT_TRUE(l.contains(pad("всичко", 79) + "200     500     6   30      "));
+    const int last = int(l.indexOf("почвоподг:     правостъбленост добра"));
+    ASSERT_GT(last, 0);
+    EXPECT_TRUE(l[last + 23].startsWith("вид сеч:     година"));
+    EXPECT_EQ(l.size(), last + 23 + 8);
+
+    // A number without a name stays a number; a missing record gives its missing text.
+    EXPECT_TRUE(currentSubCompartmentText(state, 7, QStringLiteral("в"), {}).contains("\r\nземлище:       99\r\n"));
+    EXPECT_EQ(currentSubCompartmentText(state, 7, QStringLiteral("я"), {}), "подотдел 7:я липсва в базата данни!");
+    EXPECT_FALSE(state.projectTable.active());
+}
