@@ -219,7 +219,7 @@ struct CompositionText {
 
 // `partial`: the totals' use share is the use's share of the stock, and the damages
 // are written only when `damagesWanted`.
-CompositionText composition(AppState &state, const Reader &f, const MessageSink &report, bool partial = false,
+CompositionText composition(AppState &state, const Reader &f, const TextReport &report, bool partial = false,
                             bool damagesWanted = true)
 {
     CompositionText out;
@@ -313,7 +313,7 @@ QString missingSubCompartmentText(int otd, const QString &podotd)
 }
 
 std::optional<QString> wholeDescriptionText(AppState &state, int otd, const QString &podotd, bool recordGrids_,
-                                            const MessageSink &report)
+                                            const TextReport &report)
 {
     Table &table = state.projectTable;
     ReleaseTable release{table};
@@ -362,7 +362,7 @@ QString landAreaText(AppState &state, const Reader &f)
 }
 
 QString partialText(AppState &state, int otd, const QString &podotd, const DescriptionParts &parts, bool copy,
-                    const MessageSink &report)
+                    const TextReport &report)
 {
     Table &table = state.projectTable;
     ReleaseTable release{table};
@@ -414,19 +414,19 @@ QString partialText(AppState &state, int otd, const QString &podotd, const Descr
 } // namespace
 
 QString partialDescriptionText(AppState &state, int otd, const QString &podotd, const DescriptionParts &parts,
-                               const MessageSink &report)
+                               const TextReport &report)
 {
     return partialText(state, otd, podotd, parts, false, report);
 }
 
-QString currentSubCompartmentText(AppState &state, int otd, const QString &podotd, const MessageSink &report)
+QString currentSubCompartmentText(AppState &state, int otd, const QString &podotd, const TextReport &report)
 {
     DescriptionParts all;
     all.fill(true);
     return partialText(state, otd, podotd, all, true, report);
 }
 
-std::optional<QString> sheetText(AppState &state, int otd, const MessageSink &)
+std::optional<QString> sheetText(AppState &state, int otd, const TextReport &)
 {
     Table &t = state.projectTable;
     ReleaseTable release{t};
@@ -478,7 +478,7 @@ bool appendDescriptionText(const QString &path, const QString &text, QString *er
 
 namespace {
 
-bool writeText(const QString &path, const QString &text, const MessageSink &report)
+bool writeText(const QString &path, const QString &text, const TextReport &report)
 {
     QString error;
     if (appendDescriptionText(path, text, &error)) return true;
@@ -489,7 +489,7 @@ bool writeText(const QString &path, const QString &text, const MessageSink &repo
 } // namespace
 
 bool writeWholeDescription(AppState &state, int otd, const QString &podotd, bool reportMissing, bool recordGrids,
-                           const QString &path, const MessageSink &report)
+                           const QString &path, const TextReport &report)
 {
     const std::optional<QString> text = wholeDescriptionText(state, otd, podotd, recordGrids, report);
     if (text) return writeText(path, *text, report);
@@ -507,12 +507,12 @@ bool writeWholeDescription(AppState &state, int otd, const QString &podotd, bool
 }
 
 bool writePartialDescription(AppState &state, int otd, const QString &podotd, const DescriptionParts &parts,
-                             const QString &path, const MessageSink &report)
+                             const QString &path, const TextReport &report)
 {
     return writeText(path, partialDescriptionText(state, otd, podotd, parts, report), report);
 }
 
-bool writeSheet(AppState &state, int otd, bool reportMissing, const QString &path, const MessageSink &report)
+bool writeSheet(AppState &state, int otd, bool reportMissing, const QString &path, const TextReport &report)
 {
     const std::optional<QString> text = sheetText(state, otd, report);
     if (text) return writeText(path, *text, report);

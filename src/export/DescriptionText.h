@@ -15,7 +15,7 @@
 
 namespace dx {
 
-using MessageSink = std::function<void(const UserMessage &)>;
+using TextReport = std::function<void(const UserMessage &)>;
 
 // The blocks of the partial description, in the order of the export window's boxes:
 // ст. клас, вид гори, функция, собственост, землище, положение, почва, тип месторатене,
@@ -27,7 +27,7 @@ using DescriptionParts = std::array<bool, 16>;
 // separates texts in a file. Nothing when the pair names no single record. Damage lookups
 // that fail go to `report`. The project table is left closed and unfiltered.
 std::optional<QString> wholeDescriptionText(AppState &state, int otd, const QString &podotd, bool recordGrids,
-                                            const MessageSink &report);
+                                            const TextReport &report);
 
 // The partial description: the header line and rule, then only the ticked blocks. The
 // stand form leaves the straightness to the soil preparation line, the totals' use share
@@ -35,15 +35,15 @@ std::optional<QString> wholeDescriptionText(AppState &state, int otd, const QStr
 // starts with it instead) and the planting areas are computed from the preparation's
 // area. A missing record gives its missing text.
 QString partialDescriptionText(AppState &state, int otd, const QString &podotd, const DescriptionParts &parts,
-                               const MessageSink &report);
+                               const TextReport &report);
 
 // The text "Копирай текущия подотдел" puts on the clipboard: the partial description
 // with every block, the record grids, and the land area by its name (the number when it
 // has none or the land-area names are not open).
-QString currentSubCompartmentText(AppState &state, int otd, const QString &podotd, const MessageSink &report);
+QString currentSubCompartmentText(AppState &state, int otd, const QString &podotd, const TextReport &report);
 
 // The pre-compartment sheet of a compartment; nothing when it has no records.
-std::optional<QString> sheetText(AppState &state, int otd, const MessageSink &report);
+std::optional<QString> sheetText(AppState &state, int otd, const TextReport &report);
 
 // "подотдел %d:%s липсва в базата данни!"
 QString missingSubCompartmentText(int otd, const QString &podotd);
@@ -58,9 +58,9 @@ bool appendDescriptionText(const QString &path, const QString &text, QString *er
 // replaced by its missing text (a missing sheet writes nothing). False when the file
 // could not be written (the error goes to `report`).
 bool writeWholeDescription(AppState &state, int otd, const QString &podotd, bool reportMissing, bool recordGrids,
-                           const QString &path, const MessageSink &report);
+                           const QString &path, const TextReport &report);
 bool writePartialDescription(AppState &state, int otd, const QString &podotd, const DescriptionParts &parts,
-                             const QString &path, const MessageSink &report);
-bool writeSheet(AppState &state, int otd, bool reportMissing, const QString &path, const MessageSink &report);
+                             const QString &path, const TextReport &report);
+bool writeSheet(AppState &state, int otd, bool reportMissing, const QString &path, const TextReport &report);
 
 } // namespace dx

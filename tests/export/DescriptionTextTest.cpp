@@ -216,7 +216,7 @@ TEST_F(DescriptionTextTest, WritingAppendsInCodePage1251WithTheTrailer)
         f.write("earlier\r\n");
     }
     shown.clear();
-    const MessageSink sink = [&](const UserMessage &m) { shown << m.text; };
+    const TextReport sink = [&](const UserMessage &m) { shown << m.text; };
     ASSERT_TRUE(writeWholeDescription(state, 7, QStringLiteral("б"), false, false, path, sink));
     ASSERT_TRUE(writeWholeDescription(state, 7, QStringLiteral("х"), false, false, path, sink));
     ASSERT_TRUE(writeSheet(state, 7, false, path, sink));
@@ -258,7 +258,7 @@ TEST_F(DescriptionTextTest, AFileThatCannotBeWrittenIsLeftAsItWas)
     }
     // A folder where the file should be, and a folder that is not there: reported, nothing made.
     shown.clear();
-    const MessageSink sink = [&](const UserMessage &m) { shown << m.text; };
+    const TextReport sink = [&](const UserMessage &m) { shown << m.text; };
     EXPECT_FALSE(writeWholeDescription(state, 7, QStringLiteral("б"), false, false, folder, sink));
     EXPECT_FALSE(writeSheet(state, 7, false, folder + "/missing/out.txt", sink));
     EXPECT_EQ(shown.size(), 2);
