@@ -10,6 +10,7 @@
 #include "description/GuiMeasuresPage.h"
 #include "shell/ProjectSwitch.h"
 #include "description/ProjectRecord.h"
+#include "export/DescriptionText.h"
 #include "shell/GuiHelp.h"
 #include "shell/InfoStatus.h"
 #include "shell/Navigation.h"
@@ -21,6 +22,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QComboBox>
 #include <QEvent>
 #include <QFont>
@@ -245,9 +248,15 @@ void TFormDendrix::buildToolbar()
     add(QStringLiteral("Филтър"), QStringLiteral("Филтриране на данни"), [this] { openWindow<TFormSitoRabotno>(); });
     add(QStringLiteral("Печат"), QStringLiteral("Директен печат на текущия подотдел"),
         [this] { printCurrentDescription(context_); });
-    // Copying a description comes with its text layout; until then the button is there
-    // but cannot be pressed.
-    add(QStringLiteral("Копирай"), QStringLiteral("Копирай текущия подотдел"), [] {})->setEnabled(false);
+    add(QStringLiteral("Копирай"), QStringLiteral("Копирай текущия подотдел"), [this] { copyCurrentSubCompartment(); });
+}
+
+void TFormDendrix::copyCurrentSubCompartment()
+{
+    if (!state_.hasCurrent) return;
+    const QString text = currentSubCompartmentText(state_, state_.currentOtd, state_.currentPodotd,
+                                                   [this](const UserMessage &m) { showMessage(m); });
+    QGuiApplication::clipboard()->setText(text);
 }
 
 void TFormDendrix::buildHeader(QWidget *parent, QVBoxLayout *layout)

@@ -105,6 +105,7 @@ private:
     void runLoadingSequence();
     void move(void (*step)(AppState &));
     void pageChanged(int page);
+    void copyCurrentSubCompartment();
     void refreshPage(int page, int otd, const QString &podotd);
     void compositionClicked(const QModelIndex &index);
     void showDescription(const ViewTaxResult &r);

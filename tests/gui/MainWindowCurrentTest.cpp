@@ -15,6 +15,8 @@
 #include "shell/Startup.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -450,4 +452,29 @@ TEST_F(Current, OnASmallScreenNoHeaderTextIsLost)
         action("Следващ подотдел")->trigger();
     }
     EXPECT_GT(cut, 0); // the demo has texts longer than their boxes at this width
+}
+
+TEST_F(Current, CopyPutsTheCurrentSubCompartmentOnTheClipboard)
+{
+    QApplication::clipboard()->clear();
+    action("Следващ подотдел")->trigger();
+    const QString first = current();
+    action("Копирай текущия подотдел")->trigger();
+    QString text = QApplication::clipboard()->text();
+    EXPECT_TRUE(text.startsWith("подотдел: " + first.section(':', 0, 0) + " " + first.section(':', 1) + "  "))
+        << text.left(120).toStdString();
+    EXPECT_TRUE(text.contains("\r\n\r\nземлище:       ")) << text.toStdString();
+    EXPECT_TRUE(text.endsWith("_ _ _ _ _")); // the record grids close it
+    EXPECT_EQ(current(), first);
+    EXPECT_EQ(lists(), current());
+
+    // Moving on and copying again gives the new record; the window still moves.
+    action("Следващ подотдел")->trigger();
+    EXPECT_NE(current(), first);
+    action("Копирай текущия подотдел")->trigger();
+    text = QApplication::clipboard()->text();
+    EXPECT_TRUE(text.startsWith("подотдел: " + current().section(':', 0, 0) + " " + current().section(':', 1) + "  "));
+    action("Предишен подотдел")->trigger();
+    EXPECT_EQ(current(), first);
+    expectOneRecord("after copying");
 }
