@@ -86,6 +86,21 @@ const ObsCriterion &obsCriterion(ObsCriterionId id)
     return obsCriteria()[size_t(id)];
 }
 
+std::optional<ObsCriterionId> obsCriterionByKey(const QString &key)
+{
+    const QString k = key.trimmed();
+    const QString prefix = QStringLiteral("о.б.с. ");
+    const bool future = k.startsWith(prefix, Qt::CaseInsensitive);
+    const QString label = future ? k.mid(prefix.size()).trimmed() : k;
+    std::optional<ObsCriterionId> found;
+    for (const ObsCriterion &c : obsCriteria()) {
+        if (label.compare(c.label, Qt::CaseInsensitive) != 0) continue;
+        if (future && !c.future) continue;
+        found = c.id; // a later (present) criterion of the same label wins the plain key
+    }
+    return found;
+}
+
 ObsClause composeObsClause(const ObsCriteria &criteria)
 {
     ObsClause out;

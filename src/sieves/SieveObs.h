@@ -13,6 +13,7 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 
 namespace dx {
 
@@ -40,6 +41,12 @@ struct ObsCriterion {
 // The criteria in the order they enter the clause and the description.
 const std::array<ObsCriterion, kObsCriterionCount> &obsCriteria();
 const ObsCriterion &obsCriterion(ObsCriterionId id);
+
+// The criterion a key names: its label, any case, blanks around it ignored. Two labels
+// stand in both groups ("дървесен вид", "бонитет"): the plain label names the present
+// composition's criterion, the label after "о.б.с. " the future one (as the criteria
+// text calls them); "о.б.с. " before any future criterion's label is accepted too.
+std::optional<ObsCriterionId> obsCriterionByKey(const QString &key);
 
 struct ObsCriteria {
     std::array<QString, kObsCriterionCount> texts;

@@ -150,3 +150,17 @@ TEST(SieveObs, PickListsSkipDashAndZeroAndSortTheSpecies)
     EXPECT_TRUE(l[O::Pl].isEmpty());
     EXPECT_EQ(steps, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 11, 12, 13, 14, 15}));
 }
+
+TEST(SieveObs, KeysNameCriteriaByLabelTheFutureOnesAlsoAfterTheirPrefix)
+{
+    EXPECT_EQ(obsCriterionByKey(QStringLiteral("възраст")), O::Age);
+    EXPECT_EQ(obsCriterionByKey(QStringLiteral(" MAX. ПЛОЩ (XA) ")), O::Pl);
+    // The two labels both groups hold: plain is the present stand, prefixed the future.
+    EXPECT_EQ(obsCriterionByKey(QStringLiteral("дървесен вид")), O::Dv2);
+    EXPECT_EQ(obsCriterionByKey(QStringLiteral("о.б.с. дървесен вид")), O::ObsDv);
+    EXPECT_EQ(obsCriterionByKey(QStringLiteral("бонитет")), O::Bon);
+    EXPECT_EQ(obsCriterionByKey(QStringLiteral("о.б.с. бонитет")), O::ObsB);
+    EXPECT_EQ(obsCriterionByKey(QStringLiteral("о.б.с. участие")), O::ObsUch);
+    EXPECT_FALSE(obsCriterionByKey(QStringLiteral("о.б.с. възраст")));
+    EXPECT_FALSE(obsCriterionByKey(QStringLiteral("max. площ (ха)"))); // Cyrillic "ха": the label has Latin letters
+}
