@@ -52,7 +52,8 @@ std::unique_ptr<AppWindows> createWindows()
     add("TFormStatistics", new TFormStatistics(c));
     add("TFormSitoRabotnoSechi", new TFormSitoRabotnoSechi(c));
     w->wait = add("TFormSitoRabotnoWait", new TFormSitoRabotnoWait(main));
-    add("TFormSitoOBS", new TFormSitoOBS(c));
+    auto *obs = add("TFormSitoOBS", new TFormSitoOBS(c));
+    QObject::connect(obs, &TFormSitoOBS::subCompartmentChosen, main, &TFormDendrix::goToSubCompartment);
     add("TFormSpisatzi", new TFormSpisatzi(c));
     add("TFormSpisatziSubInfo", new TFormSpisatziSubInfo(c));
     w->loading = add("TFormLoading", new TFormLoading(main));

@@ -8,6 +8,7 @@
 #include "sieves/SieveClause.h"
 #include "sieves/SieveFieldTable.h"
 #include "sieves/SieveFile.h"
+#include "sieves/SieveObs.h"
 #include "sieves/SieveRun.h"
 
 #include <ostream>
@@ -141,6 +142,37 @@ int runSieve(const Context &ctx)
 
     const SieveRunOutcome run = runWorkingSieve(state, criteria, choice.choice(), kInitialSieveLabel);
     if (run.status == SieveRunOutcome::Status::NoCriterion || run.status == SieveRunOutcome::Status::InvalidData) {
+        writeMessage(ctx, run.message);
+        return 1;
+    }
+    DataGridModel model;
+    fillSieveModel(model, run.result);
+    writeGrid(ctx, model);
+    *ctx.out << ss(run.label) << '\n';
+    return 0;
+}
+
+int runObs(const Context &ctx)
+{
+    ObsCriteria criteria;
+    for (const std::string &arg : ctx.args) {
+        if (!cp::isValidUtf8(arg)) {
+            *ctx.err << "dendrix-cli: an argument is not valid UTF-8 text (malformed or overlong byte sequences)\n";
+            return 2;
+        }
+        const size_t eq = arg.find('=');
+        const std::optional<ObsCriterionId> id =
+            eq == std::string::npos ? std::nullopt : obsCriterionByKey(qs(arg.substr(0, eq)));
+        if (!id) {
+            *ctx.err << "dendrix-cli: \"" << arg << "\" is not LABEL=VALUE with a label of the OBS sieve's criteria\n";
+            return 2;
+        }
+        criteria[*id] = qs(arg.substr(eq + 1));
+    }
+    AppState state;
+    if (!loadInstallation(ctx, state)) return 1;
+    const ObsRunOutcome run = runObsSieve(state, criteria, kInitialSieveLabel);
+    if (run.status == ObsRunOutcome::Status::NoCriterion || run.status == ObsRunOutcome::Status::InvalidData) {
         writeMessage(ctx, run.message);
         return 1;
     }

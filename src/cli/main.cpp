@@ -38,6 +38,10 @@ void usage(std::ostream &os)
           "  sieve FILE.drf [--fields 0,1,2,...]\n"
           "                         run a saved sieve on the current project; print the result\n"
           "                         grid TAB-separated and, last, the result label\n"
+          "  obs LABEL=VALUE ...    run the OBS sieve on the current project with the criteria\n"
+          "                         named by their labels (\"о.б.с. дървесен вид\" and\n"
+          "                         \"о.б.с. бонитет\" for the future composition's); print the\n"
+          "                         result grid TAB-separated and, last, the result label\n"
           "  pdf OUT.pdf [--branches] [--sheets] OTD PODOTD | --from A --to B [--duplex|--manual]\n"
           "      | --sheet OTD | --list FILE --separator C [--from A --to B] [--two-sided]\n"
           "                         print descriptions (one a page; --sheets: each compartment's\n"
@@ -110,6 +114,7 @@ int main(int argc, char **argv)
         {"damage", dx::cli::runDamage},
         {"clause", dx::cli::runClause},
         {"sieve", dx::cli::runSieve},
+        {"obs", dx::cli::runObs},
         {"pdf", dx::cli::runPdf},
         {"ogf1", dx::cli::runOgf1},
         {"ogf2", dx::cli::runOgf2},

@@ -3,6 +3,7 @@
 // until their work comes.
 #pragma once
 
+#include "sieves/TFormSitoOBS.h"
 #include "sieves/TFormSitoRabotno.h"
 #include "sieves/TFormSitoRabotnoAge.h"
 #include "sieves/TFormSitoRabotnoSechi.h"
@@ -15,10 +16,6 @@ namespace dx {
 class TFormSitoSechi : public TFormWindow {
 public:
     explicit TFormSitoSechi(WindowContext &c) : TFormWindow(QStringLiteral("Сито за сечите"), c.owner()) {}
-};
-class TFormSitoOBS : public TFormWindow {
-public:
-    explicit TFormSitoOBS(WindowContext &c) : TFormWindow(QStringLiteral("Сито ОБС"), c.owner()) {}
 };
 class TFormSitoRabotnoPrint : public TFormWindow {
 public:

@@ -155,3 +155,37 @@ TEST(SieveCli, SavedSieveThatIsNoRegularFileIsRefusedNotWaitedOn)
         EXPECT_NE(r.out.find(std::string(name) + " не може да бъде прочетен"), std::string::npos) << r.out;
     }
 }
+
+TEST(SieveCli, ObsSieveOverTheDemoProject)
+{
+    dxtest::TempDir dir;
+    dx::createDemoInstallation(dir.path(), dx::DemoOptions{300, 5});
+    const std::string cmd = "-C '" + dir.path() + "' obs";
+    dxtest::CliRun r = runCli(cmd + args({"max. площ (xa)=3.5"}));
+    ASSERT_EQ(r.status, 0);
+    const std::vector<std::string> all = lines(r.out);
+    ASSERT_GE(all.size(), 3u);
+    EXPECT_EQ(all.front(), "отдел\tподотдел\tплощ");
+    double area = 0;
+    for (size_t i = 1; i + 1 < all.size(); ++i) {
+        const double pl = std::stod(cells(all[i]).at(2));
+        EXPECT_LE(pl, 3.5) << all[i];
+        area += pl;
+    }
+    char label[80];
+    std::snprintf(label, sizeof label, "подотдели: %zu, площ: %.2f ха", all.size() - 2, std::round(area * 100) / 100);
+    EXPECT_EQ(all.back(), label);
+
+    // A second criterion only narrows the list.
+    r = runCli(cmd + args({"max. площ (xa)=3.5", "преобл. бонитет=2"}));
+    ASSERT_EQ(r.status, 0);
+    EXPECT_LE(lines(r.out).size(), all.size());
+
+    EXPECT_EQ(runCli(cmd + args({"възраст=35"})).status, 0);
+    EXPECT_EQ(runCli(cmd).status, 1);                                  // no criterion
+    r = dxtest::runShell(std::string(DX_CLI_PATH) + " " + cmd + args({"max. площ (xa)=4,5"}) + " 2>&1");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("Зададени са некоректни данни за критерий!"), std::string::npos) << r.out;
+    EXPECT_EQ(runCli(cmd + args({"височина=3"})).status, 2);           // no such label
+    EXPECT_EQ(runCli(cmd + args({"възраст"})).status, 2);
+}
