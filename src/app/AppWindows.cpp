@@ -45,7 +45,8 @@ std::unique_ptr<AppWindows> createWindows()
     add("TFormPrintOtDo", new TFormPrintOtDo(c));
     add("TFormPrintOtDoList", new TFormPrintOtDoList(c));
     add("TFormPrintSet", new TFormPrintSet(c));
-    add("TFormSitoSechi", new TFormSitoSechi(c));
+    auto *cuttings = add("TFormSitoSechi", new TFormSitoSechi(c));
+    QObject::connect(cuttings, &TFormSitoSechi::subCompartmentChosen, main, &TFormDendrix::goToSubCompartment);
     auto *sieve = add("TFormSitoRabotno", new TFormSitoRabotno(c));
     QObject::connect(sieve, &TFormSitoRabotno::subCompartmentChosen, main, &TFormDendrix::goToSubCompartment);
     add("TFormPrintProgress", new TFormPrintProgress(c));
@@ -58,7 +59,18 @@ std::unique_ptr<AppWindows> createWindows()
     add("TFormSpisatziSubInfo", new TFormSpisatziSubInfo(c));
     w->loading = add("TFormLoading", new TFormLoading(main));
     w->about = add("TFormAbout", new TFormAbout(c));
-    add("TFormSitoRabotnoPrint", new TFormSitoRabotnoPrint(c));
+    auto *printChoice = add("TFormSitoRabotnoPrint", new TFormSitoRabotnoPrint(c));
+    // The print-choice window's "Експорт" ends in the working sieve's one hand-over.
+    QObject::connect(printChoice, &TFormSitoRabotnoPrint::exportChosen, sieve, &TFormSitoRabotno::SpeedItem11Click);
+    if (auto *progress = w->registry.get<TFormPrintProgress>())
+        printChoice->setProgress(
+            {[progress](int total, bool *stop) {
+                 progress->start(printProgressLabel(0, total), printProgressTitle(0, total), total, stop);
+             },
+             [progress](int done, int total) {
+                 progress->step(printProgressLabel(done, total), printProgressTitle(done, total), done);
+             },
+             [progress] { progress->finish(); }});
     add("TFormSob", new TFormSob(c));
     add("TFormGF1", new TFormGF1(c));
     add("TFormGF1Print", new TFormGF1Print(c));

@@ -28,6 +28,7 @@ int runDamage(const Context &ctx);
 int runClause(const Context &ctx);
 int runSieve(const Context &ctx);
 int runObs(const Context &ctx);
+int runCuttingsSieve(const Context &ctx);
 int runMeasures(const Context &ctx);
 int runPdf(const Context &ctx);
 int runOgf1(const Context &ctx);

@@ -6,6 +6,7 @@
 #include "core/QtText.h"
 #include "engine/common/Codepage.h"
 #include "sieves/SieveClause.h"
+#include "sieves/SieveCuttingSieve.h"
 #include "sieves/SieveFieldTable.h"
 #include "sieves/SieveFile.h"
 #include "sieves/SieveObs.h"
@@ -27,7 +28,8 @@ void writeNotes(const Context &ctx, const ReadSitoResult &r, const std::string &
 }
 
 // The KEY=VALUE arguments as the keys of a saved sieve's section, each key and value
-// taken as a file's reading takes them (blanks, one pair of quotes). False (with a
+// taken as a file's reading takes them (blanks, one pair of quotes), and only those
+// keys applied, in a file's reading order (a key not given changes nothing). False (with a
 // message) for an argument that a saved sieve could not hold, or an unknown key: a
 // criterion typed wrongly must not vanish without a word.
 bool criteriaFromArgs(const Context &ctx, const std::vector<std::string> &args, SieveCriteria &criteria)
@@ -62,7 +64,7 @@ bool criteriaFromArgs(const Context &ctx, const std::vector<std::string> &args, 
         }
         pairs.push_back({key, ProfileFile::valueAsRead(raw)});
     }
-    const ReadSitoResult r = ReadSito(pairs, criteria);
+    const ReadSitoResult r = applySieveKeys(pairs, criteria);
     for (const QString &k : r.unknownKeys) {
         *ctx.err << "dendrix-cli: unknown key \"" << ss(k) << "\": no criterion of a saved sieve has this name\n";
         return false;
@@ -180,6 +182,51 @@ int runObs(const Context &ctx)
     fillSieveModel(model, run.result);
     writeGrid(ctx, model);
     *ctx.out << ss(run.label) << '\n';
+    return 0;
+}
+
+int runCuttingsSieve(const Context &ctx)
+{
+    CuttingSlots types;
+    for (const std::string &arg : ctx.args) {
+        if (!cp::isValidUtf8(arg)) {
+            *ctx.err << "dendrix-cli: an argument is not valid UTF-8 text (malformed or overlong byte sequences)\n";
+            return 2;
+        }
+        const size_t eq = arg.find('=');
+        int slot = 0;
+        if (eq != std::string::npos) {
+            const QString key = qs(arg.substr(0, eq)).simplified();
+            for (int n = 1; n <= kCuttingSlots; ++n)
+                if (key.compare(cuttingSlotLabel(n).chopped(1), Qt::CaseInsensitive) == 0) slot = n;
+        }
+        if (slot == 0) {
+            *ctx.err << "dendrix-cli: \"" << arg << "\" is not \"сеч N=TYPE\" with N from 1 to 9\n";
+            return 2;
+        }
+        types[size_t(slot - 1)] = qs(arg.substr(eq + 1));
+    }
+    AppState state;
+    if (!loadInstallation(ctx, state)) return 1;
+    CuttingSieve sieve;
+    sieve.show(state);
+    for (int n = 1; n <= kCuttingSlots; ++n)
+        if (!types[size_t(n - 1)].isEmpty()) sieve.setType(n, types[size_t(n - 1)]);
+    switch (sieve.search(state)) {
+    case CuttingSieve::Outcome::NothingChosen:
+        *ctx.err << "dendrix-cli: no cutting type chosen; the search does nothing\n";
+        return 1;
+    case CuttingSieve::Outcome::Failed:
+        writeMessage(ctx, sieve.failure());
+        return 1;
+    case CuttingSieve::Outcome::Rows:
+    case CuttingSieve::Outcome::NoRows:
+        break;
+    }
+    DataGridModel model;
+    fillCuttingSieveModel(model, sieve.result());
+    writeGrid(ctx, model);
+    *ctx.out << ss(sieve.status()) << '\n';
     return 0;
 }
 

@@ -35,6 +35,7 @@ void usage(std::ostream &os)
           "                         the working sieve's selection clause (or, with --text, its\n"
           "                         criteria text) for criteria given by saved-sieve keys, read\n"
           "                         as from a saved sieve (the management unit under \"землище\")\n"
+          "                         where only the keys given are set\n"
           "  sieve FILE.drf [--fields 0,1,2,...]\n"
           "                         run a saved sieve on the current project; print the result\n"
           "                         grid TAB-separated and, last, the result label\n"
@@ -42,6 +43,10 @@ void usage(std::ostream &os)
           "                         named by their labels (\"о.б.с. дървесен вид\" and\n"
           "                         \"о.б.с. бонитет\" for the future composition's); print the\n"
           "                         result grid TAB-separated and, last, the result label\n"
+          "  cuttings-sieve 'сеч N=TYPE' ...\n"
+          "                         run the cuttings sieve on the current project with the\n"
+          "                         types chosen for positions 1 to 9; print the result grid\n"
+          "                         TAB-separated and, last, the status text\n"
           "  pdf OUT.pdf [--branches] [--sheets] OTD PODOTD | --from A --to B [--duplex|--manual]\n"
           "      | --sheet OTD | --list FILE --separator C [--from A --to B] [--two-sided]\n"
           "                         print descriptions (one a page; --sheets: each compartment's\n"
@@ -115,6 +120,7 @@ int main(int argc, char **argv)
         {"clause", dx::cli::runClause},
         {"sieve", dx::cli::runSieve},
         {"obs", dx::cli::runObs},
+        {"cuttings-sieve", dx::cli::runCuttingsSieve},
         {"pdf", dx::cli::runPdf},
         {"ogf1", dx::cli::runOgf1},
         {"ogf2", dx::cli::runOgf2},

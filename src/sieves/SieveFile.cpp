@@ -90,7 +90,9 @@ namespace {
 
 // The reading shared by files and pairs: `valueOf` gives a key's value, empty when the
 // key is not there.
-template <class ValueOf> ReadSitoResult readCriteria(const QStringList &keys, ValueOf valueOf, SieveCriteria &criteria)
+// `onlyGiven`: a key outside `keys` leaves its criterion alone instead of emptying it.
+template <class ValueOf>
+ReadSitoResult readCriteria(const QStringList &keys, ValueOf valueOf, SieveCriteria &criteria, bool onlyGiven = false)
 {
     ReadSitoResult out;
     out.read = true;
@@ -99,6 +101,7 @@ template <class ValueOf> ReadSitoResult readCriteria(const QStringList &keys, Va
 
     const QString landArea = criteria.text(CriterionId::Zeml);
     for (const SieveFileKey &k : sieveFileKeys()) {
+        if (onlyGiven && !keys.contains(k.key, Qt::CaseInsensitive)) continue;
         const QString v = valueOf(k.key);
         if (k.cuttingSlot > 0) criteria.cuttingSlots[size_t(k.cuttingSlot - 1)] = v;
         else criteria[k.criterion] = v;
@@ -125,7 +128,9 @@ ReadSitoResult ReadSito(const ProfileFile &file, SieveCriteria &criteria)
     return out;
 }
 
-ReadSitoResult ReadSito(const std::vector<SieveKeyValue> &pairs, SieveCriteria &criteria)
+namespace {
+
+ReadSitoResult readPairs(const std::vector<SieveKeyValue> &pairs, SieveCriteria &criteria, bool onlyGiven)
 {
     QStringList keys;
     for (const SieveKeyValue &p : pairs)
@@ -137,9 +142,21 @@ ReadSitoResult ReadSito(const std::vector<SieveKeyValue> &pairs, SieveCriteria &
                 if (QString::compare(p.key, key, Qt::CaseInsensitive) == 0) return p.value;
             return QString();
         },
-        criteria);
+        criteria, onlyGiven);
     out.sectionFound = true;
     return out;
+}
+
+} // namespace
+
+ReadSitoResult ReadSito(const std::vector<SieveKeyValue> &pairs, SieveCriteria &criteria)
+{
+    return readPairs(pairs, criteria, false);
+}
+
+ReadSitoResult applySieveKeys(const std::vector<SieveKeyValue> &pairs, SieveCriteria &criteria)
+{
+    return readPairs(pairs, criteria, true);
 }
 
 } // namespace dx

@@ -68,4 +68,11 @@ struct SieveKeyValue {
 // listed in unknownKeys; sectionFound is true.
 ReadSitoResult ReadSito(const std::vector<SieveKeyValue> &pairs, SieveCriteria &criteria);
 
+// Sets only the criteria of the keys given, in the order a saved sieve is read: a key
+// that is not given leaves its criterion as it was. Among the given keys the file's
+// quirk holds: "землище" is read after "гсу" and both set the management unit, so with
+// both given the value of "землище" wins. The first of a repeated key wins; range texts
+// are normalised as ReadSito does; unknown keys are listed.
+ReadSitoResult applySieveKeys(const std::vector<SieveKeyValue> &pairs, SieveCriteria &criteria);
+
 } // namespace dx

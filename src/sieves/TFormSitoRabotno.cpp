@@ -215,10 +215,8 @@ void TFormSitoRabotno::buildMenus()
     file->addAction(command(Command::Preview));
     file->addAction(command(Command::Print));
     file->addSeparator();
-    // Exporting the descriptions to a file is done from the export window; this entry
-    // stays as a signpost without an action of its own.
-    file->addAction(QStringLiteral("Експорт във файл на таксационни описания от филтрираните подотдели"))
-        ->setEnabled(false);
+    connect(file->addAction(QStringLiteral("Експорт във файл на таксационни описания от филтрираните подотдели")),
+            &QAction::triggered, this, &TFormSitoRabotno::openExportChoice);
     connect(file->addAction(QStringLiteral("Печат на таксационни описания от филтрираните подотдели")),
             &QAction::triggered, this, &TFormSitoRabotno::openPrintChoice);
     file->addSeparator();

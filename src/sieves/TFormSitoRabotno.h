@@ -8,6 +8,7 @@
 
 #include "widgets/TFormWindow.h"
 #include "sieves/SieveCutting.h"
+#include "sieves/SievePrintChoice.h"
 #include "sieves/SieveRun.h"
 
 #include <QPair>
@@ -31,15 +32,6 @@ namespace dx {
 class DataGridModel;
 class GridPrinter;
 class WindowContext;
-
-// What the working sieve hands to the windows that print or export the descriptions of
-// its result: the last run's selection clause and heading, and the compartment and
-// sub-compartment of every result row in the result's order.
-struct SieveHandOver {
-    QString selection;
-    QString heading;
-    QList<QPair<QString, QString>> subCompartments;
-};
 
 class TFormSitoRabotno : public TFormWindow {
     Q_OBJECT
@@ -81,6 +73,9 @@ public:
     bool ReadSito(const QString &path);
     void SpeedItem11Click();         // "Експорт на филтрираните данни"
     void openPrintChoice();          // "Печат на таксационни описания от филтрираните подотдели"
+    // "Експорт във файл на таксационни описания от филтрираните подотдели": the print-choice
+    // window with its "Експорт", which comes back to SpeedItem11Click.
+    void openExportChoice();
     void openRange(RangeMode mode);  // the range window for one of the six range criteria
     void openCutting();              // the cutting-type window
     void openSettings();             // "Настройки": the column-choice window

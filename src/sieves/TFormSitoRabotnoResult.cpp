@@ -259,12 +259,12 @@ void TFormSitoRabotno::SpeedItem11Click()
 void TFormSitoRabotno::openPrintChoice()
 {
     emit printChoiceRequested(handOver());
-    if (QWidget *w = context_.windows().widget<TFormSitoRabotnoPrint>()) {
-        w->setWindowTitle(QStringLiteral("Сито работно - Печат"));
-        w->show();
-        w->raise();
-        w->activateWindow();
-    }
+    if (auto *w = context_.windows().get<TFormSitoRabotnoPrint>()) w->open(handOver(), TFormSitoRabotnoPrint::Mode::Print);
+}
+
+void TFormSitoRabotno::openExportChoice()
+{
+    if (auto *w = context_.windows().get<TFormSitoRabotnoPrint>()) w->open(handOver(), TFormSitoRabotnoPrint::Mode::Export);
 }
 
 // --- file dialogs ----------------------------------------------------------------------------

@@ -62,7 +62,14 @@ TEST(SieveCli, ClauseFromSavedSieveKeys)
               "възраст: от 20 до 40 ,вид сеч: ЗС ,богатство: б\n");
 
     dxtest::CliRun r = clause({"гсу=12"});
-    EXPECT_EQ(r.status, 1); // "гсу" alone is overwritten by the empty "землище"
+    // Only the keys given are applied: "землище" not given leaves the unit as "гсу" set it.
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "GSU=12\n");
+    // In the file's reading order, not the arguments': "землище" still comes after "гсу".
+    EXPECT_EQ(clause({"землище=7", "гсу=12"}).out, "GSU=7\n");
+    EXPECT_EQ(clause({"землище=7"}).out, "GSU=7\n");
+    EXPECT_EQ(clause({"гсу=12", "землище="}).status, 1); // an empty "землище" given empties it
+    EXPECT_EQ(clause({"сеч 9=ГС", "гсу=3"}).out, "GSU=3 and SECH9=\"ГС\"\n");
     r = clause({"землище=12", "наклон=5 or 1=1"});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "");

@@ -115,6 +115,42 @@ TEST_F(SieveFile, LandAreaKeyCarriesTheManagementUnit)
     EXPECT_TRUE(c.text(I::Gsu).isEmpty());
 }
 
+TEST_F(SieveFile, AppliedKeysChangeOnlyTheirCriteriaInTheFileOrder)
+{
+    const SieveCriteria before = criteria({{I::Zeml, "Баня"}, {I::Bon, "2"}, {I::Pasha, "п"}});
+    SieveCriteria c = before;
+    ReadSitoResult r = applySieveKeys({{"гсу", "12"}}, c);
+    EXPECT_TRUE(r.read);
+    SieveCriteria expected = before;
+    expected[I::Gsu] = QStringLiteral("12");
+    EXPECT_EQ(c, expected);
+
+    // Both unit keys, given in either order: the one read last in a file wins.
+    for (const std::vector<SieveKeyValue> &pairs :
+         {std::vector<SieveKeyValue>{{"гсу", "12"}, {"землище", "7"}}, std::vector<SieveKeyValue>{{"ЗЕМЛИЩЕ", "7"}, {"гсу", "12"}}}) {
+        c = before;
+        applySieveKeys(pairs, c);
+        EXPECT_EQ(c.text(I::Gsu), QStringLiteral("7"));
+        EXPECT_EQ(c.text(I::Zeml), QStringLiteral("Баня")); // the land area is never a key's
+    }
+
+    // A cutting slot, a reversed range, a repeated key (the first wins), an unknown key.
+    c = before;
+    r = applySieveKeys({{"сеч 4", "ЗС"}, {"възраст", "от 40 до 20"}, {"паша", "нова"}, {"паша", "трета"}, {"x", "1"}}, c);
+    EXPECT_EQ(c.cuttingSlots[3], QStringLiteral("ЗС"));
+    EXPECT_TRUE(c.cuttingSlots[0].isEmpty());
+    EXPECT_EQ(c.text(I::Age), QStringLiteral("от 20 до 40"));
+    EXPECT_EQ(c.text(I::Pasha), QStringLiteral("нова"));
+    EXPECT_EQ(c.text(I::Bon), QStringLiteral("2"));
+    EXPECT_EQ(r.unknownKeys, QStringList({"x"}));
+
+    // The same single key read from a file still empties everything else.
+    writeCp1251(dir.file("one.drf"), "[Dendrix Filter]\nгсу=12\n");
+    c = before;
+    ASSERT_TRUE(ReadSito(path("one.drf"), c).read);
+    EXPECT_EQ(c, criteria({{I::Zeml, "Баня"}}));
+}
+
 TEST_F(SieveFile, SavingOverAFileKeepsItsOtherContent)
 {
     writeCp1251(dir.file("f.drf"), "; бележка\n[Друго]\nа=1\n[Dendrix Filter]\nпаша=стара\nмоя бележка=остава\n"
