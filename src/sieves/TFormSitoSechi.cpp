@@ -166,8 +166,10 @@ void TFormSitoSechi::showResult()
         RepaintSuspended quiet(grid_);
         fillCuttingSieveModel(*model_, sieve_.result());
     }
+    // As wide as the title needs where the font is larger than the widths were made for.
     for (int c = 0; c < model_->columnCount(); ++c)
-        if (const int w = cuttingSieveColumnWidth(c)) grid_->setColumnWidth(c, w);
+        if (const int w = cuttingSieveColumnWidth(c))
+            grid_->setColumnWidth(c, std::max(w, grid_->horizontalHeader()->sectionSizeHint(c)));
     status_->showMessage(sieve_.status());
 }
 
