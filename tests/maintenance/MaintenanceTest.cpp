@@ -158,6 +158,35 @@ TEST(TableEditor, PostedEditsKeepTheGridUntilAnotherProgramWritesThenReadItAgain
     EXPECT_EQ(seen->value(4, 3).toText(), "частна");
 }
 
+TEST(TableEditor, ATableLockedByAnotherProgramRefusesTheEditAndTakesItOnceFree)
+{
+    dxtest::TempDir dir;
+    const std::string path = smallTable(dir);
+    Database db;
+    TableEditor ed(db);
+    ed.open(path);
+    const std::string before = io::readFile(path);
+    {
+        dxtest::ShortLockWait shortWait;
+        dxtest::HeldElsewhere other(path, platform::LockKind::Exclusive);
+        for (int attempt = 0; attempt < 2; ++attempt) { // a second try meets the same lock
+            auto m = ed.setText(1, 3, "частна");
+            ASSERT_TRUE(m);
+            EXPECT_EQ(m->icon, UserMessage::Icon::Error);
+            EXPECT_TRUE(m->text.contains(qs(path))) << m->text.toStdString();
+            EXPECT_TRUE(m->detail.contains(QString::number(other.pid()))) << m->detail.toStdString();
+        }
+        EXPECT_TRUE(ed.appendRow());
+        EXPECT_TRUE(ed.removeRow(0));
+        EXPECT_EQ(io::readFile(path), before);
+        EXPECT_EQ(ed.text(1, 3), "ДГТ");
+        EXPECT_EQ(ed.rowCount(), 6u);
+    }
+    // The other program is done: the same edit goes through.
+    EXPECT_FALSE(ed.setText(1, 3, "частна"));
+    EXPECT_EQ(dbf::read(path)->value(1, 3).toText(), "частна");
+}
+
 TEST(TableEditor, SearchFindsWhatTheGridShowsWhateverTheLetterCase)
 {
     // Every match the search walks to, in all three modes, is exactly a cell whose shown
