@@ -165,4 +165,36 @@ std::vector<ExpectedLine> expectedLines(const std::string &extension)
     return out;
 }
 
+HeldElsewhere::HeldElsewhere(const std::string &path, dx::platform::LockKind kind)
+{
+    int ready[2];
+    EXPECT_EQ(::pipe(ready), 0);
+    EXPECT_EQ(::pipe(done_), 0);
+    pid_ = ::fork();
+    if (pid_ == 0) {
+        {
+            dx::platform::FileLock lock(path, kind);
+            (void)!::write(ready[1], "r", 1);
+            char c;
+            (void)!::read(done_[0], &c, 1);
+        }
+        ::_exit(0);
+    }
+    char c;
+    EXPECT_EQ(::read(ready[0], &c, 1), 1);
+    ::close(ready[0]);
+    ::close(ready[1]);
+}
+
+HeldElsewhere::~HeldElsewhere()
+{
+    (void)!::write(done_[1], "d", 1);
+    ::waitpid(pid_, nullptr, 0);
+    ::close(done_[0]);
+    ::close(done_[1]);
+}
+
+ShortLockWait::ShortLockWait() { ::setenv("DENDRIX_LOCK_WAIT_MS", "300", 1); }
+ShortLockWait::~ShortLockWait() { ::unsetenv("DENDRIX_LOCK_WAIT_MS"); }
+
 } // namespace dxtest

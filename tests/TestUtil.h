@@ -1,6 +1,8 @@
 // Helpers shared by the tests: temporary folders and the real fixture files.
 #pragma once
 
+#include "engine/common/Platform.h"
+
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -31,6 +33,26 @@ CliRun runShell(const std::string &command);
 // Starts `program` with `args` (its output thrown away) and kills it (SIGKILL) after
 // `delayMs`; true when it was still running then.
 bool startAndKill(const std::string &program, const std::vector<std::string> &args, int delayMs);
+
+// Another process holding a file's lock until the object goes.
+class HeldElsewhere {
+public:
+    HeldElsewhere(const std::string &path, dx::platform::LockKind kind);
+    ~HeldElsewhere();
+    HeldElsewhere(const HeldElsewhere &) = delete;
+    HeldElsewhere &operator=(const HeldElsewhere &) = delete;
+    int pid() const { return pid_; }
+
+private:
+    int pid_ = -1;
+    int done_[2] = {-1, -1};
+};
+
+// A short wait for locks (300 ms) while the object lives.
+struct ShortLockWait {
+    ShortLockWait();
+    ~ShortLockWait();
+};
 
 // What python3-dbfread reads from a .dbf (tests/scripts/check_dbf_with_dbfread.py):
 // a TSV of the field names and the live records, followed by "[exit status N]" when the

@@ -8,8 +8,14 @@
 
 namespace dx {
 
+bool isDrivePath(const QString &path)
+{
+    return path.size() >= 2 && path[1] == QLatin1Char(':') && path[0].unicode() < 0x80 && path[0].isLetter();
+}
+
 QString joinPath(const QString &dir, const QString &relative)
 {
+    if (isDrivePath(relative)) return relative;
     QString rel = relative;
     rel.replace(QLatin1Char('\\'), QDir::separator()).replace(QLatin1Char('/'), QDir::separator());
     // A settings file may name a table by its full path: that path stands as written.
@@ -25,12 +31,14 @@ QString diskPath(const QString &path)
 
 bool fileExists(const QString &path)
 {
+    if (isDrivePath(path)) return false;
     std::string p = io::resolve(".", ss(path));
     return io::exists(p) && !io::isDirectory(p);
 }
 
 bool directoryExists(const QString &path)
 {
+    if (isDrivePath(path)) return false;
     return io::isDirectory(io::resolve(".", ss(path)));
 }
 

@@ -9,8 +9,11 @@ namespace dx {
 
 // `dir` and `relative` joined with this system's separator; separators inside
 // `relative` (`\` or `/`) become this system's too. An absolute `relative` is returned
-// alone.
+// alone, and a Windows drive path ("D:\DATA\X.DB") as written: it names a disk of
+// another machine, never a folder under `dir`.
 QString joinPath(const QString &dir, const QString &relative);
+// "D:\...", "d:/..." or "D:X.DB": a path on a Windows drive, which no file here answers to.
+bool isDrivePath(const QString &path);
 // The path as it exists on disk (letter case of each part found), or the path itself.
 QString diskPath(const QString &path);
 // A regular file (not a folder) exists at the path, in any letter case.

@@ -21,6 +21,7 @@ void TableEditor::open(const std::string &path)
 {
     path_ = path;
     snap_ = db_.table(path);
+    stamp_ = db_.cachedStamp(path);
 }
 
 void TableEditor::reload()
@@ -28,6 +29,7 @@ void TableEditor::reload()
     if (path_.empty()) return;
     db_.invalidate(path_);
     snap_ = db_.table(path_);
+    stamp_ = db_.cachedStamp(path_);
 }
 
 const std::vector<FieldDef> &TableEditor::fields() const
@@ -90,11 +92,12 @@ std::optional<Value> valueForField(const FieldDef &f, const QString &text, QStri
     return refuse(QStringLiteral("Поле %1 не може да бъде променяно в редактора.").arg(name));
 }
 
-std::optional<UserMessage> TableEditor::write(const std::function<void(TableWriter &)> &change)
+std::optional<UserMessage> TableEditor::write(const std::function<bool(TableWriter &)> &change)
 {
+    bool kept = false;
     try {
         std::unique_ptr<TableWriter> w = db_.writer(path_);
-        change(*w);
+        kept = change(*w);
     } catch (const StaleRecordError &e) {
         reload();
         return UserMessage{kCaption,
@@ -105,7 +108,7 @@ std::optional<UserMessage> TableEditor::write(const std::function<void(TableWrit
         return UserMessage{kCaption, QStringLiteral("Промяната не е записана в %1.").arg(qs(path_)), Icon::Error,
                            qs(e.what())};
     }
-    reload();
+    if (!kept) reload();
     return std::nullopt;
 }
 
@@ -118,14 +121,32 @@ std::optional<UserMessage> TableEditor::setText(size_t row, size_t column, const
     Row values = snap_->row(row);
     values[column] = *v;
     const RecordRef seen = snap_->record(row);
-    return write([&](TableWriter &w) { w.update(seen, values); });
+    return write([&](TableWriter &w) {
+        // Nobody changed the file since it was read (checked under the writer's lock,
+        // before the change): the snapshot with this one record edited is then the file,
+        // and the table need not be read again.
+        const std::string file = db_.resolve(path_);
+        const bool current = io::stamp(file) == stamp_;
+        w.update(seen, values);
+        const std::optional<RecordRef> now = w.written();
+        if (!current || !now) return false;
+        TableFilePtr edited = snap_->withRecord(row, *now);
+        if (!edited) return false;
+        stamp_ = io::stamp(file);
+        db_.keep(path_, edited, stamp_);
+        snap_ = std::move(edited);
+        return true;
+    });
 }
 
 std::optional<UserMessage> TableEditor::appendRow(size_t *newRow)
 {
     if (!snap_) return std::nullopt;
     size_t made = 0;
-    auto r = write([&](TableWriter &w) { made = w.append(Row(snap_->fields().size())); });
+    auto r = write([&](TableWriter &w) {
+        made = w.append(Row(snap_->fields().size()));
+        return false;
+    });
     if (!r && newRow) *newRow = made;
     return r;
 }
@@ -134,7 +155,10 @@ std::optional<UserMessage> TableEditor::removeRow(size_t row)
 {
     if (!snap_ || row >= snap_->rowCount()) return std::nullopt;
     const RecordRef seen = snap_->record(row);
-    return write([&](TableWriter &w) { w.remove(seen); });
+    return write([&](TableWriter &w) {
+        w.remove(seen);
+        return false;
+    });
 }
 
 std::optional<size_t> TableEditor::jump(size_t current, const QString &t, JumpError *error) const
@@ -171,14 +195,82 @@ std::optional<size_t> TableEditor::jump(size_t current, const QString &t, JumpEr
     return fail(JumpError::NotFound);
 }
 
-bool TableEditor::matches(size_t row, size_t column, const QString &upperNeedle) const
+namespace {
+
+// Upper case of a cell's UTF-8 text as QString::toUpper gives it. Latin and Cyrillic
+// letters, all that the tables' code page mostly holds, are folded byte by byte; a text
+// with any other letter goes through QString.
+void foldUpper(const std::string &s, std::string &out)
 {
-    return text(row, column).toUpper().contains(upperNeedle);
+    const size_t n = s.size();
+    out.resize(n); // folding never lengthens a text on the fast path
+    char *o = out.data();
+    for (size_t i = 0; i < n; ++i) {
+        const auto b = static_cast<unsigned char>(s[i]);
+        if (b < 0x80) {
+            o[i] = b >= 'a' && b <= 'z' ? char(b - 32) : char(b);
+            continue;
+        }
+        const auto next = i + 1 < n ? static_cast<unsigned char>(s[i + 1]) : 0;
+        if (b == 0xD0 && next >= 0x80 && next <= 0xBF) { // U+0400..U+043F
+            o[i] = char(0xD0);
+            o[i + 1] = char(next >= 0xB0 ? next - 0x20 : next); // а..п -> А..П
+            ++i;
+        } else if (b == 0xD1 && next >= 0x80 && next <= 0x9F) { // U+0440..U+045F
+            o[i] = char(0xD0);
+            o[i + 1] = char(next <= 0x8F ? next + 0x20 : next - 0x10); // р..я, ѐ..џ
+            ++i;
+        } else {
+            out = QString::fromUtf8(s).toUpper().toStdString();
+            return;
+        }
+    }
+}
+
+// Whether a cell of a field of this type can show `folded` at all: numbers, logicals
+// and the unsupported kinds have texts of a few characters only, so a needle with any
+// other character skips the whole column without reading it.
+bool columnCanShow(FieldType type, const std::string &folded)
+{
+    const char *chars = nullptr;
+    switch (type) {
+    case FieldType::Integer:
+    case FieldType::Real: chars = "0123456789-+.EINFA"; break; // 12.5, -3, 1E+20, INF, NAN
+    case FieldType::Logical: chars = "TRUEFALS"; break;
+    case FieldType::Memo:
+    case FieldType::Binary: chars = ""; break; // always empty
+    default: return true;
+    }
+    return folded.find_first_not_of(chars) == std::string::npos;
+}
+
+} // namespace
+
+TableEditor::Needle TableEditor::needle(const QString &text) const
+{
+    Needle n;
+    foldUpper(text.toStdString(), n.folded);
+    n.columns.reserve(columnCount());
+    for (const FieldDef &f : fields()) n.columns.push_back(columnCanShow(f.type, n.folded));
+    return n;
+}
+
+bool TableEditor::matches(size_t row, size_t column, const Needle &n) const
+{
+    if (!n.columns[column]) return false;
+    const Value v = snap_->value(row, column);
+    if (v.kind == Value::Text) {
+        if (v.s.size() < n.folded.size()) return false;
+        foldUpper(v.s, n.scratch);
+    } else {
+        foldUpper(v.toText(), n.scratch);
+    }
+    return n.scratch.find(n.folded) != std::string::npos;
 }
 
 std::optional<TableEditor::Cell> TableEditor::searchAll(Cell from, const QString &needle) const
 {
-    const QString u = needle.toUpper();
+    const Needle u = this->needle(needle);
     const size_t cols = columnCount();
     size_t c = from.column + 1, r = from.row;
     if (c >= cols) c = 0, ++r;
@@ -190,7 +282,8 @@ std::optional<TableEditor::Cell> TableEditor::searchAll(Cell from, const QString
 
 std::optional<TableEditor::Cell> TableEditor::searchRow(Cell from, const QString &needle) const
 {
-    const QString u = needle.toUpper();
+    if (from.row >= rowCount()) return std::nullopt;
+    const Needle u = this->needle(needle);
     size_t c = from.column + 1 >= columnCount() ? 0 : from.column + 1;
     for (; c < columnCount(); ++c)
         if (matches(from.row, c, u)) return Cell{c, from.row};
@@ -199,7 +292,8 @@ std::optional<TableEditor::Cell> TableEditor::searchRow(Cell from, const QString
 
 std::optional<TableEditor::Cell> TableEditor::searchColumn(Cell from, const QString &needle, bool wrapped) const
 {
-    const QString u = needle.toUpper();
+    const Needle u = this->needle(needle);
+    if (from.column >= columnCount()) return std::nullopt;
     const size_t begin = wrapped ? 0 : from.row + 1;
     const size_t end = wrapped ? std::min(from.row, rowCount()) : rowCount();
     for (size_t r = begin; r < end; ++r)

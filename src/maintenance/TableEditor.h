@@ -64,12 +64,22 @@ public:
     bool isLastCell(Cell c) const { return c.row + 1 >= rowCount() && c.column + 1 >= columnCount(); }
 
 private:
-    bool matches(size_t row, size_t column, const QString &upperNeedle) const;
-    std::optional<UserMessage> write(const std::function<void(TableWriter &)> &change);
+    // A searched text in upper case, and which columns can show it at all.
+    struct Needle {
+        std::string folded;
+        std::vector<bool> columns;
+        mutable std::string scratch;
+    };
+    Needle needle(const QString &text) const;
+    bool matches(size_t row, size_t column, const Needle &needle) const;
+    // Runs `change` under the writer's lock; it returns true when it kept the edited
+    // snapshot itself, otherwise the table is read again after the change.
+    std::optional<UserMessage> write(const std::function<bool(TableWriter &)> &change);
 
     Database &db_;
     std::string path_;
     TableFilePtr snap_;
+    io::Stamp stamp_; // the file when snap_ was read or last kept
 };
 
 // The value a typed text becomes in a field; nullopt with `why` set when it does not

@@ -248,52 +248,6 @@ TEST(ConcurrentWriters, ADeleteByAnotherProgramNeverRedirectsAnEdit)
     }
 }
 
-namespace {
-
-// Another process holding a file's lock until the object goes.
-class HeldElsewhere {
-public:
-    HeldElsewhere(const std::string &path, platform::LockKind kind)
-    {
-        int ready[2];
-        EXPECT_EQ(::pipe(ready), 0);
-        EXPECT_EQ(::pipe(done_), 0);
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            {
-                platform::FileLock lock(path, kind);
-                (void)!::write(ready[1], "r", 1);
-                char c;
-                (void)!::read(done_[0], &c, 1);
-            }
-            ::_exit(0);
-        }
-        char c;
-        EXPECT_EQ(::read(ready[0], &c, 1), 1);
-        ::close(ready[0]);
-        ::close(ready[1]);
-    }
-    ~HeldElsewhere()
-    {
-        (void)!::write(done_[1], "d", 1);
-        ::waitpid(pid_, nullptr, 0);
-        ::close(done_[0]);
-        ::close(done_[1]);
-    }
-    pid_t pid() const { return pid_; }
-
-private:
-    pid_t pid_ = -1;
-    int done_[2] = {-1, -1};
-};
-
-// A short wait for locks while the object lives.
-struct ShortLockWait {
-    ShortLockWait() { ::setenv("DENDRIX_LOCK_WAIT_MS", "300", 1); }
-    ~ShortLockWait() { ::unsetenv("DENDRIX_LOCK_WAIT_MS"); }
-};
-
-} // namespace
 
 TEST(ConcurrentWriters, AWriterThatCannotGetTheLockNamesTheFileAndTheHolder)
 {
@@ -301,8 +255,8 @@ TEST(ConcurrentWriters, AWriterThatCannotGetTheLockNamesTheFileAndTheHolder)
     const std::string path = dir.file("Dendrix.ini");
     std::ofstream(path, std::ios::binary) << "[Dendrix]\r\nYear=2004\r\n";
     {
-        HeldElsewhere holder(path, platform::LockKind::Exclusive);
-        ShortLockWait shortWait;
+        dxtest::HeldElsewhere holder(path, platform::LockKind::Exclusive);
+        dxtest::ShortLockWait shortWait;
         try {
             writeProfileString(QString::fromStdString(path), "Dendrix", "Year", "2005");
             ADD_FAILURE() << "written while another program held the lock";
@@ -323,10 +277,10 @@ TEST(ConcurrentWriters, ReadersShareTheLockAndNeverReadWhileATableIsChanged)
     px::create(path, {makeField("ID", FieldType::Integer, 6)}, {{Value::fromInt(1)}}, o);
     OpenOptions oo;
     oo.knownPasswords = {"race"};
-    ShortLockWait shortWait;
+    dxtest::ShortLockWait shortWait;
     {
         // Another program reading: we read too, but a change waits and then gives up.
-        HeldElsewhere reader(path, platform::LockKind::Shared);
+        dxtest::HeldElsewhere reader(path, platform::LockKind::Shared);
         EXPECT_EQ(px::read(path, oo)->rowCount(), 1u);
         try {
             px::openWriter(path, oo)->append({Value::fromInt(2)});
@@ -337,7 +291,7 @@ TEST(ConcurrentWriters, ReadersShareTheLockAndNeverReadWhileATableIsChanged)
     }
     {
         // Another program changing it: reading waits and then gives up, naming it.
-        HeldElsewhere writer(path, platform::LockKind::Exclusive);
+        dxtest::HeldElsewhere writer(path, platform::LockKind::Exclusive);
         EXPECT_THROW(px::read(path, oo), LockBusyError);
         EXPECT_THROW(dbf::read(dir.file("none.dbf")), EngineError);
     }

@@ -123,6 +123,128 @@ TEST(TableEditor, AnEditOfARecordChangedElsewhereIsRefusedAndTheGridReloaded)
     std::filesystem::permissions(path, std::filesystem::perms::owner_all);
 }
 
+TEST(TableEditor, PostedEditsKeepTheGridUntilAnotherProgramWritesThenReadItAgain)
+{
+    dxtest::TempDir dir;
+    const std::string path = smallTable(dir);
+    Database mineDb, theirsDb;
+    TableEditor mine(mineDb), theirs(theirsDb);
+    mine.open(path);
+    theirs.open(path);
+
+    // Two edits in a row: each shows at once with every other cell as it was, and the
+    // file holds both.
+    EXPECT_FALSE(mine.setText(0, 3, "общинска"));
+    EXPECT_FALSE(mine.setText(2, 2, "7,25"));
+    EXPECT_EQ(mine.text(0, 3), "общинска");
+    EXPECT_EQ(mine.text(2, 2), "7.25");
+    EXPECT_EQ(mine.text(1, 3), "ДГТ");
+    auto file = dbf::read(path);
+    EXPECT_EQ(file->value(0, 3).toText(), "общинска");
+    EXPECT_EQ(file->value(2, 2).toReal(), 7.25);
+
+    // Another program changes a record this editor does not touch. The next edit here
+    // goes through, and the grid then shows the other program's change too: a grid kept
+    // from before it would hide it.
+    EXPECT_FALSE(theirs.setText(4, 3, "частна"));
+    EXPECT_FALSE(mine.setText(5, 3, "държавна"));
+    EXPECT_EQ(mine.text(4, 3), "частна");
+    EXPECT_EQ(mine.text(5, 3), "държавна");
+    EXPECT_EQ(mine.text(0, 3), "общинска");
+
+    // The main window's reading of the table sees the edits without a new start.
+    auto seen = mineDb.table(path);
+    EXPECT_EQ(seen->value(5, 3).toText(), "държавна");
+    EXPECT_EQ(seen->value(4, 3).toText(), "частна");
+}
+
+TEST(TableEditor, ATableLockedByAnotherProgramRefusesTheEditAndTakesItOnceFree)
+{
+    dxtest::TempDir dir;
+    const std::string path = smallTable(dir);
+    Database db;
+    TableEditor ed(db);
+    ed.open(path);
+    const std::string before = io::readFile(path);
+    {
+        dxtest::ShortLockWait shortWait;
+        dxtest::HeldElsewhere other(path, platform::LockKind::Exclusive);
+        for (int attempt = 0; attempt < 2; ++attempt) { // a second try meets the same lock
+            auto m = ed.setText(1, 3, "частна");
+            ASSERT_TRUE(m);
+            EXPECT_EQ(m->icon, UserMessage::Icon::Error);
+            EXPECT_TRUE(m->text.contains(qs(path))) << m->text.toStdString();
+            EXPECT_TRUE(m->detail.contains(QString::number(other.pid()))) << m->detail.toStdString();
+        }
+        EXPECT_TRUE(ed.appendRow());
+        EXPECT_TRUE(ed.removeRow(0));
+        EXPECT_EQ(io::readFile(path), before);
+        EXPECT_EQ(ed.text(1, 3), "ДГТ");
+        EXPECT_EQ(ed.rowCount(), 6u);
+    }
+    // The other program is done: the same edit goes through.
+    EXPECT_FALSE(ed.setText(1, 3, "частна"));
+    EXPECT_EQ(dbf::read(path)->value(1, 3).toText(), "частна");
+}
+
+TEST(TableEditor, SearchFindsWhatTheGridShowsWhateverTheLetterCase)
+{
+    // Every match the search walks to, in all three modes, is exactly a cell whose shown
+    // text holds the needle ignoring case (the grid's own upper-casing as the reference),
+    // and none is skipped: numbers, logicals, Latin, Cyrillic and the code page's other
+    // letters (µ upper-cases to a Greek letter, Ґ lies outside the common Cyrillic).
+    dxtest::TempDir dir;
+    const std::string path = dir.file("s.dbf");
+    auto rec = [](const char *a, double r, int n, bool l, const char *b) {
+        return Row{Value::fromText(a), Value::fromReal(r), Value::fromInt(n), Value::fromBool(l), Value::fromText(b)};
+    };
+    dbf::create(path,
+                {makeField("T1", FieldType::Text, 20), makeField("R", FieldType::Real, 12, 3),
+                 makeField("N", FieldType::Integer, 6), makeField("L", FieldType::Logical, 1),
+                 makeField("T2", FieldType::Text, 20)},
+                {rec("Бук ёла", 12.5, -3, true, "true"), rec("бУК", -0.125, 125, false, "ЁЛА ї"),
+                 rec("µ ґ", 1, 0, true, "Ґ µm"), rec("ЯВОР-1", 1.25, 12, false, "явор-1,5"),
+                 rec("Її џ Ђ", 0, 1, true, "ђ ї"), rec("", 3.125, 5, false, "x e 12")});
+    Database db;
+    TableEditor ed(db);
+    ed.open(path);
+    using Cell = TableEditor::Cell;
+    auto holds = [&](size_t r, size_t c, const QString &needle) {
+        return ed.text(r, c).toUpper().contains(needle.toUpper());
+    };
+    const QStringList needles = {"бук", "БУК", "Ёла", "ї", "µ", "ґ", "M", "ЯВОР-1", "1.25", "12", "-", "TRUE",
+                                 "fals", "e", "ђ", "ЇЇ", "x E", "1,5", "0.125", "", "няма"};
+    for (const QString &needle : needles) {
+        SCOPED_TRACE(needle.toStdString());
+        std::vector<std::pair<size_t, size_t>> expected, walked;
+        for (size_t r = 0; r < ed.rowCount(); ++r)
+            for (size_t c = 0; c < ed.columnCount(); ++c)
+                if (holds(r, c, needle) && !(r == 0 && c == 0)) expected.push_back({r, c});
+        for (auto at = ed.searchAll(Cell{0, 0}, needle); at; at = ed.searchAll(*at, needle))
+            walked.push_back({at->row, at->column});
+        EXPECT_EQ(walked, expected);
+
+        for (size_t c = 0; c < ed.columnCount(); ++c) {
+            std::vector<size_t> inColumn, walkedColumn;
+            for (size_t r = 1; r < ed.rowCount(); ++r)
+                if (holds(r, c, needle)) inColumn.push_back(r);
+            for (auto at = ed.searchColumn(Cell{c, 0}, needle, false); at; at = ed.searchColumn(*at, needle, false))
+                walkedColumn.push_back(at->row);
+            EXPECT_EQ(walkedColumn, inColumn) << "column " << c;
+        }
+        for (size_t r = 0; r < ed.rowCount(); ++r) {
+            const auto at = ed.searchRow(Cell{0, r}, needle);
+            std::optional<size_t> first;
+            for (size_t c = 1; c < ed.columnCount() && !first; ++c)
+                if (holds(r, c, needle)) first = c;
+            EXPECT_EQ(at ? std::optional<size_t>(at->column) : std::nullopt, first) << "row " << r;
+        }
+    }
+    // Beyond the last record nothing is searched.
+    EXPECT_FALSE(ed.searchRow(Cell{0, 99}, "бук"));
+    EXPECT_FALSE(ed.searchColumn(Cell{99, 0}, "бук", true));
+}
+
 TEST(TableEditor, JumpBoxWalksOnFromTheCurrentRecordAndWraps)
 {
     dxtest::TempDir dir;

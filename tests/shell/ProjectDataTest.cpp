@@ -66,6 +66,42 @@ TEST(ProjectCatalogue, FileLinesInCodePage1251)
     EXPECT_THROW(dx::readProjectCatalogue(QString::fromStdString(dir.file("none.conf"))), std::runtime_error);
 }
 
+TEST(ProjectCatalogue, TenThousandEntriesOfEveryShapeReadSearchAndWriteBack)
+{
+    dxtest::TempDir dir;
+    std::string text;
+    for (int i = 0; i < 10000; ++i) {
+        if (i % 7 == 2) text += cp1251("1;РДГ;ДГС\r\n"); // short line
+        else if (i % 7 == 6) text += cp1251("1;РДГ;ДГС;Име" + std::to_string(i) + ";2020;database\\X.DB;z;;y\r\n");
+        else text += cp1251("1;РДГ " + std::to_string(i % 28) + ";ДЛС;Място" + std::to_string(i) + ";2019;database\\M" +
+                            std::to_string(i) + ".DB;\r\n");
+    }
+    const QString path = QString::fromStdString(dir.file("project.conf"));
+    dx::io::writeFileAtomic(dir.file("project.conf"), text);
+    QVector<dx::ProjectEntry> entries = dx::readProjectCatalogue(path);
+    ASSERT_EQ(entries.size(), 10000);
+    EXPECT_EQ(entries[2].vid, "ДГС");
+    EXPECT_TRUE(entries[2].bgname.isEmpty());
+    EXPECT_EQ(entries[6].zemnom, "z;;y");
+    EXPECT_EQ(entries[9999].bgname, "Място9999");
+
+    // The search walks on from the current entry and round past the end.
+    const int last = dx::findNextEntry(entries, dx::CatalogueField::Bgname, 9998, "място999");
+    EXPECT_EQ(last, 9999);
+    EXPECT_EQ(dx::findNextEntry(entries, dx::CatalogueField::Bgname, 9999, "място99"), 99);
+    EXPECT_EQ(dx::findNextEntry(entries, dx::CatalogueField::Bgname, 0, "няма"), -1);
+
+    // Written back, it reads the same, stray separators and short lines included.
+    dx::writeProjectCatalogue(path, entries);
+    const QVector<dx::ProjectEntry> again = dx::readProjectCatalogue(path);
+    ASSERT_EQ(again.size(), entries.size());
+    for (int i = 0; i < again.size(); ++i) {
+        ASSERT_EQ(dx::entryTitle(again[i]), dx::entryTitle(entries[i])) << i;
+        ASSERT_EQ(again[i].zemnom, entries[i].zemnom) << i;
+        ASSERT_EQ(again[i].tabl, entries[i].tabl) << i;
+    }
+}
+
 TEST(InfoStatus, CountsOrNothingWhenAStatementFails)
 {
     dxtest::TempDir dir;

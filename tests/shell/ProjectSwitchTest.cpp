@@ -163,6 +163,43 @@ TEST(ProjectSwitch, MissingTablesAndLandAreasAreReportedWithoutChangingTheProjec
     EXPECT_TRUE(in.st.projectTable.active());
 }
 
+TEST(ProjectSwitch, EntriesNamingTablesOfOtherDisksOrFoldersAreRefusedByTheirOwnPath)
+{
+    Installed in;
+    const QString before = in.ini();
+    const QString table = in.st.projectTablePath;
+    // A folder named like a drive under the program folder holds a table: a drive path
+    // still names another machine's disk, not that folder.
+    const std::string fake = in.dir.file("d/D:/DATA");
+    std::filesystem::create_directories(fake);
+    std::filesystem::copy_file(ss(table), fake + "/X.DB");
+    struct Case {
+        const char *line, *named;
+    };
+    const Case cases[] = {
+        {"1;РДГ;ДГС;Другаде;2015;D:\\DATA\\X.DB;", "D:\\DATA\\X.DB"},
+        {"1;РДГ;ДГС;Другаде;2015;d:/data/x.db;", "d:/data/x.db"},
+        {"1;РДГ;ДГС;Другаде;2015;/srv/none/X.DB;", "/srv/none/X.DB"},
+        {"1;РДГ;ДГС;Другаде;2015;..\\..\\none\\X.DB;", "/../../none/X.DB"},
+        {"1;РДГ;ДГС;Другаде;2015;database;", "/database"}, // a folder, not a table
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.line);
+        in.ui.messages.clear();
+        const ProjectEntry e = parseCatalogueLine(QString::fromUtf8(c.line));
+        EXPECT_EQ(switchProject(in.st, in.ui, requestFor(e, true)), SwitchResult::MissingTable);
+        ASSERT_EQ(in.ui.messages.size(), 1);
+        const QString named = QString::fromUtf8(c.named);
+        const QString expected = named.startsWith('/') && !named.startsWith("/srv")
+                                     ? in.st.programDir + named
+                                     : named;
+        EXPECT_EQ(in.ui.messages[0],
+                  "Избор на проект|Липсва файл " + expected + "! Възтановете файла и опитайте отново.");
+        EXPECT_EQ(in.st.projectTablePath, table);
+        EXPECT_EQ(in.ini(), before);
+    }
+}
+
 TEST(ProjectStatistics, FiguresAndCopyTextOverAProjectTable)
 {
     dxtest::TempDir dir;
