@@ -149,17 +149,23 @@ SechiList SechiLists::SpisakSechi(const SechiFilter &filter)
                     sqlQuoted(table_) + QStringLiteral(" where SECH1<>\"-\"") + *condition;
     try {
         std::unique_ptr<Cursor> c = db_.open(ss(out.statement));
+        // Thousands of rows: the texts are put together in UTF-8 and converted once a cell.
+        std::string pod, kinds;
         for (; !c->eof(); c->next()) {
             out.area += c->value(2).toReal();
-            const QString year = qs(c->value(3).toText());
-            QStringList kinds;
+            pod = c->value(0).toText();
+            pod += ':';
+            pod += c->value(1).toText();
+            const std::string year = c->value(3).toText();
+            kinds.clear();
             for (size_t i = 4; i < 13; ++i) {
-                const QString kind = qs(c->value(i).toText());
-                if (!kind.isEmpty() && kind != QLatin1String("-") && kind != QLatin1String("0")) kinds << kind;
+                Value v = c->value(i);
+                if (v.kind != Value::Text) v.s = v.toText();
+                if (v.s.empty() || v.s == "-" || v.s == "0") continue;
+                if (!kinds.empty()) kinds += ", ";
+                kinds += v.s;
             }
-            out.rows << DataGridModel::Row{qs(c->value(0).toText()) + QLatin1Char(':') + qs(c->value(1).toText()),
-                                           year == QLatin1String("0") ? QStringLiteral("-") : year,
-                                           kinds.join(QStringLiteral(", "))};
+            out.rows << DataGridModel::Row{qs(pod), year == "0" ? QStringLiteral("-") : qs(year), qs(kinds)};
         }
         out.built = true;
     } catch (const EngineError &) {
