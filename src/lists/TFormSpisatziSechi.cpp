@@ -206,8 +206,10 @@ void TFormSpisatziSechi::showList(SechiList list, const SechiFilter &filter)
     model->setColumns(list_.columns);
     model->setRows(list_.rows);
     if (mode_ == SechiMode::Measures) {
-        // Eight pixels a character of the title.
-        for (int c = 0; c < model_->columnCount(); ++c) grid_->setColumnWidth(c, 8 * model_->column(c).width);
+        // Eight pixels a character of the title, or what the title needs in a larger font.
+        QHeaderView *header = grid_->horizontalHeader();
+        for (int c = 0; c < model_->columnCount(); ++c)
+            grid_->setColumnWidth(c, std::max(8 * model_->column(c).width, header->sectionSizeHint(c)));
     } else {
         grid_->resizeColumnsToContents();
     }
