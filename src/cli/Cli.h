@@ -37,5 +37,7 @@ int runInfo(const Context &ctx);
 int runArchive(const Context &ctx);
 int runRestore(const Context &ctx);
 int runZemTest(const Context &ctx);
+int runCuttingsList(const Context &ctx);
+int runMeasuresList(const Context &ctx);
 
 } // namespace dx::cli

@@ -63,7 +63,12 @@ void usage(std::ostream &os)
           "  archive                copy the project table to its archive (X.db -> X.drbackup)\n"
           "  restore                copy the archive back over the project table\n"
           "  zemtest                the land-area names test, one finding a line; exit 1 when\n"
-          "                         it finds a problem\n";
+          "                         it finds a problem\n"
+          "  cuttings-list [--attribute N --value V]\n"
+          "  measures-list [--attribute N --value V]\n"
+          "                         the list of cuttings or of afforestation measures (N: the\n"
+          "                         attribute's number in the list window's choice, from 1):\n"
+          "                         the titles line, then the grid rows\n";
 }
 
 } // namespace
@@ -128,6 +133,8 @@ int main(int argc, char **argv)
         {"archive", dx::cli::runArchive},
         {"restore", dx::cli::runRestore},
         {"zemtest", dx::cli::runZemTest},
+        {"cuttings-list", dx::cli::runCuttingsList},
+        {"measures-list", dx::cli::runMeasuresList},
     };
     auto it = commands.find(command);
     if (it == commands.end()) {

@@ -19,10 +19,6 @@ class TFormSpisatziQuery : public TFormWindow {
 public:
     explicit TFormSpisatziQuery(WindowContext &c) : TFormWindow(QStringLiteral("Площи по ..."), c.owner()) {}
 };
-class TFormSpisatziSechi : public TFormWindow {
-public:
-    explicit TFormSpisatziSechi(WindowContext &c) : TFormWindow(QStringLiteral("Списък на сечите"), c.owner()) {}
-};
 class TFormTableSelect : public TFormWindow {
 public:
     explicit TFormTableSelect(WindowContext &c) : TFormWindow(QString(), c.owner()) {}

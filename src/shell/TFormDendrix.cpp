@@ -179,8 +179,8 @@ void TFormDendrix::buildMenu()
     item(queries, QStringLiteral("Сито ОБС"), [this] { openWindow<TFormSitoOBS>(); });
     item(queries, QStringLiteral("Сито за сечите"), [this] { openWindow<TFormSitoSechi>(); });
     queries->addSeparator();
-    item(queries, QStringLiteral("Списък на сечите"), [this] { openWindow<TFormSpisatziSechi>(); });
-    item(queries, QStringLiteral("Списък на мероприятията"), [this] { openWindow<TFormSpisatziSechi>(); });
+    item(queries, QStringLiteral("Списък на сечите"), [this] { openCuttingsList(1); });
+    item(queries, QStringLiteral("Списък на мероприятията"), [this] { openCuttingsList(2); });
 
     QMenu *tables = bar->addMenu(QStringLiteral("Таблици"));
     item(tables, QStringLiteral("Площи по отдели"), [this] { openWindow<TFormSpisatzi>(); });
@@ -615,6 +615,15 @@ void TFormDendrix::openForestFundReport(int mode)
         sob->setWindowTitle(mode == 1 ? QStringLiteral("ОГФ 1 - Избор на собственост")
                                       : QStringLiteral("ОГФ 2 - Избор на собственост"));
         openWindow<TFormSob>();
+    }
+}
+
+void TFormDendrix::openCuttingsList(int mode)
+{
+    // The window is known here only by its type; it sets its mode itself.
+    if (QWidget *w = context_.windows().widget<TFormSpisatziSechi>()) {
+        QMetaObject::invokeMethod(w, "openList", Q_ARG(int, mode));
+        openWindow<TFormSpisatziSechi>();
     }
 }
 

@@ -117,6 +117,8 @@ private:
     template <class W> void openWindow() { context_.windows().open<W>(); }
     void openDatabaseEditor();
     void openForestFundReport(int mode);
+    // "Списък на сечите" (1) and "Списък на мероприятията" (2): the list window in that mode.
+    void openCuttingsList(int mode);
 
     WindowContext &context_;
     AppState &state_;

@@ -84,6 +84,9 @@ std::pair<int, int> TwoLineHeader::groupOf(int visual, const QString &upper) con
 void TwoLineHeader::paintSection(QPainter *painter, const QRect &rect, int logicalIndex) const
 {
     painter->save();
+    // A title the model gives a font of its own (a bold one) is drawn in it.
+    const QVariant font = model() ? model()->headerData(logicalIndex, orientation(), Qt::FontRole) : QVariant();
+    if (font.typeId() == QMetaType::QFont) painter->setFont(font.value<QFont>());
     const QPalette &pal = palette();
     const QColor line = pal.color(QPalette::Mid);
     painter->fillRect(rect, pal.color(QPalette::Button));
