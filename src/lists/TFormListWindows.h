@@ -7,18 +7,6 @@
 
 namespace dx {
 
-class TFormSpisatzi : public TFormWindow {
-public:
-    explicit TFormSpisatzi(WindowContext &c) : TFormWindow(QStringLiteral("Списъци"), c.owner()) {}
-};
-class TFormSpisatziSubInfo : public TFormWindow {
-public:
-    explicit TFormSpisatziSubInfo(WindowContext &c) : TFormWindow(QString(), c.owner()) {}
-};
-class TFormSpisatziQuery : public TFormWindow {
-public:
-    explicit TFormSpisatziQuery(WindowContext &c) : TFormWindow(QStringLiteral("Площи по ..."), c.owner()) {}
-};
 class TFormSpisatziSechi : public TFormWindow {
 public:
     explicit TFormSpisatziSechi(WindowContext &c) : TFormWindow(QStringLiteral("Списък на сечите"), c.owner()) {}
