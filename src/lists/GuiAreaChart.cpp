@@ -36,6 +36,7 @@ QChart *makeAreaChart(const AreaChartData &data)
         while (categories.contains(label)) label += QChar(0x200B);
         categories << label;
     }
+    set->setLabelColor(Qt::black);
     auto *series = new QHorizontalBarSeries;
     series->append(set);
     series->setLabelsVisible(true);
@@ -44,6 +45,7 @@ QChart *makeAreaChart(const AreaChartData &data)
     chart->addSeries(series);
     auto *axisY = new QBarCategoryAxis;
     axisY->append(categories);
+    axisY->setTruncateLabels(false);
     chart->addAxis(axisY, Qt::AlignLeft);
     series->attachAxis(axisY);
     auto *axisX = new QValueAxis;
