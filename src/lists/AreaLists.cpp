@@ -173,7 +173,7 @@ AreaList AreasBySpecies(Database &db, const QString &projectTablePath, const QSt
     const QFileInfo info(tablePath);
     if (info.isDir())
         throw FileWriteError(tablePath, QStringLiteral("на негово място има папка"));
-    if (info.exists() && !info.isWritable())
+    if (info.exists() && !(info.permissions() & (QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther)))
         throw FileWriteError(tablePath, QStringLiteral("файлът е защитен от запис"));
     std::vector<Row> out;
     double total = 0;

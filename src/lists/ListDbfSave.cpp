@@ -84,6 +84,12 @@ DbfSaveResult Save2Dbf(const QAbstractItemModel &model, const QStringList &field
     };
     auto stored = [&](int r, int c) { return model.data(model.index(r, c), Qt::EditRole); };
 
+    // A write-protected file or a folder in the table's place is never replaced.
+    const QFileInfo target(path);
+    if (target.isDir()) throw FileWriteError(path, QStringLiteral("на негово място има папка"));
+    if (target.exists() && !(target.permissions() & (QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther)))
+        throw FileWriteError(path, QStringLiteral("файлът е защитен от запис"));
+
     DbfSaveResult result;
     QStringList names;
     for (int c = 0; c < columns; ++c) {
