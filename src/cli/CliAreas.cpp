@@ -89,7 +89,6 @@ int runAreas(const Context &ctx)
     AreaList list;
     try {
         if (attribute) {
-            if (!state.landArea.active()) openLandArea(state);
             const QString landArea = state.landArea.active() ? qs(state.landArea.path()) : QString();
             list = AreasByAttribute(state.db, state.projectTablePath, number, landArea);
         } else if (args[0] == "compartments") {

@@ -33,13 +33,6 @@ std::string quotedPath(const QString &path)
     return out + '"';
 }
 
-// The column of a result titled `name`, else the given title; numbers on the right.
-GridColumn resultColumn(const std::string &name, const QString &title, const QString &format = {})
-{
-    (void)name;
-    return GridColumn(title, format);
-}
-
 // The rounding of areas to tenths: the integer part plus the tenths of the fraction,
 // rounded to nearest with ties to even.
 double roundAreaToTenth(double x)
@@ -86,10 +79,8 @@ AreaList AreasByCompartment(Database &db, const QString &projectTablePath, const
     AreaList out;
     out.mode = 1;
     out.width = 190;
-    out.content.columns = {resultColumn("OTD", QStringLiteral("Отдел"), {}),
-                           resultColumn("P", kAreaTitle)};
-    out.content.columns[0].alignment = Qt::AlignRight | Qt::AlignVCenter;
-    out.content.columns[1].alignment = Qt::AlignRight | Qt::AlignVCenter;
+    out.content.columns = {GridColumn(QStringLiteral("Отдел"), {}, Qt::AlignRight | Qt::AlignVCenter),
+                           GridColumn(kAreaTitle, {}, Qt::AlignRight | Qt::AlignVCenter)};
     out.content.rows = listRows(rows);
     out.caption = QStringLiteral("Oтдели - %1 броя").arg(out.content.rows.size());
     const double sum = total.rows.empty() ? 0.0 : total.rows[0][0].toReal();
@@ -210,7 +201,7 @@ AreaList AreasByAttribute(Database &db, const QString &projectTablePath, int num
         throw std::out_of_range("attribute number " + std::to_string(number) + " is not 1 to 21");
     const AreaAttribute &a = areaAttributes().at(number - 1);
     const std::string table = quotedPath(projectTablePath);
-    const bool landAreas = a.label == QLatin1String("Землища") && !landAreaPath.isEmpty();
+    const bool landAreas = a.field == QLatin1String("ZEML") && !landAreaPath.isEmpty();
     const std::string statement =
         landAreas ? "SELECT t2.ZEMNAME, SUM(t1.PL) AS P from " + table + " t1, " + quotedPath(landAreaPath) +
                         " t2\nwhere (t1.zeml = t2.nomer) GROUP BY T2.ZEMNAME order BY P desc"

@@ -189,7 +189,7 @@ bool TFormSpisatzi::ViewAttribute(int number)
         const QString landArea = st.landArea.active() ? QString::fromStdString(st.landArea.path()) : QString();
         const AreaList list = AreasByAttribute(st.db, st.projectTablePath, number, landArea);
         const AreaAttribute &a = areaAttributes().at(number - 1);
-        const bool joined = a.label == QLatin1String("Землища") && !landArea.isEmpty();
+        const bool joined = a.field == QLatin1String("ZEML") && !landArea.isEmpty();
         show(list, {joined ? QStringLiteral("ZEMNAME") : a.field, QStringLiteral("P")});
         return true;
     } catch (const std::exception &e) {
@@ -215,16 +215,13 @@ void TFormSpisatzi::showList(const ListContent &content)
 
 void TFormSpisatzi::addTableMenuEntry(const QString &text, std::function<ListContent()> load)
 {
+    // One entry per text: a table built again keeps its entry, which loads the new one.
+    QAction *entry = nullptr;
     for (QAction *a : tableMenu_->actions())
-        if (a->text() == text) {
-            a->disconnect(this);
-            connect(a, &QAction::triggered, this, [this, load] {
-                try { showList(load()); } catch (const std::exception &e) { engineFailed(e); }
-            });
-            return;
-        }
-    QAction *a = tableMenu_->addAction(text);
-    connect(a, &QAction::triggered, this, [this, load] {
+        if (a->text() == text) entry = a;
+    if (entry) entry->disconnect(this);
+    else entry = tableMenu_->addAction(text);
+    connect(entry, &QAction::triggered, this, [this, load] {
         try {
             showList(load());
         } catch (const std::exception &e) {

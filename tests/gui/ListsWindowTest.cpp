@@ -129,6 +129,15 @@ TEST_F(ListsWindowTest, SpeciesAndAttributeListsIgnoreDoubleClicksAndMatchTheCli
     EXPECT_EQ(lists->statusPanel(1)->text(), QString("записи: %1").arg(lists->model()->rowCount()));
     EXPECT_EQ(gridLines(lists->grid()), cliLines(dir.path(), "attribute 7"));
 
+    // "Землища" with the land-area table open: the names of the land areas.
+    mainItem(*w, "Площи по ...")->trigger();
+    query->choice()->setCurrentIndex(19);
+    QTest::mouseClick(query->okButton(), Qt::LeftButton);
+    EXPECT_EQ(lists->windowTitle(), "Площи по Землища");
+    EXPECT_EQ(lists->model()->headerData(0, Qt::Horizontal).toString(), "Землище");
+    EXPECT_EQ(lists->model()->index(0, 0).data().toString().toInt(), 0) << "a land-area number instead of its name";
+    EXPECT_EQ(gridLines(lists->grid()), cliLines(dir.path(), "attribute 20"));
+
     mainItem(*w, "Площи по отдели")->trigger();
     EXPECT_EQ(gridLines(lists->grid()), cliLines(dir.path(), "compartments"));
 }
