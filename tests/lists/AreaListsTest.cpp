@@ -4,6 +4,7 @@
 
 #include "core/GridModel.h"
 #include "core/SafeFileWrite.h"
+#include "engine/common/Platform.h"
 #include "engine/dbf/DbfFile.h"
 #include "engine/sql/Database.h"
 #include "lists/AreaChart.h"
@@ -14,6 +15,9 @@
 #include <QFile>
 
 #include <gtest/gtest.h>
+
+#include <future>
+#include <thread>
 
 #include <sys/stat.h>
 
@@ -149,6 +153,36 @@ TEST(AreasBySpecies, SpeciesTableThatCannotBeWrittenStopsTheList)
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), before);
     ::chmod(dir.file("$2tmp.dbf").c_str(), 0644);
+}
+
+// Another program writing the species area table: the list waits for its lock, then
+// stops with a message naming the file, and the table stays as that program left it.
+TEST(AreasBySpecies, LockedSpeciesTableStopsTheList)
+{
+    dxtest::TempDir dir;
+    const QString project = QString::fromStdString(makeProject(dir, edgeCases()));
+    Database db(dir.path());
+    AreasBySpecies(db, project, QString::fromStdString(dir.path()));
+    const std::string tmp = dir.file("$2tmp.dbf");
+    const int before = int(dbf::read(tmp)->rowCount());
+    ::setenv("DENDRIX_LOCK_WAIT_MS", "200", 1);
+    std::promise<void> locked, done;
+    std::thread holder([&] {
+        platform::FileLock lock(tmp);
+        locked.set_value();
+        done.get_future().wait();
+    });
+    locked.get_future().wait();
+    try {
+        AreasBySpecies(db, project, QString::fromStdString(dir.path()));
+        ADD_FAILURE() << "the species area table was written under another writer's lock";
+    } catch (const FileWriteError &e) {
+        EXPECT_EQ(e.path().toStdString(), tmp);
+    }
+    done.set_value();
+    holder.join();
+    ::unsetenv("DENDRIX_LOCK_WAIT_MS");
+    EXPECT_EQ(int(dbf::read(tmp)->rowCount()), before);
 }
 
 TEST(AreasByCompartment, SumsAndTotal)
