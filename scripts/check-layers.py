@@ -15,7 +15,8 @@ A file may include its own floor and the floors below it, and further:
   - the engine includes nothing but the engine, and no Qt header;
   - a subsystem's core file never includes a window file, of its own subsystem or any
     other; the subsystems' core files together form no include cycle between subsystems;
-  - the command-line tool includes no widget, window or application file;
+  - the command-line tool includes no widget, window or application file (but the
+    area chart drawing, lists/GuiAreaChart.h);
   - a window never includes another subsystem's TForm window, and no window but the
     application includes the main window (shell/TFormDendrix.h);
   - no floor below the widget foundation includes a QtWidgets or QtPrintSupport header
@@ -45,6 +46,9 @@ ALLOWED = {
     "app": {"engine", "core", "subsystem", "widgets", "windows", "app"},
 }
 MAIN_WINDOW = "shell/TFormDendrix.h"
+# The one window-floor file the command-line tool includes: the chart drawing of the
+# area lists, which `areas --chart` runs in an offscreen application.
+CLI_WINDOW_FILES = {"lists/GuiAreaChart.h"}
 SOURCE = re.compile(r"\.(h|hpp|cpp|cc|cxx)$")
 INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^>"]+)[>"]')
 
@@ -163,6 +167,8 @@ def check(src, widget_dirs):
             to = floor_of(found)
             if to is None:
                 problems.append('%s: "%s" is outside every floor' % (where, target))
+                continue
+            if floor == "cli" and found in CLI_WINDOW_FILES:
                 continue
             if to not in ALLOWED[floor]:
                 problems.append('%s: %s file includes %s file "%s"' % (where, floor, to, found))

@@ -3,6 +3,7 @@
 set -euo pipefail
 PKGS=(build-essential cmake ninja-build pkg-config
       qt6-base-dev qt6-base-dev-tools libgl-dev
+      qt6-charts-dev libqt6opengl6-dev qt6-svg-dev  # the area lists' charts, saved as PNG and SVG
       qt6-translations-l10n  # Qt's own dialogs in Bulgarian (qtbase_bg.qm)
       libsqlite3-dev libgtest-dev libshp-dev pxlib-dev libxlsxwriter-dev libzip-dev
       python3 python3-dbfread xvfb xauth

@@ -4,6 +4,9 @@
 #include "export/TFormExportWindows.h"
 #include "lists/TFormListWindows.h"
 #include "lists/TFormSpisatziSechi.h"
+#include "lists/TFormSpisatzi.h"
+#include "lists/TFormSpisatziQuery.h"
+#include "lists/TFormSpisatziSubInfo.h"
 #include "maintenance/TFormMaintenanceWindows.h"
 #include "printing/TFormPrintingWindows.h"
 #include "reports/TFormReportWindows.h"
@@ -56,7 +59,10 @@ std::unique_ptr<AppWindows> createWindows()
     w->wait = add("TFormSitoRabotnoWait", new TFormSitoRabotnoWait(main));
     auto *obs = add("TFormSitoOBS", new TFormSitoOBS(c));
     QObject::connect(obs, &TFormSitoOBS::subCompartmentChosen, main, &TFormDendrix::goToSubCompartment);
-    add("TFormSpisatzi", new TFormSpisatzi(c));
+    auto *lists = add("TFormSpisatzi", new TFormSpisatzi(c));
+    QObject::connect(main, &TFormDendrix::builtTablesCleared, lists, &TFormSpisatzi::clearTableMenu);
+    QObject::connect(main, &TFormDendrix::areasByCompartmentRequested, lists, &TFormSpisatzi::ViewOtd);
+    QObject::connect(main, &TFormDendrix::areasBySpeciesRequested, lists, &TFormSpisatzi::ViewSpecies);
     add("TFormSpisatziSubInfo", new TFormSpisatziSubInfo(c));
     w->loading = add("TFormLoading", new TFormLoading(main));
     w->about = add("TFormAbout", new TFormAbout(c));

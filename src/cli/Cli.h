@@ -39,5 +39,6 @@ int runRestore(const Context &ctx);
 int runZemTest(const Context &ctx);
 int runCuttingsList(const Context &ctx);
 int runMeasuresList(const Context &ctx);
+int runAreas(const Context &ctx);
 
 } // namespace dx::cli

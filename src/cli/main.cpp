@@ -62,6 +62,10 @@ void usage(std::ostream &os)
           "  info                   the project information: counts, area, area by ownership\n"
           "  archive                copy the project table to its archive (X.db -> X.drbackup)\n"
           "  restore                copy the archive back over the project table\n"
+          "  areas compartments|species|attribute N [--chart OUT.png|OUT.svg]\n"
+          "                         the areas by compartment, by species (the species area\n"
+          "                         table made anew) or by attribute N (1-21) as the Lists\n"
+          "                         window shows them, titles first; --chart also draws them\n"
           "  zemtest                the land-area names test, one finding a line; exit 1 when\n"
           "                         it finds a problem\n"
           "  cuttings-list [--attribute N --value V]\n"
@@ -135,6 +139,7 @@ int main(int argc, char **argv)
         {"zemtest", dx::cli::runZemTest},
         {"cuttings-list", dx::cli::runCuttingsList},
         {"measures-list", dx::cli::runMeasuresList},
+        {"areas", dx::cli::runAreas},
     };
     auto it = commands.find(command);
     if (it == commands.end()) {

@@ -1,5 +1,5 @@
-// Windows of the lists and area tables. Their contents come with the lists work; until
-// then they are empty windows with their captions.
+// The table selection window of the physico-geographic tables. Its contents come with
+// the tables work; until then it is an empty window.
 #pragma once
 
 #include "widgets/TFormWindow.h"
@@ -7,18 +7,6 @@
 
 namespace dx {
 
-class TFormSpisatzi : public TFormWindow {
-public:
-    explicit TFormSpisatzi(WindowContext &c) : TFormWindow(QStringLiteral("Списъци"), c.owner()) {}
-};
-class TFormSpisatziSubInfo : public TFormWindow {
-public:
-    explicit TFormSpisatziSubInfo(WindowContext &c) : TFormWindow(QString(), c.owner()) {}
-};
-class TFormSpisatziQuery : public TFormWindow {
-public:
-    explicit TFormSpisatziQuery(WindowContext &c) : TFormWindow(QStringLiteral("Площи по ..."), c.owner()) {}
-};
 class TFormTableSelect : public TFormWindow {
 public:
     explicit TFormTableSelect(WindowContext &c) : TFormWindow(QString(), c.owner()) {}

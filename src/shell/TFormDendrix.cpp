@@ -183,8 +183,8 @@ void TFormDendrix::buildMenu()
     item(queries, QStringLiteral("Списък на мероприятията"), [this] { openCuttingsList(2); });
 
     QMenu *tables = bar->addMenu(QStringLiteral("Таблици"));
-    item(tables, QStringLiteral("Площи по отдели"), [this] { openWindow<TFormSpisatzi>(); });
-    item(tables, QStringLiteral("Площи по дървесни видове"), [this] { openWindow<TFormSpisatzi>(); });
+    item(tables, QStringLiteral("Площи по отдели"), [this] { emit areasByCompartmentRequested(); });
+    item(tables, QStringLiteral("Площи по дървесни видове"), [this] { emit areasBySpeciesRequested(); });
     item(tables, QStringLiteral("Площи по ..."), [this] { openWindow<TFormSpisatziQuery>(); });
     item(tables, QStringLiteral("Таблици физико-географска характеристика"), [this] { openWindow<TFormTableSelect>(); });
     QMenu *fund = tables->addMenu(QStringLiteral("Отчети за горския фонд"));

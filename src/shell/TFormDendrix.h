@@ -92,6 +92,9 @@ signals:
     void loadingFinished();
     // A project switch begins: menus of tables built for the previous project empty.
     void builtTablesCleared();
+    // "Площи по отдели" and "Площи по дървесни видове": the Lists window builds them.
+    void areasByCompartmentRequested();
+    void areasBySpeciesRequested();
 
 protected:
     void showEvent(QShowEvent *event) override;
