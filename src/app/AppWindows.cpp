@@ -3,6 +3,7 @@
 
 #include "export/TFormExportWindows.h"
 #include "lists/TFormListWindows.h"
+#include "lists/TFormTableSelect.h"
 #include "maintenance/TFormMaintenanceWindows.h"
 #include "printing/TFormPrintingWindows.h"
 #include "reports/TFormReportWindows.h"

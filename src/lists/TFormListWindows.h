@@ -23,9 +23,5 @@ class TFormSpisatziSechi : public TFormWindow {
 public:
     explicit TFormSpisatziSechi(WindowContext &c) : TFormWindow(QStringLiteral("Списък на сечите"), c.owner()) {}
 };
-class TFormTableSelect : public TFormWindow {
-public:
-    explicit TFormTableSelect(WindowContext &c) : TFormWindow(QString(), c.owner()) {}
-};
 
 } // namespace dx
