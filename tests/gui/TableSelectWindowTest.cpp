@@ -8,6 +8,8 @@
 #include "lists/TFormTableSelect.h"
 #include "widgets/WindowRegistry.h"
 
+#include <QLabel>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTableWidget>
