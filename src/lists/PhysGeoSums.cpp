@@ -8,12 +8,14 @@
 #include "lists/NumberTexts.h"
 
 #include <QHash>
+#include <QSet>
 #include <QStringList>
 
 #include <array>
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <unordered_set>
 
 namespace dx {
 namespace {
@@ -115,13 +117,49 @@ struct Gauge {
 };
 
 // The first column of a query, as texts, at most `limit` of them.
-QStringList distinctValues(Database &db, const QString &statement, int limit)
+QStringList queryValues(Database &db, const QString &statement, int limit)
 {
     const QueryResult r = db.execute(ss(statement));
     QStringList out;
     for (const Row &row : r.rows) {
         if (out.size() >= limit) break;
         out << qs(row.at(0).toText());
+    }
+    return out;
+}
+
+// The distinct values of each field over the whole project table but the one value each
+// leaves out, in the order they first appear (as "select distinct F from ... where F<>X"
+// returns them), in one walk for all the fields. At most `limit` values in all, the
+// fields' lists taken in turn.
+QList<QStringList> distinctValues(Database &db, const QString &path,
+                                  const std::vector<std::pair<const char *, const char *>> &fields, int limit)
+{
+    Walk all(db, path, nullptr);
+    std::vector<size_t> index;
+    std::vector<std::unordered_set<std::string>> seen(fields.size());
+    std::vector<std::vector<std::string>> values(fields.size());
+    for (const auto &f : fields) index.push_back(all.field(f.first));
+    for (all.first(); !all.table.eof(); all.next()) {
+        for (size_t i = 0; i < fields.size(); ++i) {
+            const Value v = all.table.value(index[i]);
+            if (v.isNull()) continue; // a null compares as neither equal nor unequal
+            std::string text = v.toText();
+            if (text == fields[i].second || seen[i].count(text)) continue;
+            seen[i].insert(text);
+            values[i].push_back(std::move(text));
+        }
+    }
+    QList<QStringList> out;
+    int room = limit;
+    for (const auto &list : values) {
+        QStringList l;
+        for (const std::string &v : list) {
+            if (room <= 0) break;
+            l << qs(v);
+            --room;
+        }
+        out << l;
     }
     return out;
 }
@@ -231,9 +269,7 @@ QHash<QString, int> indexOf(const QStringList &values)
 QList<DataGridModel::Row> valueRows(Database &db, const QString &projectPath, Walk &w, const char *field,
                                     Gauge &gauge)
 {
-    const QString name = QLatin1String(field);
-    const QStringList values = distinctValues(
-        db, QStringLiteral("select distinct %1 from \"%2\" where %1<>\"-\"").arg(name, projectPath), kMaxRows);
+    const QStringList values = distinctValues(db, projectPath, {{field, "-"}}, kMaxRows).value(0);
     const QHash<QString, int> index = indexOf(values);
     const size_t pl = w.field("PL"), f = w.field(field);
     std::vector<double> areas(size_t(values.size()), 0.0);
@@ -252,15 +288,9 @@ QList<DataGridModel::Row> valueRows(Database &db, const QString &projectPath, Wa
 // Table 9: regions, sub-belts and site types, each block followed by an empty row.
 QList<DataGridModel::Row> regionRows(Database &db, const QString &projectPath, Walk &w, Gauge &gauge)
 {
-    const QString from = QStringLiteral(" from \"%1\" where ").arg(projectPath);
-    const QStringList regions =
-        distinctValues(db, QStringLiteral("select distinct OBLAST") + from + QStringLiteral("OBLAST<>\"-\""), kMaxRows);
-    const QStringList belts = distinctValues(
-        db, QStringLiteral("select distinct PODPOIAS") + from + QStringLiteral("PODPOIAS<>\"-\""),
-        kMaxRows - int(regions.size()));
-    const QStringList sites = distinctValues(
-        db, QStringLiteral("select distinct MESTORAST") + from + QStringLiteral("MESTORAST<>\"0\""),
-        kMaxRows - int(regions.size() + belts.size()));
+    const QList<QStringList> lists =
+        distinctValues(db, projectPath, {{"OBLAST", "-"}, {"PODPOIAS", "-"}, {"MESTORAST", "0"}}, kMaxRows);
+    const QStringList &regions = lists[0], &belts = lists[1], &sites = lists[2];
     const QStringList all = regions + belts + sites;
     const QHash<QString, int> index = indexOf(all);
     const size_t pl = w.field("PL");
@@ -292,7 +322,7 @@ QList<DataGridModel::Row> regionRows(Database &db, const QString &projectPath, W
 // Table 10: area and increment by species and site class, present and future.
 QList<DataGridModel::Row> speciesRows(Database &db, const PhysGeoSources &src, Walk &w, Gauge &gauge)
 {
-    const QStringList species = distinctValues(
+    const QStringList species = queryValues(
         db, QStringLiteral("select PRINT from \"%1\" where TYPE=\"dv\" and CODE>0").arg(src.nomenclaturePath),
         std::numeric_limits<int>::max());
     const QHash<QString, int> index = indexOf(species);
