@@ -180,11 +180,16 @@ bool TFormTableSelect::BuildTable(int number)
     return true;
 }
 
+ListContent TFormTableSelect::loadTable(int number) const
+{
+    const AppState &state = context_.state();
+    return LoadPhysGeoTable(physGeoSources(state), number, state.ownership.filter).content;
+}
+
 ListContent TFormTableSelect::LoadTable(int number)
 {
-    AppState &state = context_.state();
     try {
-        return LoadPhysGeoTable(physGeoSources(state), number, state.ownership.filter).content;
+        return loadTable(number);
     } catch (const PhysGeoError &e) {
         context_.showMessage(e.message());
         return {};

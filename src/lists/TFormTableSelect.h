@@ -46,9 +46,11 @@ public:
     // Reads a built table back from its file under Tables/, as the menu "Таблици" of the
     // Lists window shows it again (an empty list, after a message, when it cannot be read).
     ListContent LoadTable(int number);
+    // The same for the Lists window's menu, which shows a thrown error as its message:
+    // PhysGeoError, whose what() is the message text and its reason.
     std::function<ListContent()> loader(int number)
     {
-        return [this, number] { return LoadTable(number); };
+        return [this, number] { return loadTable(number); };
     }
 
     // The last table built (empty before the first).
@@ -65,6 +67,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    ListContent loadTable(int number) const;
+
     WindowContext &context_;
     QTableWidget *list_;
     QPushButton *ownership_, *ok_, *cancel_;

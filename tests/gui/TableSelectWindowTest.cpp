@@ -125,6 +125,12 @@ TEST_F(TableSelectWindow, NothingChosenThenTableElevenThenTablesTwoAndSix)
     // Shown again from its file: the same grid.
     const ListContent again = select->loader(2)();
     EXPECT_EQ(cliForm(again), cliForm(contents[0]));
+    // A table never built: the menu's loader throws the message, LoadTable shows it.
+    EXPECT_THROW(select->loader(7)(), PhysGeoError);
+    EXPECT_TRUE(select->LoadTable(7).rows.isEmpty());
+    ASSERT_EQ(w->messages.size(), 1);
+    EXPECT_TRUE(w->messages[0].startsWith("Таблици|Таблица ")) << w->messages[0].toStdString();
+    w->messages.clear();
 
     // Built again: no second menu item.
     open();
