@@ -2,11 +2,11 @@
 #include "app/AppWindows.h"
 
 #include "export/TFormExportWindows.h"
-#include "lists/TFormListWindows.h"
 #include "lists/TFormSpisatziSechi.h"
 #include "lists/TFormSpisatzi.h"
 #include "lists/TFormSpisatziQuery.h"
 #include "lists/TFormSpisatziSubInfo.h"
+#include "lists/TFormTableSelect.h"
 #include "maintenance/TFormMaintenanceWindows.h"
 #include "printing/TFormPrintingWindows.h"
 #include "reports/TFormReportWindows.h"
@@ -88,7 +88,16 @@ std::unique_ptr<AppWindows> createWindows()
     add("TFormExport", new TFormExport(c));
     add("TFormSpisatziSechi", new TFormSpisatziSechi(c));
     add("TFormPrintListFromFile", new TFormPrintListFromFile(c));
-    add("TFormTableSelect", new TFormTableSelect(c));
+    auto *tableSelect = add("TFormTableSelect", new TFormTableSelect(c));
+    // A built table is shown in the Lists window and, the first time in this project,
+    // offered again from its menu "Таблици", read back from its file.
+    QObject::connect(tableSelect, &TFormTableSelect::tableBuilt, lists,
+                     [lists, tableSelect](const PhysGeoTable &t, bool firstBuild) {
+                         if (const PhysGeoEntry *e = physGeoEntry(t.number))
+                             lists->setTableEntry(e->shortName, e->description);
+                         lists->showList(t.content);
+                         if (firstBuild) lists->addTableMenuEntry(t.menuText, tableSelect->loader(t.number));
+                     });
     add("TFormEditDB", new TFormEditDB(c));
     add("TFormEditDBUnArch", new TFormEditDBUnArch(c));
     add("TFormDBSearch", new TFormDBSearch(c));

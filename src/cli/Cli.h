@@ -33,6 +33,7 @@ int runMeasures(const Context &ctx);
 int runPdf(const Context &ctx);
 int runOgf1(const Context &ctx);
 int runOgf2(const Context &ctx);
+int runTable(const Context &ctx);
 int runInfo(const Context &ctx);
 int runArchive(const Context &ctx);
 int runRestore(const Context &ctx);

@@ -1,8 +1,10 @@
 // dendrix-cli ogf1, ogf2: the forest fund reports of the current project under an
-// ownership choice, each table as the report window's grid shows it.
+// ownership choice, each table as the report window's grid shows it; table N: a
+// physico-geographic table built into Tables/ and printed as the Lists window shows it.
 #include "CliCommon.h"
 
 #include "core/QtText.h"
+#include "lists/PhysGeoTables.h"
 #include "reports/ForestFund1.h"
 #include "reports/ForestFund2.h"
 
@@ -90,6 +92,37 @@ int runOgf2(const Context &ctx)
     *ctx.out << '\n';
     writeGrid(ctx, *lowerModel);
     return errors.isEmpty() ? 0 : 1;
+}
+
+int runTable(const Context &ctx)
+{
+    Context rest = ctx;
+    const int number = ctx.args.empty() ? 0 : physGeoNumberFromName(qs(ctx.args.front()));
+    if (!ctx.args.empty()) rest.args.erase(rest.args.begin());
+    OwnershipChoice choice;
+    if (number == 0) {
+        *ctx.err << "usage: dendrix-cli [-C DIR] table 1|1а|2|3|6|7|9|10|12-13 " << kUsage << '\n';
+        return 2;
+    }
+    if (!parseChoice(rest, "table N", choice)) return 2;
+    AppState state;
+    if (!loadInstallation(ctx, state)) return 1;
+    state.ownership.mode = OwnershipState::Tables;
+    state.ownership.choice = choice;
+    state.ownership.filter = buildOwnershipFilter(choice, state.title, state.year);
+    try {
+        const PhysGeoTable table =
+            BuildPhysGeoTable(state.db, physGeoSources(state), number, state.ownership.filter);
+        DataGridModel model(table.content.columns);
+        model.setRows(table.content.rows);
+        writeGrid(ctx, model);
+    } catch (const PhysGeoError &e) {
+        *ctx.err << "dendrix-cli: " << oneLine(e.message().text);
+        if (!e.message().detail.isEmpty()) *ctx.err << " (" << oneLine(e.message().detail) << ')';
+        *ctx.err << '\n';
+        return 1;
+    }
+    return 0;
 }
 
 } // namespace dx::cli

@@ -59,6 +59,9 @@ void usage(std::ostream &os)
           "  ogf2 [--ownership KIND] [--purpose general|economic|special]\n"
           "                         forest fund report 2: the upper table, an empty line, the\n"
           "                         lower table, each with its titles line\n"
+          "  table 1|1а|2|3|6|7|9|10|12-13 [--ownership KIND] [--purpose general|economic|special]\n"
+          "                         build a physico-geographic table into Tables/ (.dbf, .txt)\n"
+          "                         and print it: the titles line, then the grid rows\n"
           "  info                   the project information: counts, area, area by ownership\n"
           "  archive                copy the project table to its archive (X.db -> X.drbackup)\n"
           "  restore                copy the archive back over the project table\n"
@@ -133,6 +136,7 @@ int main(int argc, char **argv)
         {"pdf", dx::cli::runPdf},
         {"ogf1", dx::cli::runOgf1},
         {"ogf2", dx::cli::runOgf2},
+        {"table", dx::cli::runTable},
         {"info", dx::cli::runInfo},
         {"archive", dx::cli::runArchive},
         {"restore", dx::cli::runRestore},

@@ -8,6 +8,7 @@
 #include "core/Settings.h"
 #include "engine/sql/Table.h"
 
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -54,6 +55,9 @@ struct AppState {
 
     // The ownership choice of the forest fund reports and the tables, as last confirmed.
     OwnershipState ownership;
+    // The physico-geographic tables whose item is in the Lists window's menu "Таблици"
+    // (by table number) since the project was loaded; a project switch clears them.
+    QSet<int> builtTables;
 
     AppSettings settings;
     QVector<ProjectEntry> catalogue;

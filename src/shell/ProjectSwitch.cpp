@@ -55,6 +55,7 @@ SwitchResult switchProject(AppState &st, StartupUi &ui, const SwitchRequest &r)
         return SwitchResult::MissingTable;
     }
     st.projectTableName = r.table;
+    st.builtTables.clear();
     ui.clearBuiltTables();
     try {
         st.projectTablePath = tablePath;

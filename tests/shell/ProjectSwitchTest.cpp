@@ -112,9 +112,11 @@ TEST(ProjectSwitch, UncheckedRememberLeavesTheProjectKeysAndResetsTheProjectStat
     in.st.workingSieveLoaded = in.st.obsSieveLoaded = true;
     const int belovo = findEntry(in.st.catalogue, "ДГС Белово", "2016");
     ASSERT_GE(belovo, 0);
+    in.st.builtTables = {2, 6};
     ASSERT_EQ(switchProject(in.st, in.ui, requestFor(in.st.catalogue[belovo], false)), SwitchResult::Switched);
     EXPECT_TRUE(in.ui.messages.isEmpty()) << in.ui.messages.join("\n").toStdString();
     EXPECT_EQ(in.ui.cleared, 1);
+    EXPECT_TRUE(in.st.builtTables.isEmpty()); // the tables' built marks go with the menu "Таблици"
     EXPECT_FALSE(in.st.workingSieveLoaded);
     EXPECT_FALSE(in.st.obsSieveLoaded);
     EXPECT_EQ(in.ui.caption, "Dendrix 1.8  - ДГС Белово 2016");
