@@ -36,5 +36,6 @@ int runInfo(const Context &ctx);
 int runArchive(const Context &ctx);
 int runRestore(const Context &ctx);
 int runZemTest(const Context &ctx);
+int runExport(const Context &ctx);
 
 } // namespace dx::cli

@@ -58,7 +58,12 @@ void usage(std::ostream &os)
           "  archive                copy the project table to its archive (X.db -> X.drbackup)\n"
           "  restore                copy the archive back over the project table\n"
           "  zemtest                the land-area names test, one finding a line; exit 1 when\n"
-          "                         it finds a problem\n";
+          "                         it finds a problem\n"
+          "  export OUT.txt|OUT.docx --current OTD PODOTD | --sheet OTD | --from A --to B\n"
+          "      [--sheets|--sheets-only] | --list FILE [--separator C] [--partial p1,p2,...]\n"
+          "                         export descriptions as the export window does: text appended\n"
+          "                         to OUT (code page 1251), or a Word document of page pictures\n"
+          "                         when OUT ends in .docx; --partial the settings tab's parts\n";
 }
 
 } // namespace
@@ -122,6 +127,7 @@ int main(int argc, char **argv)
         {"archive", dx::cli::runArchive},
         {"restore", dx::cli::runRestore},
         {"zemtest", dx::cli::runZemTest},
+        {"export", dx::cli::runExport},
     };
     auto it = commands.find(command);
     if (it == commands.end()) {

@@ -2,6 +2,7 @@
 #include "export/DescriptionText.h"
 
 #include "core/QtText.h"
+#include "export/ExportFile.h"
 #include "core/SafeFileWrite.h"
 #include "description/DamageDecoding.h"
 #include "description/DescriptionHeader.h"
@@ -457,18 +458,9 @@ std::optional<QString> sheetText(AppState &state, int otd, const TextReport &)
 
 bool appendDescriptionText(const QString &path, const QString &text, QString *error)
 {
-    QByteArray bytes;
-    QFile existing(path);
-    if (existing.exists()) {
-        if (!existing.open(QIODevice::ReadOnly)) {
-            if (error) *error = existing.errorString();
-            return false;
-        }
-        bytes = existing.readAll();
-    }
-    bytes += QByteArray::fromStdString(cp::utf8ToCp1251((text + kBreak + kBreak + kBreak).toStdString()));
     try {
-        writeFileSafely(path, bytes);
+        ExportFile file(path);
+        file.append(text);
     } catch (const FileWriteError &e) {
         if (error) *error = e.message();
         return false;
