@@ -54,13 +54,25 @@ void ExportFile::append(const QString &text)
     const std::string bytes = cp::utf8ToCp1251((text + QStringLiteral("\r\n\r\n\r\n")).toStdString());
     try {
         file_->writeAt(size_, bytes.data(), bytes.size());
-        file_->sync();
         size_ += bytes.size();
     } catch (const EngineError &e) {
         const QString reason = reasonFor(path_, e);
         rollback();
         throw FileWriteError(path_, reason);
     }
+}
+
+void ExportFile::finish()
+{
+    if (!file_) return;
+    try {
+        file_->sync();
+    } catch (const EngineError &e) {
+        const QString reason = reasonFor(path_, e);
+        rollback();
+        throw FileWriteError(path_, reason);
+    }
+    file_.reset();
 }
 
 void ExportFile::rollback()

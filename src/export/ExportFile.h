@@ -1,5 +1,5 @@
-// A text export file that one run appends to: only the new bytes are written, each
-// piece flushed to the disk, and when a piece cannot be written the file is cut back to
+// A text export file that one run appends to: only the new bytes are written, flushed
+// to the disk when the run ends, and when a piece cannot be written the file is cut back to
 // the length it had before the run (a file the run created is removed), so a failed
 // export leaves the old file as it was.
 #pragma once
@@ -26,6 +26,9 @@ public:
     // (one line break and two empty lines). Throws FileWriteError; the file is then
     // already back as it was before the run.
     void append(const QString &text);
+    // Flushes the run's appends to the disk and closes the file. Throws FileWriteError
+    // (the file then back as it was).
+    void finish();
     // Undoes every append of the run (a failed run that must leave no trace).
     void rollback();
 

@@ -2,6 +2,8 @@
 #include "export/ExportRun.h"
 
 #include "core/SafeFileWrite.h"
+#include "description/DescriptionHeader.h"
+#include "engine/sql/Table.h"
 #include "export/ExportFile.h"
 #include "export/WordDocument.h"
 #include "printing/DescriptionComposer.h"
@@ -10,6 +12,7 @@
 #include "printing/TwoSidedRun.h"
 
 #include <QBuffer>
+#include <QHash>
 #include <QImageWriter>
 
 #include <cmath>
@@ -37,12 +40,14 @@ public:
     TextOutput(AppState &state, const QString &path, const ExportOptions &o) : state_(state), file_(path), o_(o) {}
     void description(int otd, const QString &podotd) override
     {
-        if (o_.partial) {
-            file_.append(partialDescriptionText(state_, otd, podotd, o_.parts, o_.report));
+        // A pair that names no single record gets its missing text, as the layouts give it.
+        const auto at = index().constFind(qMakePair(otd, podotd));
+        if (at == index_.constEnd() || at->size() != 1 || !walker_->gotoBookmark(at->first())) {
+            file_.append(missingSubCompartmentText(otd, podotd));
             return;
         }
-        const std::optional<QString> text = wholeDescriptionText(state_, otd, podotd, true, o_.report);
-        file_.append(text ? *text : missingSubCompartmentText(otd, podotd));
+        file_.append(o_.partial ? partialDescriptionTextAt(state_, *walker_, o_.parts, o_.report)
+                                : wholeDescriptionTextAt(state_, *walker_, true, o_.report));
     }
     bool sheet(int otd) override
     {
@@ -51,12 +56,29 @@ public:
         file_.append(*text);
         return true;
     }
+    void finish() override { file_.finish(); }
     void fail() override { file_.rollback(); }
 
 private:
+    // Where each sub-compartment's records lie, from one walk over the project table
+    // (a table object of its own, so the sheets can filter the program's one meanwhile).
+    const QHash<QPair<int, QString>, QList<Table::Bookmark>> &index()
+    {
+        if (walker_) return index_;
+        walker_ = std::make_unique<Table>(state_.db);
+        walker_->setPath(state_.projectTable.path());
+        walker_->open();
+        for (walker_->first(); !walker_->eof(); walker_->next())
+            index_[qMakePair(int(recordInt(*walker_, QStringLiteral("OTD"))), recordText(*walker_, QStringLiteral("PODOTD")))]
+                .append(walker_->bookmark());
+        return index_;
+    }
+
     AppState &state_;
     ExportFile file_;
     const ExportOptions &o_;
+    std::unique_ptr<Table> walker_;
+    QHash<QPair<int, QString>, QList<Table::Bookmark>> index_;
 };
 
 void addPages(WordDocument &doc, const Report &report, bool firstOnly)
