@@ -207,3 +207,18 @@ TEST_F(ExportRunTest, LongListFileLoads)
     EXPECT_EQ(list->entries.size(), 100000);
     EXPECT_EQ(list->entries.last(), (RangeEntry{1 + 99999 % 3000, QString::number(99999 / 3000)}));
 }
+
+TEST_F(ExportRunTest, APairThatNamesTwoRecordsIsMissingInARunAsInOneDescription)
+{
+    project({ProjectRow(1, "а"), ProjectRow(1, "б"), ProjectRow(1, "а")});
+    ExportOptions o;
+    exportEntries(state, range(1, 1), out(), o);
+    EXPECT_EQ(pieces(out()), QStringList({"missing 1:а", "1:б", "missing 1:а"}));
+    // The same as the single layout gives.
+    EXPECT_FALSE(wholeDescriptionText(state, 1, QStringLiteral("а"), false, {}));
+    o.partial = true;
+    o.parts.fill(true);
+    exportEntries(state, {{1, "б"}}, out("partial.txt"), o);
+    EXPECT_EQ(text(out("partial.txt")),
+              partialDescriptionText(state, 1, QStringLiteral("б"), o.parts, {}) + QStringLiteral("\r\n\r\n\r\n"));
+}
