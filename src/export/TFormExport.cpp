@@ -143,6 +143,7 @@ void TFormExport::buildSubCompartmentsTab(QWidget *page)
     seeAll_->setFlat(true);
     grid->addWidget(seeAll_, 2, 0, 1, 5);
     grid->addWidget(outputGroup(SubCompartments, QStringLiteral("Изходен файл")), 3, 0, 1, 5);
+    grid->setRowStretch(4, 1);
     for (QLineEdit *f : {otd_, pod_, sheetOtd_}) connect(f, &QLineEdit::textChanged, this, [this] { updateExport(); });
     connect(optPod_, &QRadioButton::clicked, this, [this] { subOptionClick(); });
     connect(optSheet_, &QRadioButton::clicked, this, [this] { subOptionClick(); });
@@ -165,6 +166,7 @@ void TFormExport::buildCompartmentsTab(QWidget *page)
     grid->addWidget(sheets_, 2, 0, 1, 4);
     grid->addWidget(sheetsOnly_, 3, 0, 1, 4);
     grid->addWidget(outputGroup(Compartments, QStringLiteral("Изходен файл")), 4, 0, 1, 4);
+    grid->setRowStretch(5, 1);
     for (QLineEdit *f : {from_, to_}) connect(f, &QLineEdit::textChanged, this, [this] { updateExport(); });
     connect(all_, &QCheckBox::clicked, this, [this] { CheckBoxAllClick(); });
     connect(sheetsOnly_, &QCheckBox::clicked, this, [this] { CheckBoxSheetsOnlyClick(); });

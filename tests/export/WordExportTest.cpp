@@ -30,15 +30,16 @@ using dxtest::ProjectRow;
 
 namespace {
 
+// Fonts for the page pictures. The application object lives until the process ends
+// (destroying it among the static objects at exit would crash).
 void ensureGuiApp()
 {
-    static std::unique_ptr<QGuiApplication> app;
     if (QGuiApplication::instance()) return;
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     static int argc = 1;
     static char name[] = "core_tests";
     static char *argv[] = {name, nullptr};
-    app = std::make_unique<QGuiApplication>(argc, argv);
+    new QGuiApplication(argc, argv);
 }
 
 // Every part of a zip archive by name.
