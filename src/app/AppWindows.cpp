@@ -85,7 +85,18 @@ std::unique_ptr<AppWindows> createWindows()
     add("TFormSitoRabotnoAge", new TFormSitoRabotnoAge(c));
     add("TFormSpisatziQuery", new TFormSpisatziQuery(c));
     w->selPrj = add("TFormSelPrj", new TFormSelPrj(c));
-    add("TFormExport", new TFormExport(c));
+    auto *exportWindow = add("TFormExport", new TFormExport(c));
+    // The export window runs under the print progress window and takes the working
+    // sieve's result.
+    if (auto *progress = w->registry.get<TFormPrintProgress>())
+        exportWindow->setProgress(
+            {[progress](const QString &label, const QString &title, int total, bool *stop) {
+                 progress->start(label, title, total, stop);
+             },
+             [progress](const QString &label, const QString &title, int done) { progress->step(label, title, done); },
+             [progress] { progress->finish(); }});
+    QObject::connect(sieve, &TFormSitoRabotno::exportRequested, exportWindow,
+                     [exportWindow](const SieveHandOver &h) { exportWindow->receiveList(h.subCompartments); });
     add("TFormSpisatziSechi", new TFormSpisatziSechi(c));
     add("TFormPrintListFromFile", new TFormPrintListFromFile(c));
     auto *tableSelect = add("TFormTableSelect", new TFormTableSelect(c));

@@ -41,5 +41,6 @@ int runZemTest(const Context &ctx);
 int runCuttingsList(const Context &ctx);
 int runMeasuresList(const Context &ctx);
 int runAreas(const Context &ctx);
+int runExport(const Context &ctx);
 
 } // namespace dx::cli

@@ -75,7 +75,12 @@ void usage(std::ostream &os)
           "  measures-list [--attribute N --value V]\n"
           "                         the list of cuttings or of afforestation measures (N: the\n"
           "                         attribute's number in the list window's choice, from 1):\n"
-          "                         the titles line, then the grid rows\n";
+          "                         the titles line, then the grid rows\n"
+          "  export OUT.txt|OUT.docx --current OTD PODOTD | --sheet OTD | --from A --to B\n"
+          "      [--sheets|--sheets-only] | --list FILE [--separator C] [--partial p1,p2,...]\n"
+          "                         export descriptions as the export window does: text appended\n"
+          "                         to OUT (code page 1251), or a Word document of page pictures\n"
+          "                         when OUT ends in .docx; --partial the settings tab's parts\n";
 }
 
 } // namespace
@@ -144,6 +149,7 @@ int main(int argc, char **argv)
         {"cuttings-list", dx::cli::runCuttingsList},
         {"measures-list", dx::cli::runMeasuresList},
         {"areas", dx::cli::runAreas},
+        {"export", dx::cli::runExport},
     };
     auto it = commands.find(command);
     if (it == commands.end()) {

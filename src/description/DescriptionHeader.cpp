@@ -26,9 +26,9 @@ QString missingFieldText(const QString &field)
 // The field's value, or nothing when the table lacks the field.
 std::optional<Value> fieldValue(const Table &t, const QString &field)
 {
-    const std::string name = ss(field);
-    if (t.fieldIndex(name) < 0) return std::nullopt;
-    return t.value(name);
+    const int i = t.fieldIndex(ss(field));
+    if (i < 0) return std::nullopt;
+    return t.value(size_t(i)); // one look-up of the name, not two
 }
 
 QString rightTrimmed(QString s)

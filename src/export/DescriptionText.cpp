@@ -2,6 +2,7 @@
 #include "export/DescriptionText.h"
 
 #include "core/QtText.h"
+#include "export/ExportFile.h"
 #include "core/SafeFileWrite.h"
 #include "description/DamageDecoding.h"
 #include "description/DescriptionHeader.h"
@@ -312,12 +313,11 @@ QString missingSubCompartmentText(int otd, const QString &podotd)
     return QStringLiteral("подотдел %1:%2 липсва в базата данни!").arg(otd).arg(podotd);
 }
 
-std::optional<QString> wholeDescriptionText(AppState &state, int otd, const QString &podotd, bool recordGrids_,
-                                            const TextReport &report)
+namespace {
+
+QString wholeTextOf(AppState &state, const Table &table, int otd, const QString &podotd, bool recordGrids_,
+                    const TextReport &report)
 {
-    Table &table = state.projectTable;
-    ReleaseTable release{table};
-    if (!selectSubCompartment(table, otd, podotd)) return std::nullopt;
     const Reader f(table);
     TextBuilder b;
     b.line(headerLine(state, otd, podotd, f));
@@ -348,6 +348,23 @@ std::optional<QString> wholeDescriptionText(AppState &state, int otd, const QStr
     return b.text();
 }
 
+} // namespace
+
+std::optional<QString> wholeDescriptionText(AppState &state, int otd, const QString &podotd, bool recordGrids_,
+                                            const TextReport &report)
+{
+    Table &table = state.projectTable;
+    ReleaseTable release{table};
+    if (!selectSubCompartment(table, otd, podotd)) return std::nullopt;
+    return wholeTextOf(state, table, otd, podotd, recordGrids_, report);
+}
+
+QString wholeDescriptionTextAt(AppState &state, const Table &table, bool recordGrids_, const TextReport &report)
+{
+    return wholeTextOf(state, table, int(recordInt(table, QStringLiteral("OTD"))), recordText(table, QStringLiteral("PODOTD")),
+                       recordGrids_, report);
+}
+
 namespace {
 
 // The land area by its name; the number as stored when it has no name or the names are not open.
@@ -361,12 +378,9 @@ QString landAreaText(AppState &state, const Reader &f)
     return name == QString::number(n) ? f("ZEML") : name;
 }
 
-QString partialText(AppState &state, int otd, const QString &podotd, const DescriptionParts &parts, bool copy,
-                    const TextReport &report)
+QString partialTextOf(AppState &state, const Table &table, int otd, const QString &podotd, const DescriptionParts &parts,
+                      bool copy, const TextReport &report)
 {
-    Table &table = state.projectTable;
-    ReleaseTable release{table};
-    if (!selectSubCompartment(table, otd, podotd)) return missingSubCompartmentText(otd, podotd);
     const Reader f(table);
     auto on = [&](int part) { return parts[size_t(part - 1)]; };
     TextBuilder b;
@@ -411,12 +425,28 @@ QString partialText(AppState &state, int otd, const QString &podotd, const Descr
     return b.text();
 }
 
+QString partialText(AppState &state, int otd, const QString &podotd, const DescriptionParts &parts, bool copy,
+                    const TextReport &report)
+{
+    Table &table = state.projectTable;
+    ReleaseTable release{table};
+    if (!selectSubCompartment(table, otd, podotd)) return missingSubCompartmentText(otd, podotd);
+    return partialTextOf(state, table, otd, podotd, parts, copy, report);
+}
+
 } // namespace
 
 QString partialDescriptionText(AppState &state, int otd, const QString &podotd, const DescriptionParts &parts,
                                const TextReport &report)
 {
     return partialText(state, otd, podotd, parts, false, report);
+}
+
+QString partialDescriptionTextAt(AppState &state, const Table &table, const DescriptionParts &parts,
+                                 const TextReport &report)
+{
+    return partialTextOf(state, table, int(recordInt(table, QStringLiteral("OTD"))),
+                         recordText(table, QStringLiteral("PODOTD")), parts, false, report);
 }
 
 QString currentSubCompartmentText(AppState &state, int otd, const QString &podotd, const TextReport &report)
@@ -457,18 +487,10 @@ std::optional<QString> sheetText(AppState &state, int otd, const TextReport &)
 
 bool appendDescriptionText(const QString &path, const QString &text, QString *error)
 {
-    QByteArray bytes;
-    QFile existing(path);
-    if (existing.exists()) {
-        if (!existing.open(QIODevice::ReadOnly)) {
-            if (error) *error = existing.errorString();
-            return false;
-        }
-        bytes = existing.readAll();
-    }
-    bytes += QByteArray::fromStdString(cp::utf8ToCp1251((text + kBreak + kBreak + kBreak).toStdString()));
     try {
-        writeFileSafely(path, bytes);
+        ExportFile file(path);
+        file.append(text);
+        file.finish();
     } catch (const FileWriteError &e) {
         if (error) *error = e.message();
         return false;

@@ -15,6 +15,8 @@
 
 namespace dx {
 
+class Table;
+
 using TextReport = std::function<void(const UserMessage &)>;
 
 // The blocks of the partial description, in the order of the export window's boxes:
@@ -41,6 +43,12 @@ QString partialDescriptionText(AppState &state, int otd, const QString &podotd, 
 // with every block, the record grids, and the land area by its name (the number when it
 // has none or the land-area names are not open).
 QString currentSubCompartmentText(AppState &state, int otd, const QString &podotd, const TextReport &report);
+
+// The same two texts of the record `table` stands on, for runs over many
+// sub-compartments that locate each record once through an index of the table.
+QString wholeDescriptionTextAt(AppState &state, const Table &table, bool recordGrids, const TextReport &report);
+QString partialDescriptionTextAt(AppState &state, const Table &table, const DescriptionParts &parts,
+                                 const TextReport &report);
 
 // The pre-compartment sheet of a compartment; nothing when it has no records.
 std::optional<QString> sheetText(AppState &state, int otd, const TextReport &report);
