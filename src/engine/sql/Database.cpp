@@ -11,6 +11,7 @@
 
 #include <sqlite3.h>
 
+#include <bit>
 #include <cmath>
 #include <cstring>
 
@@ -69,6 +70,7 @@ struct VCursor : sqlite3_vtab_cursor {
     const std::vector<uint32_t> *keyed = nullptr;
     size_t pos = 0;
     std::vector<const DecodedColumn *> columns; // made on first read of each
+    bool columnar = false;                      // else cells are decoded from the records
 
     size_t row() const { return keyed ? (*keyed)[pos] : pos; }
     size_t end() const { return keyed ? keyed->size() : table->rowCount(); }
@@ -171,6 +173,11 @@ int vDisconnect(sqlite3_vtab *v)
     return SQLITE_OK;
 }
 
+// The plan's number: the looked-up column + 1 in the low bits, kColumnar when cells
+// come from the decoded columns.
+constexpr int kColumnar = 1 << 16;
+constexpr int kColumnarLimit = 32;
+
 // An equality on an integer or text column (binary collation) goes through the key
 // index; SQLite still checks every row it gets, so the index need only never miss one.
 // Rows must still come in table order: only a constant of the statement itself is
@@ -182,7 +189,12 @@ int vBestIndex(sqlite3_vtab *tab, sqlite3_index_info *info)
     auto *vt = static_cast<VTab *>(tab);
     constexpr double kScan = 1e6;
     info->estimatedCost = kScan;
-    info->idxNum = 0;
+    // A statement that reads a few columns of many rows (a sieve, a sum) reads them from
+    // the decoded columns; one that reads nearly every column ("select *") decodes each
+    // row as it goes, so that a walk over a wide table never keeps all its columns.
+    const int used = std::popcount(static_cast<uint64_t>(info->colUsed));
+    const int flags = used <= kColumnarLimit ? kColumnar : 0;
+    info->idxNum = flags;
     for (int i = 0; i < info->nConstraint; ++i) {
         const auto &c = info->aConstraint[i];
         if (!c.usable || c.op != SQLITE_INDEX_CONSTRAINT_EQ || c.iColumn < 0 ||
@@ -196,7 +208,7 @@ int vBestIndex(sqlite3_vtab *tab, sqlite3_index_info *info)
         if (collation && sqlite3_stricmp(collation, "BINARY") != 0) continue;
         info->aConstraintUsage[i].argvIndex = 1;
         info->aConstraintUsage[i].omit = 0;
-        info->idxNum = c.iColumn + 1;
+        info->idxNum = flags | (c.iColumn + 1);
         info->estimatedCost = kScan * 0.6;
         info->estimatedRows = 10;
         break;
@@ -253,8 +265,10 @@ int vFilter(sqlite3_vtab_cursor *c, int idxNum, const char *, int argc, sqlite3_
     cur->pos = 0;
     cur->keyed = nullptr;
     cur->columns.assign(cur->table->fields().size(), nullptr);
-    if (idxNum > 0 && argc >= 1 && size_t(idxNum - 1) < cur->table->fields().size())
-        cur->keyed = keyedRows(*cur->table, size_t(idxNum - 1), argv[0]);
+    cur->columnar = (idxNum & kColumnar) != 0;
+    const int keyColumn = (idxNum & (kColumnar - 1)) - 1;
+    if (keyColumn >= 0 && argc >= 1 && size_t(keyColumn) < cur->table->fields().size())
+        cur->keyed = keyedRows(*cur->table, size_t(keyColumn), argv[0]);
     return SQLITE_OK;
 }
 
@@ -270,6 +284,21 @@ int vEof(sqlite3_vtab_cursor *c)
     return !cur->table || cur->pos >= cur->end();
 }
 
+void resultOf(sqlite3_context *ctx, const Value &v, FieldType type)
+{
+    switch (v.kind) {
+    case Value::Null:
+        // An empty text field compares equal to "" as the legacy engine's did.
+        if (type == FieldType::Text) sqlite3_result_text(ctx, "", 0, SQLITE_STATIC);
+        else sqlite3_result_null(ctx);
+        break;
+    case Value::Int:
+    case Value::Bool: sqlite3_result_int64(ctx, v.i); break;
+    case Value::Real: sqlite3_result_double(ctx, v.d); break;
+    case Value::Text: sqlite3_result_text(ctx, v.s.data(), static_cast<int>(v.s.size()), SQLITE_TRANSIENT); break;
+    }
+}
+
 int vColumn(sqlite3_vtab_cursor *c, sqlite3_context *ctx, int col)
 {
     auto *cur = static_cast<VCursor *>(c);
@@ -277,7 +306,11 @@ int vColumn(sqlite3_vtab_cursor *c, sqlite3_context *ctx, int col)
         sqlite3_result_null(ctx);
         return SQLITE_OK;
     }
-    // Cells come from the decoded column: a statement never decodes a record.
+    if (!cur->columnar) {
+        resultOf(ctx, cur->table->value(cur->row(), size_t(col)), cur->table->fields()[col].type);
+        return SQLITE_OK;
+    }
+    // Cells come from the decoded column: the statement decodes no record.
     const DecodedColumn *&column = cur->columns[size_t(col)];
     if (!column) column = &cur->table->column(size_t(col));
     const size_t row = cur->row();
