@@ -3,7 +3,9 @@
 // sieve, an area sum by group and a filtered walk of a table object, and the same
 // statements through the sqlite3 shell (data already imported) and GDAL's ogrinfo.
 //
-//   dendrix-bench [--records N] [--dir DIR] [--repeat R]
+//   dendrix-bench [--records N] [--dir DIR] [--repeat R] [--keep]
+//
+// --keep uses the project (and its dBase copy) already in DIR instead of making it anew.
 #include "core/DataPassword.h"
 #include "demo/DemoData.h"
 #include "engine/common/EngineError.h"
@@ -241,19 +243,26 @@ void benchTable(const std::string &dir, const std::string &relPath, bool isDbf, 
 int main(int argc, char **argv)
 {
     int records = 20000, repeat = 5;
+    bool keep = false;
     std::string dir = (fs::temp_directory_path() / "dendrix-bench").string();
-    for (int i = 1; i + 1 < argc; i += 2) {
+    for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
-        if (a == "--records") records = std::atoi(argv[i + 1]);
-        else if (a == "--dir") dir = argv[i + 1];
-        else if (a == "--repeat") repeat = std::atoi(argv[i + 1]);
+        if (a == "--keep") keep = true;
+        else if (i + 1 >= argc) break;
+        else if (a == "--records") records = std::atoi(argv[++i]);
+        else if (a == "--dir") dir = argv[++i];
+        else if (a == "--repeat") repeat = std::atoi(argv[++i]);
     }
-    std::printf("generating %d sub-compartments in %s ...\n", records, dir.c_str());
-    auto t0 = Clock::now();
-    DemoOptions o;
-    o.records = records;
-    createDemoInstallation(dir, o);
-    std::printf("  generated in %.0f ms\n", msSince(t0));
+    const std::string dbfRel = "database/bench.dbf";
+    keep = keep && fs::exists(dir + "/" + dbfRel);
+    if (!keep) {
+        std::printf("generating %d sub-compartments in %s ...\n", records, dir.c_str());
+        auto t0 = Clock::now();
+        DemoOptions o;
+        o.records = records;
+        createDemoInstallation(dir, o);
+        std::printf("  generated in %.0f ms\n", msSince(t0));
+    }
 
     // The first project is the encrypted Paradox table of `records` records; write the
     // same rows as a dBase table beside it.
@@ -261,6 +270,7 @@ int main(int argc, char **argv)
     db.addPassword(dataPassword());
     std::string pxRel;
     for (auto &e : fs::directory_iterator(dir + "/database")) {
+        if (e.path().extension() != ".DB" && e.path().extension() != ".db") continue;
         TableFilePtr t;
         try {
             Database probe(dir);
@@ -274,19 +284,20 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "no protected Paradox project table found\n");
         return 1;
     }
-    TableFilePtr px = db.table(pxRel);
-    std::vector<FieldDef> fields = px->fields();
-    for (auto &f : fields) {
-        if (f.type == FieldType::Integer) { f.width = 10; f.decimals = 0; }
-        if (f.type == FieldType::Real) { f.width = 12; f.decimals = 2; }
-        f.nativeType = 0;
+    if (!keep) { // the same rows as a dBase table beside it
+        TableFilePtr px = db.table(pxRel);
+        std::vector<FieldDef> fields = px->fields();
+        for (auto &f : fields) {
+            if (f.type == FieldType::Integer) { f.width = 10; f.decimals = 0; }
+            if (f.type == FieldType::Real) { f.width = 12; f.decimals = 2; }
+            f.nativeType = 0;
+        }
+        std::vector<Row> rows;
+        rows.reserve(px->rowCount());
+        for (size_t r = 0; r < px->rowCount(); ++r) rows.push_back(px->row(r));
+        dbf::create(dir + "/" + dbfRel, fields, rows);
+        rows.clear();
     }
-    std::vector<Row> rows;
-    rows.reserve(px->rowCount());
-    for (size_t r = 0; r < px->rowCount(); ++r) rows.push_back(px->row(r));
-    std::string dbfRel = "database/bench.dbf";
-    dbf::create(dir + "/" + dbfRel, fields, rows);
-    rows.clear();
 
     benchTable(dir, pxRel, false, repeat);
     benchTable(dir, dbfRel, true, repeat);

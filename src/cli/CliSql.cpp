@@ -1,13 +1,28 @@
-// `dendrix-cli sql "STATEMENT"`: one local SQL statement, TAB-separated rows on stdout.
+// `dendrix-cli sql "STATEMENT"`: one local SQL statement, TAB-separated rows on stdout,
+// each row written as SQLite steps to it, so that memory stays flat whatever the size
+// of the result.
 #include "Cli.h"
 
 #include "core/DataPassword.h"
+#include "core/NumberFormat.h"
 #include "engine/common/EngineError.h"
 #include "engine/sql/Database.h"
 
 #include <ostream>
 
 namespace dx::cli {
+
+namespace {
+
+// A cell as the sqlite3 shell shows it: a computed real with at most 15 significant
+// digits, trailing zeros dropped; everything else in the engine's own text form.
+std::string cellText(const Value &v)
+{
+    if (v.kind == Value::Real) return computedRealText(v.d).toStdString();
+    return v.toText();
+}
+
+} // namespace
 
 int runSql(const Context &ctx)
 {
@@ -17,16 +32,20 @@ int runSql(const Context &ctx)
     }
     Database db(ctx.programDir);
     db.addPassword(dataPassword());
+    std::ostream &out = *ctx.out;
     try {
-        QueryResult r = db.execute(ctx.args[0]);
-        std::ostream &out = *ctx.out;
-        for (size_t i = 0; i < r.columns.size(); ++i) out << (i ? "\t" : "") << r.columns[i];
-        out << "\n";
-        for (const Row &row : r.rows) {
-            for (size_t i = 0; i < row.size(); ++i) out << (i ? "\t" : "") << row[i].toText();
-            out << "\n";
+        auto cursor = db.open(ctx.args[0]);
+        const auto &columns = cursor->columns();
+        std::string line;
+        for (size_t i = 0; i < columns.size(); ++i) (line += i ? "\t" : "") += columns[i];
+        out << line << '\n';
+        for (; !cursor->eof(); cursor->next()) {
+            line.clear();
+            for (size_t i = 0; i < columns.size(); ++i) (line += i ? "\t" : "") += cellText(cursor->value(i));
+            out << line << '\n';
         }
     } catch (const EngineError &e) {
+        out.flush();
         *ctx.err << "dendrix-cli: " << e.what() << "\n";
         return 1;
     }

@@ -155,8 +155,20 @@ bool selectDescription(AppState &state, int otd, const QString &podotd)
 
 namespace {
 
+// The list holds the compartments in ascending order: found by halving, in a
+// hundred-thousand-record project as fast as in a small one. Anything the halving
+// cannot place (a list not in order) is looked for entry by entry.
 int compartmentIndex(const NavigationLists &l, int otd)
 {
+    int lo = 0, hi = int(l.compartments.size());
+    while (lo < hi) {
+        const int mid = lo + (hi - lo) / 2;
+        const std::optional<int> at = wholeNumber(l.compartments[mid]);
+        if (!at) break;
+        if (*at == otd) return mid;
+        if (*at < otd) lo = mid + 1;
+        else hi = mid;
+    }
     for (int i = 0; i < l.compartments.size(); ++i)
         if (wholeNumber(l.compartments[i]) == otd) return i;
     return -1;

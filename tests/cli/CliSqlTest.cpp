@@ -76,3 +76,23 @@ TEST(CliSql, RowsOfADamagedTableComeWithAWarningAndExitOne)
     EXPECT_NE(said.out.find("damaged table, rows missing: "), std::string::npos) << said.out;
     EXPECT_NE(said.out.find("elena.dbf: the header counts"), std::string::npos) << said.out;
 }
+
+TEST(CliSql, ComputedRealsShowFifteenSignificantDigits)
+{
+    dxtest::TempDir dir;
+    CliRun r = cli("-C " + dir.path() + " sql 'select 0.1+0.2 X, 12.0 Y, 1.0/3 Z, -2.5 W, 7 N'");
+    ASSERT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "X\tY\tZ\tW\tN\n0.3\t12\t0.333333333333333\t-2.5\t7\n");
+}
+
+// Rows go out as SQLite makes them: a result far larger than the memory the process may
+// take still comes out whole, to its last row.
+TEST(CliSql, AResultLargerThanTheMemoryAllowedStreamsToTheEnd)
+{
+    dxtest::TempDir dir;
+    const std::string statement = "with recursive c(x) as (select 1 union all select x+1 from c where x<600000) "
+                                  "select x, x*0.1 R, \"padding text of the row\" T from c";
+    CliRun r = dxtest::runShell("ulimit -v 150000; " + std::string(DX_CLI_PATH) + " -C " + dir.path() + " sql '" +
+                                statement + "' | tail -n 2");
+    EXPECT_EQ(r.out, "599999\t59999.9\tpadding text of the row\n600000\t60000\tpadding text of the row\n");
+}

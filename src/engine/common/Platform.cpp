@@ -123,6 +123,83 @@ std::tm localTime(std::time_t t)
 }
 
 // ---------------------------------------------------------------------------------
+// PieceReader
+
+namespace {
+constexpr size_t kPiece = size_t(4) << 20;
+}
+
+#ifdef _WIN32
+
+PieceReader::PieceReader(const std::string &path) : path_(path)
+{
+    auto *in = new std::ifstream(path, std::ios::binary | std::ios::ate);
+    if (!*in) {
+        delete in;
+        throw EngineError(path, "the file cannot be opened for reading");
+    }
+    std::streamoff n = in->tellg();
+    if (n < 0) {
+        delete in;
+        throw EngineError(path, "the file cannot be read");
+    }
+    size_ = size_t(n);
+    in->seekg(0);
+    stream_ = in;
+}
+
+PieceReader::~PieceReader()
+{
+    delete static_cast<std::ifstream *>(stream_);
+}
+
+size_t PieceReader::readInto(unsigned char *dst, size_t n)
+{
+    auto *in = static_cast<std::ifstream *>(stream_);
+    size_t got = 0;
+    while (got < n && *in) {
+        in->read(reinterpret_cast<char *>(dst + got), std::streamsize(std::min(kPiece, n - got)));
+        got += size_t(in->gcount());
+    }
+    return got;
+}
+
+#else
+
+PieceReader::PieceReader(const std::string &path) : path_(path)
+{
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) throw EngineError(path, "the file cannot be opened for reading: " + lastError());
+    struct stat st;
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        throw EngineError(path, "not a regular file");
+    }
+    size_ = static_cast<size_t>(st.st_size);
+    handle_ = fd;
+}
+
+PieceReader::~PieceReader()
+{
+    if (handle_ >= 0) ::close(int(handle_));
+}
+
+size_t PieceReader::readInto(unsigned char *dst, size_t n)
+{
+    size_t got = 0;
+    while (got < n) {
+        ssize_t r = ::read(int(handle_), dst + got, std::min(kPiece, n - got));
+        if (r < 0 && errno == EINTR) continue;
+        if (r < 0) throw EngineError(path_, "the file cannot be read: " + lastError());
+        if (r == 0) break; // shrank while we read
+        got += size_t(r);
+    }
+    return got;
+}
+
+#endif
+
+// ---------------------------------------------------------------------------------
 // ReadOnlyFile
 
 #ifdef _WIN32

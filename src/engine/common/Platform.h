@@ -33,6 +33,28 @@ private:
     std::vector<unsigned char> copy_;
 };
 
+// A regular file read from its start in pieces of a few megabytes straight into the
+// caller's memory, so that a large table is never held twice (no mapping beside the
+// copy the reader keeps).
+class PieceReader {
+public:
+    explicit PieceReader(const std::string &path);
+    ~PieceReader();
+    PieceReader(const PieceReader &) = delete;
+    PieceReader &operator=(const PieceReader &) = delete;
+
+    size_t size() const { return size_; } // when opened
+    // Reads up to `n` bytes from the start into `dst`; returns how many there were
+    // (fewer when the file has shrunk since it was opened).
+    size_t readInto(unsigned char *dst, size_t n);
+
+private:
+    std::string path_;
+    size_t size_ = 0;
+    intptr_t handle_ = -1;
+    void *stream_ = nullptr; // the standard-library fallback's stream
+};
+
 // `size` bytes, all zero. Large blocks come straight from the system with their pages
 // already present: faulting in fresh pages one by one costs more than reading a table.
 class ZeroedBlock {

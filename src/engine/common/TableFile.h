@@ -8,8 +8,10 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace dx {
@@ -23,6 +25,20 @@ namespace dx {
 struct RecordRef {
     uint64_t address = 0; // dBase: the physical record number; Paradox: the record's file offset
     std::string bytes;    // the record as stored (dBase: with its deletion flag; Paradox: decrypted)
+};
+
+// One field's cells of every row, decoded once into a compact typed form: a kind byte
+// a cell, numbers in one 8-byte slot (a real's bits for Real), text in one pool.
+struct DecodedColumn {
+    std::vector<uint8_t> kind;     // Value::Kind of each row
+    std::vector<int64_t> number;   // Int and Bool: the value; Real: the double's bits
+    std::vector<uint32_t> textEnd; // Text: where the row's text ends in `text` (begins at the row before's end)
+    std::string text;
+
+    Value at(size_t row) const;
+    // A Text cell's bytes (empty for any other kind).
+    std::string_view textAt(size_t row) const;
+    double realAt(size_t row) const;
 };
 
 using PasswordCallback = std::function<std::optional<std::string>(const std::string &path)>;
@@ -39,6 +55,10 @@ struct OpenOptions {
 
 class TableFile {
 public:
+    TableFile() = default;
+    // A copy (a snapshot with one record changed) decodes its columns afresh.
+    TableFile(const TableFile &o) : path_(o.path_), fields_(o.fields_), damage_(o.damage_) {}
+    TableFile &operator=(const TableFile &) = delete;
     virtual ~TableFile() = default;
 
     const std::string &path() const { return path_; }
@@ -49,6 +69,15 @@ public:
 
     virtual size_t rowCount() const = 0;
     virtual Value value(size_t row, size_t field) const = 0;
+
+    // Every row's cell of `field`, decoded on first use and kept with this snapshot, so
+    // that statements, filters and sieves over a large table never decode a cell twice.
+    const DecodedColumn &column(size_t field) const;
+    // The same value as value(), read from the decoded column.
+    Value cell(size_t row, size_t field) const { return column(field).at(row); }
+    // The rows (ascending) whose cell of `field` has `key` as its engine text form
+    // (Value::toText: "7", "а", "" for null); the field's index is made on first use.
+    const std::vector<uint32_t> &rowsWithKey(size_t field, const std::string &key) const;
     Row row(size_t r) const;
     // Where row `r`'s record lies and what it holds (see RecordRef).
     virtual RecordRef record(size_t r) const = 0;
@@ -73,6 +102,12 @@ protected:
     std::string path_;
     std::vector<FieldDef> fields_;
     std::vector<std::string> damage_;
+
+private:
+    struct Decoded;
+    Decoded &decoded() const;
+    mutable std::mutex decodedMutex_;
+    mutable std::shared_ptr<Decoded> decoded_;
 };
 
 using TableFilePtr = std::shared_ptr<const TableFile>;

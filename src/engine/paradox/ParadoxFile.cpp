@@ -244,27 +244,26 @@ std::shared_ptr<Image> load(const std::string &path, const OpenOptions &options)
 {
     auto img = std::make_shared<Image>();
     img->path = path;
-    platform::ReadGuard guard(path); // a writer never changes it while we copy it
-    platform::ReadOnlyFile src(path);
+    platform::ReadGuard guard(path); // a writer never changes it while we read it
+    platform::PieceReader src(path);
     Buffer &data = img->data;
-    const size_t fileSize = src.size();
+    size_t fileSize = src.size();
     if (fileSize < 0x58) bad(path, "the file is too short for a Paradox header (" + std::to_string(fileSize) + " bytes)");
-    const unsigned char *h = src.data();
 
-    parseHeader(*img, h, fileSize, options);
-    const size_t headerEnd = size_t(img->headerSize);
-
-    // The image: room for one more block, so that a file cut short inside its last block
-    // can be padded. The header is copied; plain files are copied whole; encrypted ones
-    // get the first chunk of each chain block decrypted while walking the chain (it holds
-    // the block header), then the rest of the chain blocks decrypted, then whatever lies
-    // outside the chain copied as it is.
+    // The image: the file read in pieces straight into it (never held a second time),
+    // with room for one more block, so that a file cut short inside its last block can be
+    // padded. Encrypted files are then decrypted in place: the first chunk of each chain
+    // block while walking the chain (it holds the block header), then the rest of the
+    // chain blocks; whatever lies outside the chain stays as stored.
     data.reserve(fileSize + 32768);
     data.resizeUninitialized(fileSize);
+    fileSize = src.readInto(data.data(), fileSize);
+    data.resizeUninitialized(fileSize);
+    if (fileSize < 0x58) bad(path, "the file is too short for a Paradox header (" + std::to_string(fileSize) + " bytes)");
+    const unsigned char *h = data.data(); // stays put: the buffer never grows past its reserve
+
+    parseHeader(*img, h, fileSize, options);
     const size_t bs = size_t(img->blockSize);
-    std::memcpy(data.data(), h, headerEnd);
-    if (!img->encryption && fileSize > headerEnd)
-        std::memcpy(data.data() + headerEnd, h + headerEnd, fileSize - headerEnd);
 
     // Walk the chain. Every block must start inside the file; the last one may be cut
     // short (the missing part must hold no records).
@@ -285,7 +284,7 @@ std::shared_ptr<Image> load(const std::string &path, const OpenOptions &options)
         unsigned char *b = img->bytes() + start;
         size_t usable = present;
         if (img->encryption) {
-            const unsigned char *from = h + start;
+            const unsigned char *from = b; // in place
             if (present < bs) {
                 cutBlock.assign(bs, 0);
                 std::memcpy(cutBlock.data(), from, present);
@@ -326,15 +325,13 @@ std::shared_ptr<Image> load(const std::string &path, const OpenOptions &options)
         for (size_t i = 0; i < img->chain.size(); ++i) {
             uint32_t no = img->chain[i].number;
             size_t start = img->blockOffset(no);
-            const unsigned char *from = no == cutBlockNo ? cutBlock.data() : h + start;
+            const unsigned char *from = no == cutBlockNo ? cutBlock.data() : img->bytes() + start;
             // Only the chunks that hold records; the free rest of the block reads as zeros.
             size_t used = kBlockHeader + size_t(img->chain[i].count) * size_t(img->recordSize);
             size_t need = std::min(chunks, (used + 255) / 256);
             if (need > 1) crypt::decryptChunks(from, img->bytes() + start, 1, need - 1, img->encryption, no);
             std::memset(img->bytes() + start + need * 256, 0, bs - need * 256);
         }
-        for (size_t start = headerEnd, k = 1; start < fileSize; start += bs, ++k) // outside the chain: as stored
-            if (k > 65535 || !seen[k]) std::memcpy(data.data() + start, h + start, std::min(bs, fileSize - start));
     }
     return img;
 }

@@ -11,6 +11,8 @@
 
 #include <sqlite3.h>
 
+#include <bit>
+#include <cmath>
 #include <cstring>
 
 namespace dx {
@@ -61,10 +63,20 @@ struct VTab : sqlite3_vtab {
     std::vector<FieldType> types;
 };
 
+// A scan of the whole table, or of the rows with one key (`keyed`, from the table's key
+// index) when SQLite hands over an equality on a column.
 struct VCursor : sqlite3_vtab_cursor {
     TableFilePtr table;
-    size_t row = 0;
+    const std::vector<uint32_t> *keyed = nullptr;
+    size_t pos = 0;
+    std::vector<const DecodedColumn *> columns; // made on first read of each
+    bool columnar = false;                      // else cells are decoded from the records
+
+    size_t row() const { return keyed ? (*keyed)[pos] : pos; }
+    size_t end() const { return keyed ? keyed->size() : table->rowCount(); }
 };
+
+const std::vector<uint32_t> kNoRows;
 
 std::string quoteIdent(const std::string &name)
 {
@@ -161,10 +173,70 @@ int vDisconnect(sqlite3_vtab *v)
     return SQLITE_OK;
 }
 
-int vBestIndex(sqlite3_vtab *, sqlite3_index_info *info)
+// The plan's number: the looked-up column + 1 in the low bits, kColumnar when cells
+// come from the decoded columns.
+constexpr int kColumnar = 1 << 16;
+constexpr int kColumnarLimit = 32;
+
+// An equality on an integer or text column (binary collation) goes through the key
+// index; SQLite still checks every row it gets, so the index need only never miss one.
+// Rows must still come in table order: only a constant of the statement itself is
+// looked up (an IN list, looked up value by value, and a join's values are scanned),
+// and a lookup costs more than half a scan, so that an OR of two or more lookups (rows
+// term by term) never beats one scan.
+int vBestIndex(sqlite3_vtab *tab, sqlite3_index_info *info)
 {
-    info->estimatedCost = 1e6;
+    auto *vt = static_cast<VTab *>(tab);
+    constexpr double kScan = 1e6;
+    info->estimatedCost = kScan;
+    // A statement that reads a few columns of many rows (a sieve, a sum) reads them from
+    // the decoded columns; one that reads nearly every column ("select *") decodes each
+    // row as it goes, so that a walk over a wide table never keeps all its columns.
+    const int used = std::popcount(static_cast<uint64_t>(info->colUsed));
+    const int flags = used <= kColumnarLimit ? kColumnar : 0;
+    info->idxNum = flags;
+    for (int i = 0; i < info->nConstraint; ++i) {
+        const auto &c = info->aConstraint[i];
+        if (!c.usable || c.op != SQLITE_INDEX_CONSTRAINT_EQ || c.iColumn < 0 ||
+            size_t(c.iColumn) >= vt->types.size())
+            continue;
+        sqlite3_value *constant = nullptr;
+        if (sqlite3_vtab_rhs_value(info, i, &constant) != SQLITE_OK) continue;
+        const FieldType type = vt->types[size_t(c.iColumn)];
+        if (type != FieldType::Integer && type != FieldType::Text) continue;
+        const char *collation = sqlite3_vtab_collation(info, i);
+        if (collation && sqlite3_stricmp(collation, "BINARY") != 0) continue;
+        info->aConstraintUsage[i].argvIndex = 1;
+        info->aConstraintUsage[i].omit = 0;
+        info->idxNum = flags | (c.iColumn + 1);
+        info->estimatedCost = kScan * 0.6;
+        info->estimatedRows = 10;
+        break;
+    }
     return SQLITE_OK;
+}
+
+// The rows that can hold `rhs` in `field` by its key index; null when it cannot be
+// looked up (every row is tried then).
+const std::vector<uint32_t> *keyedRows(const TableFile &t, size_t field, sqlite3_value *rhs)
+{
+    const FieldType type = t.fields()[field].type;
+    const int kind = sqlite3_value_type(rhs);
+    if (type == FieldType::Text) {
+        if (kind != SQLITE_TEXT) return nullptr;
+        const char *text = reinterpret_cast<const char *>(sqlite3_value_text(rhs));
+        return &t.rowsWithKey(field, std::string(text ? text : "", size_t(sqlite3_value_bytes(rhs))));
+    }
+    if (type != FieldType::Integer) return nullptr;
+    if (kind == SQLITE_NULL) return &kNoRows;
+    if (kind == SQLITE_INTEGER) return &t.rowsWithKey(field, std::to_string(sqlite3_value_int64(rhs)));
+    if (kind == SQLITE_FLOAT) {
+        const double d = sqlite3_value_double(rhs);
+        if (!(std::fabs(d) < 1e15)) return nullptr;
+        if (d != std::floor(d)) return &kNoRows;
+        return &t.rowsWithKey(field, std::to_string(static_cast<long long>(d)));
+    }
+    return nullptr;
 }
 
 int vOpen(sqlite3_vtab *, sqlite3_vtab_cursor **out)
@@ -179,7 +251,7 @@ int vClose(sqlite3_vtab_cursor *c)
     return SQLITE_OK;
 }
 
-int vFilter(sqlite3_vtab_cursor *c, int, const char *, int, sqlite3_value **)
+int vFilter(sqlite3_vtab_cursor *c, int idxNum, const char *, int argc, sqlite3_value **argv)
 {
     auto *cur = static_cast<VCursor *>(c);
     auto *vt = static_cast<VTab *>(c->pVtab);
@@ -190,20 +262,41 @@ int vFilter(sqlite3_vtab_cursor *c, int, const char *, int, sqlite3_value **)
         vt->zErrMsg = sqlite3_mprintf("%s", e.what());
         return SQLITE_ERROR;
     }
-    cur->row = 0;
+    cur->pos = 0;
+    cur->keyed = nullptr;
+    cur->columns.assign(cur->table->fields().size(), nullptr);
+    cur->columnar = (idxNum & kColumnar) != 0;
+    const int keyColumn = (idxNum & (kColumnar - 1)) - 1;
+    if (keyColumn >= 0 && argc >= 1 && size_t(keyColumn) < cur->table->fields().size())
+        cur->keyed = keyedRows(*cur->table, size_t(keyColumn), argv[0]);
     return SQLITE_OK;
 }
 
 int vNext(sqlite3_vtab_cursor *c)
 {
-    ++static_cast<VCursor *>(c)->row;
+    ++static_cast<VCursor *>(c)->pos;
     return SQLITE_OK;
 }
 
 int vEof(sqlite3_vtab_cursor *c)
 {
     auto *cur = static_cast<VCursor *>(c);
-    return !cur->table || cur->row >= cur->table->rowCount();
+    return !cur->table || cur->pos >= cur->end();
+}
+
+void resultOf(sqlite3_context *ctx, const Value &v, FieldType type)
+{
+    switch (v.kind) {
+    case Value::Null:
+        // An empty text field compares equal to "" as the legacy engine's did.
+        if (type == FieldType::Text) sqlite3_result_text(ctx, "", 0, SQLITE_STATIC);
+        else sqlite3_result_null(ctx);
+        break;
+    case Value::Int:
+    case Value::Bool: sqlite3_result_int64(ctx, v.i); break;
+    case Value::Real: sqlite3_result_double(ctx, v.d); break;
+    case Value::Text: sqlite3_result_text(ctx, v.s.data(), static_cast<int>(v.s.size()), SQLITE_TRANSIENT); break;
+    }
 }
 
 int vColumn(sqlite3_vtab_cursor *c, sqlite3_context *ctx, int col)
@@ -213,24 +306,34 @@ int vColumn(sqlite3_vtab_cursor *c, sqlite3_context *ctx, int col)
         sqlite3_result_null(ctx);
         return SQLITE_OK;
     }
-    Value v = cur->table->value(cur->row, static_cast<size_t>(col));
-    switch (v.kind) {
-    case Value::Null:
+    if (!cur->columnar) {
+        resultOf(ctx, cur->table->value(cur->row(), size_t(col)), cur->table->fields()[col].type);
+        return SQLITE_OK;
+    }
+    // Cells come from the decoded column: the statement decodes no record.
+    const DecodedColumn *&column = cur->columns[size_t(col)];
+    if (!column) column = &cur->table->column(size_t(col));
+    const size_t row = cur->row();
+    switch (row < column->kind.size() ? int(column->kind[row]) : int(Value::Null)) {
+    case Value::Int:
+    case Value::Bool: sqlite3_result_int64(ctx, column->number[row]); break;
+    case Value::Real: sqlite3_result_double(ctx, column->realAt(row)); break;
+    case Value::Text: {
+        const std::string_view text = column->textAt(row);
+        sqlite3_result_text(ctx, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+        break;
+    }
+    default:
         // An empty text field compares equal to "" as the legacy engine's did.
         if (cur->table->fields()[col].type == FieldType::Text) sqlite3_result_text(ctx, "", 0, SQLITE_STATIC);
         else sqlite3_result_null(ctx);
-        break;
-    case Value::Int:
-    case Value::Bool: sqlite3_result_int64(ctx, v.i); break;
-    case Value::Real: sqlite3_result_double(ctx, v.d); break;
-    case Value::Text: sqlite3_result_text(ctx, v.s.data(), static_cast<int>(v.s.size()), SQLITE_TRANSIENT); break;
     }
     return SQLITE_OK;
 }
 
 int vRowid(sqlite3_vtab_cursor *c, sqlite3_int64 *rowid)
 {
-    *rowid = static_cast<sqlite3_int64>(static_cast<VCursor *>(c)->row + 1);
+    *rowid = static_cast<sqlite3_int64>(static_cast<VCursor *>(c)->row() + 1);
     return SQLITE_OK;
 }
 

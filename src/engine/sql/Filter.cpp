@@ -8,6 +8,7 @@
 #include "engine/sql/QuotedText.h"
 
 #include <cctype>
+#include <cmath>
 #include <vector>
 
 namespace dx {
@@ -217,8 +218,8 @@ bool evaluate(const Filter::Node &n, const TableFile &t, size_t row)
     case Filter::Node::Not: return !evaluate(*n.items.front(), t, row);
     case Filter::Node::Compare: break;
     }
-    Value va = n.a.field >= 0 ? t.value(row, n.a.field) : n.a.constant;
-    Value vb = n.b.field >= 0 ? t.value(row, n.b.field) : n.b.constant;
+    Value va = n.a.field >= 0 ? t.cell(row, size_t(n.a.field)) : n.a.constant;
+    Value vb = n.b.field >= 0 ? t.cell(row, size_t(n.b.field)) : n.b.constant;
     bool numeric = isNumericField(t, n.a.field) || isNumericField(t, n.b.field) ||
                    (n.a.numericConstant && n.b.numericConstant);
     if (!numeric && (n.a.numericConstant || n.b.numericConstant)) {
@@ -240,7 +241,49 @@ bool evaluate(const Filter::Node &n, const TableFile &t, size_t row)
     return applyOrder(cmp < 0 ? -1 : (cmp > 0 ? 1 : 0), n.op);
 }
 
+const std::vector<uint32_t> kNoRows;
+
+// The key index lookup for one "field = constant" term: the rows whose cell has the
+// text form every matching cell must have. Null when the term cannot be looked up so.
+const std::vector<uint32_t> *keyedRows(const Filter::Node &n, const TableFile &t)
+{
+    if (n.type != Filter::Node::Compare || n.op != "=") return nullptr;
+    const bool fieldFirst = n.a.field >= 0 && n.b.field < 0;
+    if (!fieldFirst && !(n.b.field >= 0 && n.a.field < 0)) return nullptr;
+    const size_t field = size_t(fieldFirst ? n.a.field : n.b.field);
+    const Filter::Node::Operand &c = fieldFirst ? n.b : n.a;
+    switch (t.fields()[field].type) {
+    case FieldType::Text:
+        // Text against text compares exactly; a bare number may compare as a number.
+        if (c.numericConstant || c.constant.kind != Value::Text) return nullptr;
+        return &t.rowsWithKey(field, c.constant.s);
+    case FieldType::Integer:
+    case FieldType::Real: {
+        bool ok = false;
+        const double d = c.constant.toReal(&ok);
+        if (!ok) return &kNoRows; // a number field never equals what is no number
+        // -0 and 0 have two text forms; past 15 digits a whole number may be written
+        // with an exponent.
+        if (d == 0 || !(std::fabs(d) < 1e15)) return nullptr;
+        if (t.fields()[field].type == FieldType::Real) return &t.rowsWithKey(field, formatReal(d));
+        if (d != std::floor(d)) return &kNoRows;
+        return &t.rowsWithKey(field, std::to_string(static_cast<long long>(d)));
+    }
+    default: return nullptr;
+    }
+}
+
 } // namespace
+
+const std::vector<uint32_t> *Filter::candidates(const TableFile &table) const
+{
+    if (!root_) return nullptr;
+    if (root_->type == Node::Compare) return keyedRows(*root_, table);
+    if (root_->type != Node::And) return nullptr;
+    for (const auto &item : root_->items)
+        if (const auto *rows = keyedRows(*item, table)) return rows;
+    return nullptr;
+}
 
 Filter::Filter() = default;
 Filter::~Filter() = default;

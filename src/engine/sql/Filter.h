@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace dx {
 
@@ -23,6 +24,11 @@ public:
     static Filter compile(const std::string &expression, const TableFile &table);
 
     bool matches(const TableFile &table, size_t row) const;
+    // The only rows (ascending) that can match, taken from the table's key index when
+    // the expression is a field equal to a constant, or an `and` with such a term
+    // ("OTD=12 and PODOTD='а'"); null when every row must be tried. Each candidate
+    // still has to pass matches().
+    const std::vector<uint32_t> *candidates(const TableFile &table) const;
 
     struct Node;
 

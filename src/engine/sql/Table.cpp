@@ -33,6 +33,13 @@ void Table::load()
 void Table::rebuildVisible()
 {
     visible_.clear();
+    if (filtered_) {
+        if (const std::vector<uint32_t> *rows = filter_.candidates(*snapshot_)) {
+            for (uint32_t r : *rows)
+                if (filter_.matches(*snapshot_, r)) visible_.push_back(r);
+            return;
+        }
+    }
     size_t n = snapshot_->rowCount();
     visible_.reserve(filtered_ ? 16 : n);
     for (size_t r = 0; r < n; ++r)
