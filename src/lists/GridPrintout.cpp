@@ -166,8 +166,9 @@ QString pageFooterText(const QString &pattern, int page, int pages)
 // Everything about the pages that does not change from one page to the next.
 struct GridPrintout::Layout {
     double pageWidth = 0, pageHeight = 0;
-    QFont headerFont, gridFont;
-    QStringList headerLines;
+    QFont headerFont, titleFont, gridFont;
+    QStringList titleLines, headerLines;
+    double titleHeight = 0;
     double headerHeight = 0;   // with the gap under it; 0 without a header
     double footerTop = 0;
     GridTitleLayout titles;
@@ -204,14 +205,26 @@ GridPrintout::Layout GridPrintout::layOut(double pageWidth, double pageHeight) c
     const double headerLine = headerMetrics.lineSpacing();
     const double gridLine = gridMetrics.lineSpacing();
 
-    // Page header, at most half the page; footer, one line at the bottom.
-    if (!options_.header.isEmpty()) {
+    // Title and page header together, at most half the page; footer, one line at the
+    // bottom.
+    l.titleFont = l.headerFont;
+    l.titleFont.setBold(true);
+    const QFontMetricsF titleMetrics(l.titleFont);
+    const double titleLine = titleMetrics.lineSpacing();
+    int fits = std::max(1, int(pageHeight / 2 / headerLine));
+    if (!options_.title.isEmpty()) {
+        l.titleLines = wrapText(options_.title, l.titleFont, titleMetrics, pageWidth - kSlack);
+        if (l.titleLines.size() > fits) l.titleLines = l.titleLines.mid(0, fits);
+        fits = std::max(0, fits - int(l.titleLines.size()));
+        l.titleHeight = l.titleLines.size() * titleLine;
+    }
+    if (!options_.header.isEmpty() && fits > 0) {
         l.headerLines = wrapText(options_.header, l.headerFont, headerMetrics, pageWidth - kSlack);
-        const int fits = std::max(1, int(pageHeight / 2 / headerLine));
         if (l.headerLines.size() > fits)
             l.headerLines = l.headerLines.mid(0, fits);
-        l.headerHeight = l.headerLines.size() * headerLine + kGap;
     }
+    if (l.titleHeight > 0 || !l.headerLines.isEmpty())
+        l.headerHeight = l.titleHeight + l.headerLines.size() * headerLine + kGap;
     l.footerTop = pageHeight - headerLine;
     const double gridHeight = std::max(gridLine, l.footerTop - kGap - l.headerHeight);
 
@@ -351,10 +364,15 @@ bool GridPrintout::paint(QPagedPaintDevice &device) const
         painter.save();
         painter.scale(1 / unitsX, 1 / unitsY);
 
-        painter.setFont(l.headerFont);
         painter.setPen(Qt::black);
-        drawLines(painter, QRectF(-kPadX, 0, l.pageWidth, l.headerHeight - kGap), l.headerLines, Qt::AlignLeft,
-                  headerMetrics);
+        if (!l.titleLines.isEmpty()) {
+            painter.setFont(l.titleFont);
+            drawLines(painter, QRectF(-kPadX, 0, l.pageWidth, l.titleHeight), l.titleLines, Qt::AlignHCenter,
+                      QFontMetricsF(l.titleFont));
+        }
+        painter.setFont(l.headerFont);
+        drawLines(painter, QRectF(-kPadX, l.titleHeight, l.pageWidth, l.headerHeight - kGap - l.titleHeight),
+                  l.headerLines, Qt::AlignLeft, headerMetrics);
 
         painter.save();
         painter.translate(0, l.headerHeight);

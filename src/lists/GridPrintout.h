@@ -21,6 +21,7 @@ namespace dx {
 struct GridPrintOptions {
     GridPrintOptions();
 
+    QString title;        // above the header on every page, centred in bold; wrapped like it
     QString header;       // left page header on every page; line breaks kept, long lines wrapped
     QString footerLeft;   // left page footer, e.g. the maker's contact line
     QString footerRight;  // right page footer; "&[Page]" and "&[Pages]" become the numbers

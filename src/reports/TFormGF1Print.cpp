@@ -42,10 +42,16 @@ TFormGF1Print::TFormGF1Print(WindowContext &context) : TFormWindow(QString(), co
 
 TFormGF1Print::~TFormGF1Print() = default;
 
+const QString &TFormGF1Print::pageTitle()
+{
+    static const QString title =
+        QStringLiteral("ОГФ 1 - Отчет за разпределение на общата горска площ по вид на горите");
+    return title;
+}
+
 QString TFormGF1Print::pageHeader(const OwnershipFilter &filter)
 {
-    return QStringLiteral("ОГФ 1 - Отчет за разпределение на общата горска площ по вид на горите\n") +
-           filter.projectHeading + QLatin1Char('\n') + filter.ownershipLine();
+    return filter.projectHeading + QLatin1Char('\n') + filter.ownershipLine();
 }
 
 void TFormGF1Print::setReport(QAbstractItemModel *model, const OwnershipFilter &filter)
@@ -53,6 +59,7 @@ void TFormGF1Print::setReport(QAbstractItemModel *model, const OwnershipFilter &
     printer_.reset();
     model_.setSourceModel(model);
     printer_ = std::make_unique<GridPrinter>(model_);
+    printer_->options().title = pageTitle();
     printer_->setHeader(pageHeader(filter));
     printer_->setOrientation(QPageLayout::Portrait);
     printer_->options().pageLayout.setMargins(QMarginsF(10, 10, 10, 10));

@@ -36,7 +36,9 @@ public:
 
     // The report to print: the grid's model as it stands (edits included) and its filter.
     void setReport(QAbstractItemModel *model, const OwnershipFilter &filter);
-    // The page header's lines.
+    // The page header: the report's name centred in bold, the project and ownership lines
+    // under it.
+    static const QString &pageTitle();
     static QString pageHeader(const OwnershipFilter &filter);
 
     GridPrinter &printer();

@@ -20,6 +20,7 @@
 #include <QSplitter>
 #include <QStandardPaths>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
@@ -216,6 +217,24 @@ TEST_F(ForestFundWindows, PrintedFormPreviewsAtFullSizePrintsAndWritesAPdf)
     const QString text = QString::fromUtf8(p.readAllStandardOutput());
     EXPECT_TRUE(text.contains("ОГФ 1 - Отчет за разпределение на общата горска площ по вид на горите"));
     EXPECT_TRUE(text.contains("собственост: всички видове, предназначение: стопанско\n"));
+    // The report's name is centred over the left-aligned project and ownership lines, and
+    // set in a bold face.
+    const QStringList lines = text.split('\n');
+    auto indentOf = [&](const QString &start) {
+        for (const QString &l : lines)
+            if (l.trimmed().startsWith(start)) return int(l.size() - QString(l).remove(QRegularExpression("^ +")).size());
+        return -1;
+    };
+    const int titleIndent = indentOf("ОГФ 1 - Отчет"), ownershipIndent = indentOf("собственост:");
+    ASSERT_GE(titleIndent, 0);
+    ASSERT_GE(ownershipIndent, 0);
+    EXPECT_GT(titleIndent, ownershipIndent + 5);
+    if (!QStandardPaths::findExecutable("pdffonts").isEmpty()) {
+        QProcess fonts;
+        fonts.start("pdffonts", {pdf});
+        ASSERT_TRUE(fonts.waitForFinished(20000));
+        EXPECT_TRUE(QString::fromUtf8(fonts.readAllStandardOutput()).contains("Bold"));
+    }
     EXPECT_TRUE(text.contains("правено на ръка"));
     for (const char *title : {"вид на земите", "хектари", "иглолистни", "шир.висок", "реконстр.", "изд. за пр.",
                               "нискостъб.", "в тч дървопр.площ"})
