@@ -42,5 +42,9 @@ int runCuttingsList(const Context &ctx);
 int runMeasuresList(const Context &ctx);
 int runAreas(const Context &ctx);
 int runExport(const Context &ctx);
+int runExportText(const Context &ctx);
+int runExportDocx(const Context &ctx);
+int runDescribe(const Context &ctx);
+int runSheet(const Context &ctx);
 
 } // namespace dx::cli

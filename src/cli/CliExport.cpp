@@ -7,10 +7,14 @@
 
 #include "core/QtText.h"
 #include "core/Quoting.h"
+#include "engine/common/Codepage.h"
+#include "engine/common/FileIO.h"
 #include "export/ExportRun.h"
 
 #include <QGuiApplication>
+#include <QTemporaryDir>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <ostream>
@@ -115,17 +119,43 @@ std::unique_ptr<QGuiApplication> guiApplication()
     return std::make_unique<QGuiApplication>(argc, argv);
 }
 
+// One description or one sheet as the single export appends it to a file (the text and
+// its trailer, CR LF kept), printed in UTF-8. A missing record or compartment is the
+// export's warning on stderr, and exit status 1.
+int printAppended(const Context &ctx, const std::function<bool(AppState &, const QString &, ExportOptions &)> &run)
+{
+    AppState state;
+    if (!loadInstallation(ctx, state)) return 1;
+    QTemporaryDir dir;
+    if (!dir.isValid()) {
+        *ctx.err << "dendrix-cli: no temporary folder: " << ss(dir.errorString()) << '\n';
+        return 1;
+    }
+    const QString path = dir.filePath(QStringLiteral("text.txt"));
+    ExportOptions o;
+    o.format = ExportFormat::Text;
+    o.withBranches = state.settings.rangePrint.branches;
+    o.report = [&](const UserMessage &m) { writeMessage(ctx, m); };
+    if (!run(state, path, o) || !io::exists(ss(path))) return 1;
+    *ctx.out << cp::cp1251ToUtf8(io::readFile(ss(path)));
+    return 0;
+}
+
 } // namespace
 
-int runExport(const Context &ctx)
+// The export, its format given by the command (export-text, export-docx) or by OUT's
+// extension (export).
+int runExportAs(const Context &ctx, std::optional<ExportFormat> format, const char *usage)
 {
     std::optional<ExportArgs> a = parse(ctx);
     if (!a) {
-        *ctx.err << "usage: dendrix-cli [-C DIR] " << kUsage << '\n';
+        *ctx.err << "usage: dendrix-cli [-C DIR] " << usage << '\n';
         return 2;
     }
     ExportOptions o;
-    o.format = a->out.endsWith(QStringLiteral(".docx"), Qt::CaseInsensitive) ? ExportFormat::Word : ExportFormat::Text;
+    o.format = format ? *format
+                      : a->out.endsWith(QStringLiteral(".docx"), Qt::CaseInsensitive) ? ExportFormat::Word
+                                                                                         : ExportFormat::Text;
     if (a->list && o.format == ExportFormat::Word) {
         *ctx.err << "dendrix-cli: a list file is exported as text only\n";
         return 2;
@@ -171,6 +201,49 @@ int runExport(const Context &ctx)
     if (r.failed) return 1;
     *ctx.out << r.descriptions << " descriptions, " << r.sheets << " sheets: " << ss(a->out) << '\n';
     return 0;
+}
+
+int runExport(const Context &ctx)
+{
+    return runExportAs(ctx, std::nullopt, kUsage);
+}
+
+int runExportText(const Context &ctx)
+{
+    return runExportAs(ctx, ExportFormat::Text,
+                       "export-text OUT --from A --to B [--sheets|--sheets-only] [--parts p1,...] | --list FILE"
+                       " [--separator C] | --current OTD PODOTD | --sheet OTD");
+}
+
+int runExportDocx(const Context &ctx)
+{
+    return runExportAs(ctx, ExportFormat::Word,
+                       "export-docx OUT --from A --to B [--sheets|--sheets-only] | --current OTD PODOTD | --sheet OTD");
+}
+
+int runDescribe(const Context &ctx)
+{
+    const std::optional<int> otd = ctx.args.size() == 2 ? wholeNumber(qs(ctx.args[0])) : std::nullopt;
+    if (!otd) {
+        *ctx.err << "usage: dendrix-cli [-C DIR] describe OTD PODOTD\n";
+        return 2;
+    }
+    const QString podotd = qs(ctx.args[1]);
+    return printAppended(ctx, [&](AppState &state, const QString &path, ExportOptions &o) {
+        return exportOne(state, *otd, podotd, path, o);
+    });
+}
+
+int runSheet(const Context &ctx)
+{
+    const std::optional<int> otd = ctx.args.size() == 1 ? wholeNumber(qs(ctx.args[0])) : std::nullopt;
+    if (!otd) {
+        *ctx.err << "usage: dendrix-cli [-C DIR] sheet OTD\n";
+        return 2;
+    }
+    return printAppended(ctx, [&](AppState &state, const QString &path, ExportOptions &o) {
+        return exportOneSheet(state, *otd, path, o);
+    });
 }
 
 } // namespace dx::cli

@@ -80,7 +80,11 @@ void usage(std::ostream &os)
           "      [--sheets|--sheets-only] | --list FILE [--separator C] [--partial p1,p2,...]\n"
           "                         export descriptions as the export window does: text appended\n"
           "                         to OUT (code page 1251), or a Word document of page pictures\n"
-          "                         when OUT ends in .docx; --partial the settings tab's parts\n";
+          "                         when OUT ends in .docx; --partial the settings tab's parts\n"
+          "  export-text OUT ...    the same, always as text; export-docx OUT ...: always Word\n"
+          "  describe OTD PODOTD    the whole description as the single export appends it to a\n"
+          "                         file, in UTF-8 (CR LF and the trailer kept)\n"
+          "  sheet OTD              the pre-compartment sheet, the same way\n";
 }
 
 } // namespace
@@ -150,6 +154,10 @@ int main(int argc, char **argv)
         {"measures-list", dx::cli::runMeasuresList},
         {"areas", dx::cli::runAreas},
         {"export", dx::cli::runExport},
+        {"export-text", dx::cli::runExportText},
+        {"export-docx", dx::cli::runExportDocx},
+        {"describe", dx::cli::runDescribe},
+        {"sheet", dx::cli::runSheet},
     };
     auto it = commands.find(command);
     if (it == commands.end()) {
