@@ -164,7 +164,12 @@ TEST(DemoCli, AKilledBuildLeavesTheOldInstallationOrTheNewOneWhole)
         killed += dxtest::startAndKill(DX_CLI_PATH, {"demo", target, "--records", "4000", "--seed", "2", "--force"},
                                std::uniform_int_distribution<int>(5, 400)(random));
         const std::string now = contents(target);
-        ASSERT_TRUE(now == old || now == fresh) << "kill " << k;
+        ASSERT_TRUE(now == old || now == fresh) << "kill " << k << ", the folder holds:\n" << [&] {
+            std::string l;
+            for (const auto &e : std::filesystem::recursive_directory_iterator(target))
+                l += e.path().string() + " " + (e.is_regular_file() ? std::to_string(e.file_size()) : "dir") + "\n";
+            return l;
+        }();
         if (now == fresh) {
             ++replaced;
             ASSERT_EQ(runCli(target + " --records 4000 --seed 1 --force"), 0); // the old one back
