@@ -51,6 +51,7 @@ QChart *makeAreaChart(const AreaChartData &data)
     auto *axisX = new QValueAxis;
     const double top = data.values.isEmpty() ? 1.0 : *std::max_element(data.values.begin(), data.values.end());
     axisX->setRange(0, top > 0 ? top * 1.15 : 1.0);
+    axisX->applyNiceNumbers(); // ticks on round values: 0, 500, 1000, ...
     axisX->setTitleText(data.valueTitle);
     axisX->setLabelFormat(QStringLiteral("%.0f"));
     chart->addAxis(axisX, Qt::AlignBottom);

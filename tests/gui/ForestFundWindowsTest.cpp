@@ -181,6 +181,45 @@ TEST_F(ForestFundWindows, EditedCellsAreCopiedWithTheHeading)
     const QStringList lines = text.mid(heading.size()).split('\r');
     EXPECT_TRUE(lines[0].startsWith("естествен призход 0.4-1.0\t123.4\t"));
     EXPECT_EQ(lines.size(), gf1->model()->rowCount() + 1); // each row ended by a CR
+
+    // Pasted into LibreOffice Calc (its text import with tab separators), every row
+    // lands in cells of its own: read back as ";"-separated lines.
+    if (QStandardPaths::findExecutable("soffice").isEmpty()) GTEST_SKIP() << "LibreOffice is not installed";
+    const QString pasted = QString::fromStdString(dir.file("ogf1.txt"));
+    {
+        QFile f(pasted);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(text.toUtf8());
+    }
+    QProcess calc;
+    calc.setWorkingDirectory(QString::fromStdString(dir.path()));
+    calc.start("soffice", {"--headless", "--infilter=Text - txt - csv (StarCalc):9,34,76",
+                           "--convert-to", "csv:Text - txt - csv (StarCalc):59,34,76", "--outdir",
+                           QString::fromStdString(dir.path()), pasted});
+    ASSERT_TRUE(calc.waitForFinished(300000));
+    QFile csv(QString::fromStdString(dir.file("ogf1.csv")));
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly)) << calc.readAllStandardError().toStdString();
+    const QStringList sheet = QString::fromUtf8(csv.readAll()).split('\n');
+    auto rowStarting = [&](const QString &start) {
+        for (const QString &l : sheet)
+            if (l.startsWith(start)) return l;
+        return QString();
+    };
+    EXPECT_TRUE(rowStarting("вид на земите;").startsWith("вид на земите;иглолистни;широк. високост.;"));
+    const QStringList first = rowStarting("естествен призход 0.4-1.0;").split(';');
+    ASSERT_EQ(first.size(), 7) << first.join('|').toStdString();
+    EXPECT_EQ(first[1], "123.4");
+    // Calc takes the cells as numbers (it shows 106.0 as 106); empty cells stay empty.
+    for (int c = 2; c < 7; ++c) {
+        const QString shown = gf1->model()->index(0, c).data().toString();
+        if (shown.isEmpty()) {
+            EXPECT_TRUE(first[c].isEmpty()) << c;
+            continue;
+        }
+        bool isNumber = false;
+        EXPECT_DOUBLE_EQ(first[c].toDouble(&isNumber), shown.toDouble()) << c;
+        EXPECT_TRUE(isNumber) << first[c].toStdString();
+    }
 }
 
 TEST_F(ForestFundWindows, PrintedFormPreviewsAtFullSizePrintsAndWritesAPdf)
