@@ -27,6 +27,7 @@ set -eu
 export DEBIAN_FRONTEND=noninteractive
 apt-get update -qq
 apt-get install -y -qq "/tmp/$name" xvfb xauth imagemagick openbox >/dev/null
+dpkg -i "/tmp/$name" >/dev/null  # again, for a rebuilt package of the same version
 cd /root
 rm -rf /root/Dendrix
 xvfb-run -a -s "-screen 0 1280x800x24" sh -c 'openbox & sleep 1; (dendrix &) ; sleep 12; import -window root /tmp/installed.png'
