@@ -2,6 +2,8 @@
 // columns and key indexes kept with the snapshot.
 #include "engine/common/TableFile.h"
 
+#include "engine/common/Codepage.h"
+
 #include <cstring>
 #include <unordered_map>
 
@@ -40,11 +42,25 @@ double DecodedColumn::realAt(size_t row) const
     return d;
 }
 
+int TableFile::foldedIndex(const std::string &name) const
+{
+    auto it = byName_.find(cp::foldCase(name));
+    if (it == byName_.end()) return -1;
+    // Names match as sameFieldName has them: folded alike and of one byte length (a
+    // malformed byte folds to a longer replacement character).
+    for (int i : it->second)
+        if (fields_[size_t(i)].name.size() == name.size()) return i;
+    return -1;
+}
+
 int TableFile::fieldIndex(const std::string &name) const
 {
-    for (size_t i = 0; i < fields_.size(); ++i)
-        if (sameFieldName(fields_[i].name, name)) return static_cast<int>(i);
-    return -1;
+    std::call_once(namesOnce_, [this] {
+        for (size_t i = 0; i < fields_.size(); ++i) byName_[cp::foldCase(fields_[i].name)].push_back(static_cast<int>(i));
+        for (const FieldDef &f : fields_) asStored_.emplace(f.name, foldedIndex(f.name));
+    });
+    auto stored = asStored_.find(name);
+    return stored != asStored_.end() ? stored->second : foldedIndex(name);
 }
 
 Row TableFile::row(size_t r) const

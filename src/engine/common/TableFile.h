@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace dx {
@@ -64,7 +65,8 @@ public:
     const std::string &path() const { return path_; }
     const std::vector<FieldDef> &fields() const { return fields_; }
     // Index of the field with this name, matched without regard to case; -1 if none.
-    // With two fields of the same name, the first one.
+    // With two fields of the same name, the first one. Answers from a map of the folded
+    // names made on first use: a record read field by field costs no scan of the fields.
     int fieldIndex(const std::string &name) const;
 
     virtual size_t rowCount() const = 0;
@@ -104,6 +106,13 @@ protected:
     std::vector<std::string> damage_;
 
 private:
+    // Folded field name -> the fields that fold to it, in field order; and each field's
+    // name as stored -> the answer for it, so a name asked as stored is never folded.
+    mutable std::once_flag namesOnce_;
+    mutable std::unordered_map<std::string, std::vector<int>> byName_;
+    mutable std::unordered_map<std::string, int> asStored_;
+    int foldedIndex(const std::string &name) const;
+
     struct Decoded;
     Decoded &decoded() const;
     mutable std::mutex decodedMutex_;

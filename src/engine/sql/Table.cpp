@@ -3,6 +3,8 @@
 
 #include "engine/common/EngineError.h"
 
+#include <algorithm>
+
 namespace dx {
 
 Table::Table(Database &db) : db_(db) {}
@@ -140,14 +142,12 @@ Table::Bookmark Table::bookmark() const
 
 bool Table::gotoBookmark(Bookmark b)
 {
-    for (size_t i = 0; i < visible_.size(); ++i) {
-        if (visible_[i] == b) {
-            pos_ = i;
-            eof_ = bof_ = false;
-            return true;
-        }
-    }
-    return false;
+    // The visible rows are in ascending order (rebuildVisible keeps them so).
+    auto it = std::lower_bound(visible_.begin(), visible_.end(), b);
+    if (it == visible_.end() || *it != b) return false;
+    pos_ = size_t(it - visible_.begin());
+    eof_ = bof_ = false;
+    return true;
 }
 
 const std::vector<FieldDef> &Table::fields() const

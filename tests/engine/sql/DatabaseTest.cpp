@@ -202,6 +202,34 @@ TEST_F(DatabaseTest, TableObjectWalksAndBookmarks)
     EXPECT_THROW(t.value("NOSUCH"), EngineError);
 }
 
+TEST_F(DatabaseTest, BookmarksUnderAFilterFindOnlyVisibleRecords)
+{
+    Database db(dir.path());
+    Table t(db);
+    t.setPath(path);
+    t.open();
+    std::vector<Table::Bookmark> marks;
+    for (t.first(); !t.eof(); t.next()) marks.push_back(t.bookmark());
+    ASSERT_EQ(marks.size(), 4u);
+    t.setFilter("OTD=1");
+    t.setFiltered(true);
+    ASSERT_EQ(t.recordCount(), 3u);
+    // Backwards, so every jump goes to an earlier record than the current one.
+    for (size_t i = marks.size(); i-- > 1;) {
+        ASSERT_TRUE(t.gotoBookmark(marks[i])) << i;
+        EXPECT_EQ(t.bookmark(), marks[i]);
+        EXPECT_FALSE(t.eof());
+    }
+    EXPECT_EQ(t.asText("PODOTD"), "в");
+    // Compartment 2's record is filtered out, one past the last record never existed:
+    // the current record stays where it was.
+    EXPECT_FALSE(t.gotoBookmark(marks[0]));
+    EXPECT_FALSE(t.gotoBookmark(marks.back() + 1));
+    EXPECT_EQ(t.bookmark(), marks[1]);
+    t.last();
+    EXPECT_EQ(t.asText("PODOTD"), "б");
+}
+
 TEST_F(DatabaseTest, TableObjectEditsReachTheFile)
 {
     Database db(dir.path());
