@@ -10,6 +10,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
@@ -380,4 +381,34 @@ TEST_F(DescriptionTextTest, CopyOfTheCurrentSubCompartment)
     EXPECT_TRUE(currentSubCompartmentText(state, 7, QStringLiteral("в"), {}).contains("\r\nземлище:       99\r\n"));
     EXPECT_EQ(currentSubCompartmentText(state, 7, QStringLiteral("я"), {}), "подотдел 7:я липсва в базата данни!");
     EXPECT_FALSE(state.projectTable.active());
+}
+
+// Line breaks and tabs inside fields (a table edited elsewhere) become blanks: only the
+// layout breaks lines, in every layout, and the columns keep their widths.
+TEST_F(DescriptionTextTest, LineBreaksInsideFieldsBreakNoLine)
+{
+    DescriptionParts all;
+    all.fill(true);
+    auto layouts = [&] {
+        QList<QStringList> out = {whole(7, "б", true),
+                                  partialDescriptionText(state, 7, QStringLiteral("б"), all, {}).split(QStringLiteral("\r\n")),
+                                  sheetText(state, 7, {}).value_or(QString()).split(QStringLiteral("\r\n"))};
+        return out;
+    };
+    project({stand()});
+    const QList<QStringList> plain = layouts();
+    ProjectRow r = stand();
+    r.text("VID_GORI", "иглолистни\r\nx").text("VID_PODOTD", "насаж\nдение").text("NZN2", "държ\rавна");
+    r.text("DV1", "б\tб").text("ERO_ST", "a\x0b\x0c" "b");
+    project({r});
+    const QList<QStringList> broken = layouts();
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(broken[i].size(), plain[i].size()) << i;
+        for (const QString &line : broken[i]) EXPECT_FALSE(line.contains(QRegularExpression("[\\x00-\\x1f]"))) << i;
+    }
+    EXPECT_EQ(broken[0][5], "вид гори:      иглолистни  x");
+    EXPECT_TRUE(broken[0][0].endsWith("насаж дение  2.5 xa"));
+    EXPECT_EQ(broken[0][0].size(), plain[0][0].size());
+    EXPECT_TRUE(broken[1].contains("собственост:   държ авна"));
+    EXPECT_TRUE(broken[2].contains(pad("б", 15) + pad("насаж дение", 50) + pad("2.5", 15) + pad("500", 15)));
 }
