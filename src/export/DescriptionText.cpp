@@ -28,10 +28,13 @@ constexpr int kGridLines = 26; // the variable part is filled up to this many li
 
 QString pad(const QString &text, int width) { return text.leftJustified(width, QLatin1Char(' '), false); }
 
+// A sum of volumes that stops at the ends of the range, either way: a table made
+// elsewhere may hold huge or negative volumes.
 long long addVolume(long long a, long long b)
 {
-    constexpr long long hi = std::numeric_limits<long long>::max();
+    constexpr long long hi = std::numeric_limits<long long>::max(), lo = std::numeric_limits<long long>::min();
     if (b > 0 && a > hi - b) return hi;
+    if (b < 0 && a < lo - b) return lo;
     return a + b;
 }
 

@@ -14,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include <unistd.h>
 
 using namespace dx;
@@ -411,4 +413,25 @@ TEST_F(DescriptionTextTest, LineBreaksInsideFieldsBreakNoLine)
     EXPECT_EQ(broken[0][0].size(), plain[0][0].size());
     EXPECT_TRUE(broken[1].contains("собственост:   държ авна"));
     EXPECT_TRUE(broken[2].contains(pad("б", 15) + pad("насаж дение", 50) + pad("2.5", 15) + pad("500", 15)));
+}
+
+// Volumes far below zero (a table made elsewhere) add up to the lowest sum instead of
+// wrapping round to a huge stock.
+TEST_F(DescriptionTextTest, HugeNegativeVolumesShowNoStock)
+{
+    std::vector<dx::FieldDef> fields;
+    for (const char *name : {"OTD", "V1", "V2", "V3"}) fields.push_back(dx::makeField(name, dx::FieldType::Real, 20, 0));
+    fields.push_back(dx::makeField("PODOTD", dx::FieldType::Text, 8));
+    fields.push_back(dx::makeField("VID_PODOTD", dx::FieldType::Text, 20));
+    auto row = [](const char *pod, double v) {
+        return dx::Row{dx::Value::fromReal(3), dx::Value::fromReal(v), dx::Value::fromReal(v), dx::Value::fromReal(v),
+                       dx::Value::fromText(pod), dx::Value::fromText("насаждение")};
+    };
+    writeProject(fields, {row("а", -9e18), row("б", -9e18)});
+    const std::optional<QString> t = sheetText(state, 3, {});
+    ASSERT_TRUE(t);
+    const QStringList l = t->split(QStringLiteral("\r\n"));
+    EXPECT_EQ(l[11], pad("а", 15) + pad("насаждение", 50) + pad("0.0", 15) + pad("-", 15));
+    EXPECT_EQ(l[13], pad("б", 15) + pad("насаждение", 50) + pad("0.0", 15) + pad("-", 15));
+    EXPECT_TRUE(t->endsWith(pad("0.0", 15) + QString::number(std::numeric_limits<long long>::min()))) << t->toStdString();
 }
