@@ -26,7 +26,7 @@ while getopts "t:s:" opt; do
   esac
 done
 shift $((OPTIND - 1))
-all=(fuzz_profile fuzz_catalogue fuzz_codepage fuzz_sieveclause fuzz_dbf fuzz_paradox fuzz_filter fuzz_sqltranslate)
+all=(fuzz_profile fuzz_catalogue fuzz_codepage fuzz_sieveclause fuzz_printlist fuzz_descriptiontext fuzz_dbf fuzz_paradox fuzz_filter fuzz_sqltranslate)
 harnesses=("${@:-${all[@]}}")
 build=${BUILD_DIR:-$repo/build-fuzz}
 scratch=${scratch:-$(mktemp -d "${TMPDIR:-/tmp}/dendrix-fuzz.XXXXXX")}
@@ -46,7 +46,7 @@ cmake --build "$build" -j2 --target "${harnesses[@]}"
 export ASAN_OPTIONS=${ASAN_OPTIONS:-abort_on_error=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1}
 status=0
-printf '%-18s %7s %12s %8s %8s %7s %8s\n' harness seconds executions coverage features corpus findings
+printf '%-20s %7s %12s %8s %8s %7s %8s\n' harness seconds executions coverage features corpus findings
 for h in "${harnesses[@]}"; do
   dir=$scratch/$h
   mkdir -p "$dir/corpus" "$dir/artifacts"
@@ -62,7 +62,7 @@ for h in "${harnesses[@]}"; do
   ft=$(grep -o 'ft: [0-9]*' "$dir/log.txt" | tail -1 | grep -o '[0-9]*' || true)
   corpus=$(find "$dir/corpus" -type f | wc -l)
   findings=$(find "$dir/artifacts" -type f | wc -l)
-  printf '%-18s %7s %12s %8s %8s %7s %8s\n' "$h" "$seconds" "${execs:-?}" "${cov:-?}" "${ft:-?}" "$corpus" "$findings"
+  printf '%-20s %7s %12s %8s %8s %7s %8s\n' "$h" "$seconds" "${execs:-?}" "${cov:-?}" "${ft:-?}" "$corpus" "$findings"
   [ "$findings" -eq 0 ] || status=1
   [ -n "$execs" ] || status=1 # it did not finish its run
 done

@@ -28,18 +28,31 @@ constexpr int kGridLines = 26; // the variable part is filled up to this many li
 
 QString pad(const QString &text, int width) { return text.leftJustified(width, QLatin1Char(' '), false); }
 
+// A sum of volumes that stops at the ends of the range, either way: a table made
+// elsewhere may hold huge or negative volumes.
 long long addVolume(long long a, long long b)
 {
-    constexpr long long hi = std::numeric_limits<long long>::max();
+    constexpr long long hi = std::numeric_limits<long long>::max(), lo = std::numeric_limits<long long>::min();
     if (b > 0 && a > hi - b) return hi;
+    if (b < 0 && a < lo - b) return lo;
     return a + b;
+}
+
+// A text from a table on one line: its control characters (line breaks, tabs) become
+// blanks, so that only the layout breaks lines and the columns keep their widths.
+QString oneLine(QString text)
+{
+    for (QChar &c : text)
+        if (c.category() == QChar::Other_Control || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
+            c = QLatin1Char(' ');
+    return text;
 }
 
 class Reader {
 public:
     explicit Reader(const Table &t) : t_(t) {}
-    QString operator()(const char *name) const { return recordText(t_, QString::fromLatin1(name)); }
-    QString slot(const char *pattern, int j) const { return recordText(t_, slotField(pattern, j)); }
+    QString operator()(const char *name) const { return oneLine(recordText(t_, QString::fromLatin1(name))); }
+    QString slot(const char *pattern, int j) const { return oneLine(recordText(t_, slotField(pattern, j))); }
     qint64 num(const char *name) const { return recordInt(t_, QString::fromLatin1(name)); }
     qint64 num(const char *pattern, int j) const { return recordInt(t_, slotField(pattern, j)); }
     double real(const char *name) const { return recordReal(t_, QString::fromLatin1(name)); }
@@ -68,7 +81,7 @@ private:
 
 QString headerLine(const AppState &state, int otd, const QString &podotd, const Reader &f)
 {
-    const QString left = QStringLiteral("подотдел: %1 %2  %3 %4, %5 гсу").arg(otd).arg(podotd, state.title, state.year, f("GSU"));
+    const QString left = QStringLiteral("подотдел: %1 %2  %3 %4, %5 гсу").arg(otd).arg(oneLine(podotd), state.title, state.year, f("GSU"));
     const QString right = f("VID_PODOTD") + QStringLiteral("  ") + formatFixed(f.real("PL"), 1) + QStringLiteral(" xa");
     return pad(left, 102 - int(right.size())) + right;
 }
@@ -276,7 +289,7 @@ CompositionText composition(AppState &state, const Reader &f, const TextReport &
         for (int i = 0; i < damages.size(); ++i) {
             const QString &code = damages[i];
             t += (i == 0 ? QStringLiteral("повреди:       ") : kIndent) + pad(code, 4) + QStringLiteral(" = ") +
-                 decodeDamage(state, code, report) + kBreak;
+                 oneLine(decodeDamage(state, code, report)) + kBreak;
         }
         out.lines += int(damages.size());
     }

@@ -33,35 +33,63 @@ UserMessage separatorHelpMessage()
             {}};
 }
 
+namespace {
+
+// A sub-compartment as the line gives it: without the blanks at its ends, ending at a
+// control character, and at most 8 characters, a pair of surrogates never cut in two.
+QString subCompartmentOf(const QString &rest)
+{
+    qsizetype from = 0;
+    while (from < rest.size() && rest[from].isSpace()) ++from;
+    QString pod;
+    for (qsizetype k = from; k < rest.size() && pod.size() < 8; ++k) {
+        const QChar c = rest[k];
+        if (c.isHighSurrogate() && k + 1 < rest.size() && rest[k + 1].isLowSurrogate()) {
+            if (pod.size() + 2 > 8) break;
+            pod += c;
+            pod += rest[++k];
+            continue;
+        }
+        if (c.isSurrogate() || c.category() == QChar::Other_Control || c == QChar::LineSeparator ||
+            c == QChar::ParagraphSeparator)
+            break;
+        pod += c;
+    }
+    while (!pod.isEmpty() && pod.back().isSpace()) pod.chop(1);
+    return pod;
+}
+
+} // namespace
+
 PrintListFile parsePrintList(const QString &text, QChar separator, const QString &fileName,
                              const std::function<void(const UserMessage &)> &report)
 {
     PrintListFile out;
     QSet<QPair<int, QString>> seen;
     QStringList repeated;
-    const QStringList lines = text.split(QLatin1Char('\n'));
+    // Lines end with CR LF, LF or a CR alone.
+    QString joined = text;
+    joined.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    const QStringList lines = joined.split(QLatin1Char('\n'));
     for (qsizetype i = 0; i < lines.size(); ++i) {
-        QString line = lines[i];
-        if (line.endsWith(QLatin1Char('\r'))) line.chop(1);
+        const QString &line = lines[i];
         if (line.trimmed().isEmpty()) continue;
         const qsizetype at = line.indexOf(separator);
         const QString otdText = (at < 0 ? line : line.left(at)).trimmed();
         bool ok = false;
         const int otd = otdText.toInt(&ok);
         if (!ok) {
+            // One pass of arg(): a file name or line holding "%1" stays as it is.
             say(report, {plainCaption(),
                          QStringLiteral("'%1' is not a valid integer value").arg(at < 0 ? line : line.left(at)),
                          UserMessage::Icon::Error,
-                         QStringLiteral("%1, ред %2").arg(fileName).arg(i + 1)});
+                         QStringLiteral("%1, ред %2").arg(fileName, QString::number(i + 1))});
             out.complete = false;
             break;
         }
-        QString pod = at < 0 ? QString() : line.mid(at + 1);
-        while (!pod.isEmpty() && pod.front().isSpace()) pod.remove(0, 1);
-        while (!pod.isEmpty() && pod.back().isSpace()) pod.chop(1);
-        pod = pod.left(8);
+        const QString pod = at < 0 ? QString() : subCompartmentOf(line.mid(at + 1));
         if (seen.contains({otd, pod})) {
-            repeated << QStringLiteral("%1:%2 (ред %3)").arg(otd).arg(pod).arg(i + 1);
+            repeated << QStringLiteral("%1:%2 (ред %3)").arg(QString::number(otd), pod, QString::number(i + 1));
             continue;
         }
         seen.insert({otd, pod});

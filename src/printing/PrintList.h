@@ -14,9 +14,10 @@ namespace dx {
 // The separator help text of the list print window.
 UserMessage separatorHelpMessage();
 
-// The entries of a list file, in file order. Each line is split at the first separator:
-// the compartment before it, the sub-compartment after it without its leading blanks
-// (at most 8 characters). Blank lines are passed over; a line that repeats an earlier
+// The entries of a list file, in file order. Lines end with CR LF, LF or a CR alone. Each
+// line is split at the first separator: the compartment before it, the sub-compartment
+// after it without the blanks at its ends, up to a control character, at most 8
+// characters (a surrogate pair never cut in two). Blank lines are passed over; a line that repeats an earlier
 // entry is left out, so nothing prints twice. A line whose compartment is not a whole
 // number (the separator is another one, say) ends the reading with a message naming
 // the line; what was read before it is kept. The file is code page 1251, or UTF-8 when

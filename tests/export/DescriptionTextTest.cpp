@@ -10,8 +10,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 
 #include <gtest/gtest.h>
+
+#include <limits>
 
 #include <unistd.h>
 
@@ -380,4 +383,55 @@ TEST_F(DescriptionTextTest, CopyOfTheCurrentSubCompartment)
     EXPECT_TRUE(currentSubCompartmentText(state, 7, QStringLiteral("в"), {}).contains("\r\nземлище:       99\r\n"));
     EXPECT_EQ(currentSubCompartmentText(state, 7, QStringLiteral("я"), {}), "подотдел 7:я липсва в базата данни!");
     EXPECT_FALSE(state.projectTable.active());
+}
+
+// Line breaks and tabs inside fields (a table edited elsewhere) become blanks: only the
+// layout breaks lines, in every layout, and the columns keep their widths.
+TEST_F(DescriptionTextTest, LineBreaksInsideFieldsBreakNoLine)
+{
+    DescriptionParts all;
+    all.fill(true);
+    auto layouts = [&] {
+        QList<QStringList> out = {whole(7, "б", true),
+                                  partialDescriptionText(state, 7, QStringLiteral("б"), all, {}).split(QStringLiteral("\r\n")),
+                                  sheetText(state, 7, {}).value_or(QString()).split(QStringLiteral("\r\n"))};
+        return out;
+    };
+    project({stand()});
+    const QList<QStringList> plain = layouts();
+    ProjectRow r = stand();
+    r.text("VID_GORI", "иглолистни\r\nx").text("VID_PODOTD", "насаж\nдение").text("NZN2", "държ\rавна");
+    r.text("DV1", "б\tб").text("ERO_ST", "a\x0b\x0c" "b");
+    project({r});
+    const QList<QStringList> broken = layouts();
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(broken[i].size(), plain[i].size()) << i;
+        for (const QString &line : broken[i]) EXPECT_FALSE(line.contains(QRegularExpression("[\\x00-\\x1f]"))) << i;
+    }
+    EXPECT_EQ(broken[0][5], "вид гори:      иглолистни  x");
+    EXPECT_TRUE(broken[0][0].endsWith("насаж дение  2.5 xa"));
+    EXPECT_EQ(broken[0][0].size(), plain[0][0].size());
+    EXPECT_TRUE(broken[1].contains("собственост:   държ авна"));
+    EXPECT_TRUE(broken[2].contains(pad("б", 15) + pad("насаж дение", 50) + pad("2.5", 15) + pad("500", 15)));
+}
+
+// Volumes far below zero (a table made elsewhere) add up to the lowest sum instead of
+// wrapping round to a huge stock.
+TEST_F(DescriptionTextTest, HugeNegativeVolumesShowNoStock)
+{
+    std::vector<dx::FieldDef> fields;
+    for (const char *name : {"OTD", "V1", "V2", "V3"}) fields.push_back(dx::makeField(name, dx::FieldType::Real, 20, 0));
+    fields.push_back(dx::makeField("PODOTD", dx::FieldType::Text, 8));
+    fields.push_back(dx::makeField("VID_PODOTD", dx::FieldType::Text, 20));
+    auto row = [](const char *pod, double v) {
+        return dx::Row{dx::Value::fromReal(3), dx::Value::fromReal(v), dx::Value::fromReal(v), dx::Value::fromReal(v),
+                       dx::Value::fromText(pod), dx::Value::fromText("насаждение")};
+    };
+    writeProject(fields, {row("а", -9e18), row("б", -9e18)});
+    const std::optional<QString> t = sheetText(state, 3, {});
+    ASSERT_TRUE(t);
+    const QStringList l = t->split(QStringLiteral("\r\n"));
+    EXPECT_EQ(l[11], pad("а", 15) + pad("насаждение", 50) + pad("0.0", 15) + pad("-", 15));
+    EXPECT_EQ(l[13], pad("б", 15) + pad("насаждение", 50) + pad("0.0", 15) + pad("-", 15));
+    EXPECT_TRUE(t->endsWith(pad("0.0", 15) + QString::number(std::numeric_limits<long long>::min()))) << t->toStdString();
 }

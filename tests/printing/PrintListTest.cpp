@@ -67,6 +67,38 @@ TEST(PrintListFile, RepeatedEntriesAreListedOnceWithOneMessage)
     EXPECT_TRUE(said.texts[0].contains("1:а (ред 4)"));
 }
 
+// What the messages name is the file's own text, even where it holds the marks that
+// number the parts of a message.
+TEST(PrintListFile, RepeatsAndTheBadLineAreNamedAsTheyStand)
+{
+    Said said;
+    QStringList details;
+    auto report = [&](const UserMessage &m) {
+        said.texts << m.text;
+        details << m.detail;
+    };
+    const PrintListFile list = parsePrintList("1;%3\n1;%3\n2;%1x\n2;%1x\n%2;а\n", QLatin1Char(';'), "sp%2.txt", report);
+    EXPECT_EQ(pairs(list.entries), QStringList({"1:%3", "2:%1x"}));
+    EXPECT_FALSE(list.complete);
+    ASSERT_EQ(said.texts.size(), 2);
+    EXPECT_EQ(details[0], "sp%2.txt, ред 5");
+    EXPECT_EQ(said.texts[1].split("\r\n").mid(1), QStringList({"1:%3 (ред 2)", "2:%1x (ред 4)"}));
+}
+
+// A sub-compartment is whole characters up to 8 and ends at a control character; a
+// carriage return alone ends a line too, as in files from old Macintosh editors.
+TEST(PrintListFile, SubCompartmentsStopAtControlCharactersAndKeepWholeCharacters)
+{
+    Said said;
+    const PrintListFile list = parsePrintList(QStringLiteral("1;абвгдеж\U0001F332\n2;а\tб\n3;в\x01г\n4;а\r5;б\r\n6;\x7f\n"),
+                                              QLatin1Char(';'), "l.txt", said.fn());
+    EXPECT_EQ(pairs(list.entries), QStringList({"1:абвгдеж", "2:а", "3:в", "4:а", "5:б", "6:"}));
+    EXPECT_TRUE(list.complete);
+    EXPECT_TRUE(said.texts.isEmpty());
+    // The tab as the separator still splits.
+    EXPECT_EQ(pairs(parsePrintList("7\t\tж\n", QLatin1Char('\t'), "l.txt", said.fn()).entries), QStringList({"7:ж"}));
+}
+
 TEST(PrintListFile, LoadsCodePage1251AndUtf8FilesAndLongOnes)
 {
     QTemporaryDir dir;
