@@ -276,7 +276,9 @@ CompositionText composition(AppState &state, const Reader &f, const TextReport &
         QString useShare = volumeText(f.num("SECH_PER"));
         if (partial)
             useShare = useSum >= 1 && vSum >= 1
-                           ? QString::number(qint64(std::nearbyint(double(useSum) / double(vSum) * 100)))
+                           // formatted as a double: a share beyond any whole number type
+                           // (a table made elsewhere) must not overflow the conversion
+                           ? QString::number(std::nearbyint(double(useSum) / double(vSum) * 100), 'f', 0)
                            : QStringLiteral("-");
         t += pad(QStringLiteral("всичко"), 79) + pad(volumeText(vhaSum), 8) + pad(volumeText(vSum), 8) + pad(useShare, 4) +
              pad(volumeText(useSum), 8) + kBreak;

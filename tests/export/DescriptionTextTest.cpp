@@ -415,6 +415,20 @@ TEST_F(DescriptionTextTest, LineBreaksInsideFieldsBreakNoLine)
     EXPECT_TRUE(broken[2].contains(pad("б", 15) + pad("насаж дение", 50) + pad("2.5", 15) + pad("500", 15)));
 }
 
+// A use far beyond the stock (a table made elsewhere) gives a share larger than any
+// whole number: it is shown as it is, not wrapped round through an overflow.
+TEST_F(DescriptionTextTest, AHugeUseShareIsShownWhole)
+{
+    DescriptionParts all;
+    all.fill(true);
+    ProjectRow r = stand();
+    r.real("V1", 1).real("V2", 0).real("POLZV1", 9e17).real("POLZV2", 0); // 9e19 %: beyond 64 bits
+    project({r});
+    const QString t = partialDescriptionText(state, 7, QStringLiteral("б"), all, {});
+    EXPECT_TRUE(t.contains(QStringLiteral("90000000000000000000"))) << t.toStdString();
+    EXPECT_FALSE(t.contains(QLatin1Char('-') + QString::number(std::numeric_limits<long long>::max()).left(5)));
+}
+
 // Volumes far below zero (a table made elsewhere) add up to the lowest sum instead of
 // wrapping round to a huge stock.
 TEST_F(DescriptionTextTest, HugeNegativeVolumesShowNoStock)
