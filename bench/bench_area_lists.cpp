@@ -5,6 +5,7 @@
 // under 50 ms.
 //
 //   dendrix-bench-area-lists [--records N] [--dir DIR] [--runs R]
+#include "BenchDemo.h"
 #include "core/AppState.h"
 #include "core/GridModel.h"
 #include "demo/DemoData.h"
@@ -20,64 +21,32 @@
 #include <string>
 #include <vector>
 
-namespace {
-
-using Clock = std::chrono::steady_clock;
-
-template <class F>
-double best(int runs, F &&f)
-{
-    double out = 1e300;
-    for (int i = 0; i < runs; ++i) {
-        const auto t0 = Clock::now();
-        f();
-        out = std::min(out, std::chrono::duration<double, std::milli>(Clock::now() - t0).count());
-    }
-    return out;
-}
-
-} // namespace
-
 int main(int argc, char **argv)
 {
-    int records = 20000, runs = 5;
-    std::string dir = (std::filesystem::temp_directory_path() / "dendrix-bench-area-lists").string();
-    for (int i = 1; i + 1 < argc; i += 2) {
-        const std::string opt = argv[i];
-        if (opt == "--records") records = std::atoi(argv[i + 1]);
-        else if (opt == "--dir") dir = argv[i + 1];
-        else if (opt == "--runs") runs = std::atoi(argv[i + 1]);
-    }
-    dx::DemoOptions o;
-    o.records = records;
-    std::filesystem::remove_all(dir);
-    dx::createDemoInstallation(dir, o);
+    const dxbench::Options opt = dxbench::options(argc, argv, "dendrix-bench-area-lists");
+    const int records = opt.records, runs = opt.runs;
+    const std::string &dir = opt.dir;
     dx::AppState state;
-    state.programDir = QString::fromStdString(dir);
-    const dx::StartupOutcome loaded = dx::loadQuietly(state, nullptr);
-    if (loaded.endRequested || loaded.stopped) {
-        std::fprintf(stderr, "the demo installation could not be loaded\n");
-        return 1;
-    }
+    if (!dxbench::loadDemo(opt, state)) return 1;
     const QString table = state.projectTablePath;
     dx::AreasByCompartment(state.db, table);
-    const double compartments = best(runs, [&] { dx::AreasByCompartment(state.db, table); });
-    const double species = best(runs, [&] { dx::AreasBySpecies(state.db, table, state.programDir); });
+    const double compartments = dxbench::best(runs, [&] { dx::AreasByCompartment(state.db, table); });
+    const double species = dxbench::best(runs, [&] { dx::AreasBySpecies(state.db, table, state.programDir); });
     double attributeWorst = 0;
     int worstNumber = 0;
     for (int n = 1; n <= 21; ++n) {
-        const double t = best(runs, [&] { dx::AreasByAttribute(state.db, table, n); });
+        const double t = dxbench::best(runs, [&] { dx::AreasByAttribute(state.db, table, n); });
         if (t > attributeWorst) attributeWorst = t, worstNumber = n;
     }
     const dx::AreaList list = dx::AreasBySpecies(state.db, table, state.programDir);
     dx::DataGridModel model(list.content.columns);
     model.setRows(list.content.rows);
     const QString out = QString::fromStdString(dir + "/species-save.dbf");
-    const double save = best(runs, [&] { dx::Save2Dbf(model, {"TXT", "AREA"}, out); });
+    const double save = dxbench::best(runs, [&] { dx::Save2Dbf(model, {"TXT", "AREA"}, out); });
     const dx::AreaList byOtd = dx::AreasByCompartment(state.db, table);
     dx::DataGridModel otdModel(byOtd.content.columns);
     otdModel.setRows(byOtd.content.rows);
-    const double saveOtd = best(runs, [&] { dx::Save2Dbf(otdModel, {"OTD", "P"}, out); });
+    const double saveOtd = dxbench::best(runs, [&] { dx::Save2Dbf(otdModel, {"OTD", "P"}, out); });
 
     std::printf("records: %d (best of %d runs)\n", records, runs);
     std::printf("areas by compartment:          %8.1f ms  (target < 100)\n", compartments);

@@ -3,6 +3,7 @@
 // Word document of 10 description pages (pages rendered at print resolution, PNG, zip).
 //
 //   dendrix-bench-export [--records N] [--dir DIR] [--runs R]
+#include "BenchDemo.h"
 #include "core/AppState.h"
 #include "demo/DemoData.h"
 #include "export/ExportRun.h"
@@ -21,49 +22,15 @@
 #include <string>
 #include <vector>
 
-namespace {
-
-using Clock = std::chrono::steady_clock;
-
-double msSince(Clock::time_point t0) { return std::chrono::duration<double, std::milli>(Clock::now() - t0).count(); }
-
-template <class F>
-double best(int runs, F &&f)
-{
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
-        const auto t0 = Clock::now();
-        f();
-        times.push_back(msSince(t0));
-    }
-    return *std::min_element(times.begin(), times.end());
-}
-
-} // namespace
-
 int main(int argc, char **argv)
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv); // fonts for the page pictures
-    int records = 20000, runs = 3;
-    std::string dir = (std::filesystem::temp_directory_path() / "dendrix-bench-export").string();
-    for (int i = 1; i + 1 < argc; i += 2) {
-        const std::string opt = argv[i];
-        if (opt == "--records") records = std::atoi(argv[i + 1]);
-        else if (opt == "--dir") dir = argv[i + 1];
-        else if (opt == "--runs") runs = std::atoi(argv[i + 1]);
-    }
-    dx::DemoOptions o;
-    o.records = records;
-    std::filesystem::remove_all(dir);
-    dx::createDemoInstallation(dir, o);
+    const dxbench::Options opt = dxbench::options(argc, argv, "dendrix-bench-export", 3);
+    const int records = opt.records, runs = opt.runs;
+    const std::string &dir = opt.dir;
     dx::AppState state;
-    state.programDir = QString::fromStdString(dir);
-    const dx::StartupOutcome loaded = dx::loadQuietly(state, nullptr);
-    if (loaded.endRequested || loaded.stopped) {
-        std::fprintf(stderr, "the demo installation could not be loaded\n");
-        return 1;
-    }
+    if (!dxbench::loadDemo(opt, state)) return 1;
     // The range from the first compartment that holds at least 100 sub-compartments.
     QVector<dx::RangeEntry> range;
     int to = state.firstOtd;
@@ -73,14 +40,14 @@ int main(int argc, char **argv)
     }
     const QString out = QString::fromStdString(dir + "/out.txt");
     dx::ExportOptions text;
-    const double rangeMs = best(runs, [&] {
+    const double rangeMs = dxbench::best(runs, [&] {
         QFile::remove(out);
         dx::exportEntries(state, range, out, text);
     });
     const qint64 rangeBytes = QFileInfo(out).size();
     text.sheets = true;
     std::optional<QVector<dx::RangeEntry>> all = dx::resolveRange(state, state.firstOtd, state.lastOtd, {});
-    const double wholeMs = best(runs, [&] {
+    const double wholeMs = dxbench::best(runs, [&] {
         QFile::remove(out);
         dx::exportEntries(state, *all, out, text);
     });
@@ -90,7 +57,7 @@ int main(int argc, char **argv)
     word.format = dx::ExportFormat::Word;
     const QString docx = QString::fromStdString(dir + "/out.docx");
     const QVector<dx::RangeEntry> ten = all->mid(0, 10);
-    const double wordMs = best(1, [&] { dx::exportEntries(state, ten, docx, word); });
+    const double wordMs = dxbench::best(1, [&] { dx::exportEntries(state, ten, docx, word); });
 
     std::printf("records %d (text: best of %d runs)\n", records, runs);
     std::printf("text, range %d-%d, %lld sub-compartments:   %8.1f ms  (%lld bytes)\n", state.firstOtd, to,

@@ -4,6 +4,7 @@
 // ОГФ 2 under 200 ms.
 //
 //   dendrix-bench-forest-fund [--records N] [--dir DIR] [--runs R]
+#include "BenchDemo.h"
 #include "core/AppState.h"
 #include "demo/DemoData.h"
 #include "reports/ForestFund1.h"
@@ -19,51 +20,12 @@
 #include <string>
 #include <vector>
 
-namespace {
-
-using Clock = std::chrono::steady_clock;
-
-double msSince(Clock::time_point t0)
-{
-    return std::chrono::duration<double, std::milli>(Clock::now() - t0).count();
-}
-
-template <class F>
-double best(int runs, F &&f)
-{
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
-        const auto t0 = Clock::now();
-        f();
-        times.push_back(msSince(t0));
-    }
-    return *std::min_element(times.begin(), times.end());
-}
-
-} // namespace
-
 int main(int argc, char **argv)
 {
-    int records = 20000, runs = 5;
-    std::string dir = (std::filesystem::temp_directory_path() / "dendrix-bench-forest-fund").string();
-    for (int i = 1; i + 1 < argc; i += 2) {
-        const std::string opt = argv[i];
-        if (opt == "--records") records = std::atoi(argv[i + 1]);
-        else if (opt == "--dir") dir = argv[i + 1];
-        else if (opt == "--runs") runs = std::atoi(argv[i + 1]);
-    }
-    dx::DemoOptions o;
-    o.records = records;
-    std::filesystem::remove_all(dir);
-    dx::createDemoInstallation(dir, o);
-
-    dx::AppState state;
-    state.programDir = QString::fromStdString(dir);
-    const dx::StartupOutcome loaded = dx::loadQuietly(state, nullptr);
-    if (loaded.endRequested || loaded.stopped) {
-        std::fprintf(stderr, "the demo installation could not be loaded\n");
-        return 1;
-    }
+    const dxbench::Options opt = dxbench::options(argc, argv, "dendrix-bench-forest-fund");
+    const int records = opt.records, runs = opt.runs;
+        dx::AppState state;
+    if (!dxbench::loadDemo(opt, state)) return 1;
     const dx::OwnershipChoice all;
     const dx::OwnershipFilter filter = dx::buildOwnershipFilter(all, state.title, state.year);
     dx::OwnershipChoice special;
@@ -74,13 +36,13 @@ int main(int argc, char **argv)
 
     // The first build reads the table into the engine's cache, as the program's start does.
     dx::BuildGF1(state.db, state.projectTablePath, filter);
-    const double gf1 = best(runs, [&] { dx::BuildGF1(state.db, state.projectTablePath, filter); });
-    const double gf1Special = best(runs, [&] { dx::BuildGF1(state.db, state.projectTablePath, specialFilter); });
-    const double gf2 = best(runs, [&] {
+    const double gf1 = dxbench::best(runs, [&] { dx::BuildGF1(state.db, state.projectTablePath, filter); });
+    const double gf1Special = dxbench::best(runs, [&] { dx::BuildGF1(state.db, state.projectTablePath, specialFilter); });
+    const double gf2 = dxbench::best(runs, [&] {
         const auto groups = dx::loadGF2Groups(state.db, state.nomenclaturePath(), nullptr);
         dx::BuildGF2(state.db, state.projectTablePath, all, groups, {dx::kGF2Upper, dx::kGF2Lower});
     });
-    const double gf2Special = best(runs, [&] {
+    const double gf2Special = dxbench::best(runs, [&] {
         const auto groups = dx::loadGF2Groups(state.db, state.nomenclaturePath(), nullptr);
         dx::BuildGF2(state.db, state.projectTablePath, special, groups, {dx::kGF2Upper, dx::kGF2Lower});
     });

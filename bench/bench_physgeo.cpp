@@ -4,6 +4,7 @@
 // 200 ms, every other table under 100 ms.
 //
 //   dendrix-bench-physgeo [--records N] [--dir DIR] [--runs R]
+#include "BenchDemo.h"
 #include "core/AppState.h"
 #include "demo/DemoData.h"
 #include "lists/PhysGeoTables.h"
@@ -17,46 +18,12 @@
 #include <string>
 #include <vector>
 
-namespace {
-
-using Clock = std::chrono::steady_clock;
-
-template <class F>
-double best(int runs, F &&f)
-{
-    std::vector<double> times;
-    for (int i = 0; i < runs; ++i) {
-        const auto t0 = Clock::now();
-        f();
-        times.push_back(std::chrono::duration<double, std::milli>(Clock::now() - t0).count());
-    }
-    return *std::min_element(times.begin(), times.end());
-}
-
-} // namespace
-
 int main(int argc, char **argv)
 {
-    int records = 20000, runs = 5;
-    std::string dir = (std::filesystem::temp_directory_path() / "dendrix-bench-physgeo").string();
-    for (int i = 1; i + 1 < argc; i += 2) {
-        const std::string opt = argv[i];
-        if (opt == "--records") records = std::atoi(argv[i + 1]);
-        else if (opt == "--dir") dir = argv[i + 1];
-        else if (opt == "--runs") runs = std::atoi(argv[i + 1]);
-    }
-    dx::DemoOptions o;
-    o.records = records;
-    std::filesystem::remove_all(dir);
-    dx::createDemoInstallation(dir, o);
-
-    dx::AppState state;
-    state.programDir = QString::fromStdString(dir);
-    const dx::StartupOutcome loaded = dx::loadQuietly(state, nullptr);
-    if (loaded.endRequested || loaded.stopped) {
-        std::fprintf(stderr, "the demo installation could not be loaded\n");
-        return 1;
-    }
+    const dxbench::Options opt = dxbench::options(argc, argv, "dendrix-bench-physgeo");
+    const int records = opt.records, runs = opt.runs;
+        dx::AppState state;
+    if (!dxbench::loadDemo(opt, state)) return 1;
     const dx::PhysGeoSources sources = dx::physGeoSources(state);
     const dx::OwnershipFilter all = dx::buildOwnershipFilter({}, state.title, state.year);
     dx::OwnershipChoice special;
@@ -72,10 +39,10 @@ int main(int argc, char **argv)
     for (const auto &[number, name] : std::vector<std::pair<int, const char *>>{
              {1, "1"}, {15, "1а"}, {2, "2"}, {3, "3"}, {6, "6"}, {7, "7"}, {9, "9"}, {10, "10"}, {12, "12-13"}}) {
         try {
-            const double a = best(runs, [&] { dx::BuildPhysGeoTable(state.db, sources, number, all); });
-            const double b = best(runs, [&] { dx::BuildPhysGeoTable(state.db, sources, number, one); });
-            const double s = best(runs, [&] { dx::ComputePhysGeoTable(state.db, sources, number, all); });
-            const double c = best(runs, [&] { dx::LoadPhysGeoTable(sources, number, all); });
+            const double a = dxbench::best(runs, [&] { dx::BuildPhysGeoTable(state.db, sources, number, all); });
+            const double b = dxbench::best(runs, [&] { dx::BuildPhysGeoTable(state.db, sources, number, one); });
+            const double s = dxbench::best(runs, [&] { dx::ComputePhysGeoTable(state.db, sources, number, all); });
+            const double c = dxbench::best(runs, [&] { dx::LoadPhysGeoTable(sources, number, all); });
             std::printf("table %-6s %27.1f ms %14.1f ms %8.1f ms %10.1f ms\n", name, a, b, s, c);
         } catch (const dx::PhysGeoError &e) {
             std::fprintf(stderr, "table %s: %s\n", name, e.what());

@@ -5,6 +5,7 @@
 // under 100 ms.
 //
 //   dendrix-bench-sechi-lists [--records N] [--dir DIR] [--runs R]
+#include "BenchDemo.h"
 #include "core/AppState.h"
 #include "demo/DemoData.h"
 #include "lists/SechiLists.h"
@@ -57,26 +58,10 @@ void show(const char *what, Times t)
 
 int main(int argc, char **argv)
 {
-    int records = 20000, runs = 5;
-    std::string dir = (std::filesystem::temp_directory_path() / "dendrix-bench-sechi-lists").string();
-    for (int i = 1; i + 1 < argc; i += 2) {
-        const std::string opt = argv[i];
-        if (opt == "--records") records = std::atoi(argv[i + 1]);
-        else if (opt == "--dir") dir = argv[i + 1];
-        else if (opt == "--runs") runs = std::atoi(argv[i + 1]);
-    }
-    dx::DemoOptions o;
-    o.records = records;
-    std::filesystem::remove_all(dir);
-    dx::createDemoInstallation(dir, o);
-
+    const dxbench::Options opt = dxbench::options(argc, argv, "dendrix-bench-sechi-lists");
+    const int records = opt.records, runs = opt.runs;
     dx::AppState state;
-    state.programDir = QString::fromStdString(dir);
-    const dx::StartupOutcome loaded = dx::loadQuietly(state, nullptr);
-    if (loaded.endRequested || loaded.stopped) {
-        std::fprintf(stderr, "the demo installation could not be loaded\n");
-        return 1;
-    }
+    if (!dxbench::loadDemo(opt, state)) return 1;
     dx::SechiLists lists(state.db, state.projectTablePath, state.landArea);
     const QStringList classes = lists.attributeValues(3);
     const QStringList landAreas = lists.attributeValues(dx::kSechiLandAreaAttribute);
