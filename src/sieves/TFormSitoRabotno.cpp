@@ -10,6 +10,7 @@
 #include "sieves/TFormSitoRabotnoSechi.h"
 #include "sieves/TFormSitoRabotnoSetting.h"
 #include "widgets/GuiGridHeader.h"
+#include "widgets/GuiGroupScrollArea.h"
 #include "widgets/TFormSitoRabotnoWait.h"
 #include "widgets/WindowContext.h"
 
@@ -40,29 +41,6 @@ namespace {
 
 constexpr int kCriteriaRows = 9; // the group's four columns are filled top to bottom
 
-// The criteria group in a frame of its own that scrolls it when the window is shorter
-// than the group (a low screen below the main window's header): it asks for the whole
-// group, never less wide.
-class CriteriaArea : public QScrollArea {
-public:
-    explicit CriteriaArea(QGroupBox *group)
-    {
-        setWidget(group);
-        setWidgetResizable(true);
-        setFrameShape(QFrame::NoFrame);
-        setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
-    }
-    QSize sizeHint() const override
-    {
-        return widget()->sizeHint() + QSize(verticalScrollBar()->sizeHint().width(), 0);
-    }
-    QSize minimumSizeHint() const override
-    {
-        return QSize(sizeHint().width(), std::min(widget()->minimumSizeHint().height(), 120));
-    }
-};
-
 } // namespace
 
 TFormSitoRabotno::TFormSitoRabotno(WindowContext &context)
@@ -75,7 +53,7 @@ TFormSitoRabotno::TFormSitoRabotno(WindowContext &context)
     buildCommands();
     buildMenus();
     auto *body = new QHBoxLayout;
-    body->addWidget(new CriteriaArea(buildCriteria()), 0);
+    body->addWidget(new GuiGroupScrollArea(buildCriteria()), 0);
     body->addWidget(buildResult(), 1);
 
     auto *layout = new QVBoxLayout(this);

@@ -11,6 +11,7 @@
 #include "sieves/SievePrintChoice.h"
 #include "widgets/GuiGridHeader.h"
 #include "widgets/GuiGridHelpers.h"
+#include "widgets/GuiGroupScrollArea.h"
 #include "widgets/GuiGridPrinter.h"
 #include "widgets/GuiReportPrinter.h"
 #include "widgets/WindowContext.h"
@@ -83,7 +84,7 @@ TFormSitoSechi::TFormSitoSechi(WindowContext &context)
     auto *layout = new QHBoxLayout(this);
     buildMenus();
     layout->setMenuBar(menuBar_);
-    layout->addWidget(criteria);
+    layout->addWidget(new GuiGroupScrollArea(criteria));
     layout->addWidget(result, 1);
     enableResultCommands(false);
     resize(520, 420);

@@ -12,6 +12,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
@@ -200,4 +201,44 @@ TEST_F(WindowPlacement, AboutWindowOpensBesideOrBelowTheHeaderAtItsOwnSize)
     EXPECT_TRUE(available.contains(frame));
     EXPECT_EQ(about->size(), about->sizeHint());
     for (const QRect &part : mainHeaderParts()) EXPECT_FALSE(frame.intersects(part));
+}
+
+TEST_F(WindowPlacement, CuttingSieveOverAMaximisedMainWindowShowsItsStatusAndScrollsItsTypes)
+{
+    // A main window over the lower part of the screen leaves the sieve, neither above nor
+    // beside it, less room below its header than the nine type lists ask for (as a
+    // maximised one on a 1024x768 screen does): the lists scroll, and the result grid
+    // with its status line below stays whole inside the window.
+    w->main->setGeometry(available.x(), available.y() + available.height() * 3 / 8, available.width(),
+                         available.height() * 5 / 8);
+    QWidget *sieve = w->list->find("TFormSitoSechi");
+    ASSERT_NE(sieve, nullptr);
+    openFromMenu("Справки", "Сито за сечите");
+    ASSERT_TRUE(sieve->isVisible());
+    const QRect frame = sieve->frameGeometry();
+    EXPECT_TRUE(available.contains(frame)) << frame.x() << "," << frame.y() << " " << frame.width() << "x"
+                                           << frame.height();
+
+    // Whole in sight: inside every widget it stands in, up to the window.
+    auto whole = [sieve](QWidget *part) {
+        for (QWidget *in = part->parentWidget(); in; in = in == sieve ? nullptr : in->parentWidget())
+            if (!in->rect().contains(QRect(part->mapTo(in, QPoint(0, 0)), part->size()))) return false;
+        return true;
+    };
+    for (QWidget *part : {static_cast<QWidget *>(sieve->findChild<QStatusBar *>()),
+                          static_cast<QWidget *>(sieve->findChild<QTableView *>())}) {
+        ASSERT_NE(part, nullptr);
+        EXPECT_TRUE(whole(part)) << part->metaObject()->className() << " cut off in a window " << sieve->height()
+                                 << " high";
+    }
+    // Each type list can be brought whole into sight, scrolled to where the window is
+    // too low for all nine.
+    auto *types = sieve->findChild<QScrollArea *>();
+    for (int n = 1; n <= 9; ++n) {
+        auto *list = sieve->findChild<QComboBox *>(QStringLiteral("ComboBox%1").arg(n));
+        ASSERT_NE(list, nullptr);
+        if (types) types->ensureWidgetVisible(list);
+        EXPECT_TRUE(whole(list)) << "type list " << n << " cut off in a window " << sieve->height() << " high";
+        EXPECT_GE(list->height(), list->minimumSizeHint().height()) << "type list " << n << " squeezed";
+    }
 }
