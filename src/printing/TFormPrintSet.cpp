@@ -122,8 +122,10 @@ QWidget *TFormPrintSet::buildTab(Tab &t, bool withPrinterLine)
     t.printer = new QPushButton(QStringLiteral("Принтер"));
     t.printer->setAutoDefault(false);
     v->addWidget(t.printer, 0, Qt::AlignLeft);
-    connect(t.printer, &QPushButton::clicked, this, [this] {
-        ReportPrinter::instance().setup(this);
+    connect(t.printer, &QPushButton::clicked, this, [this, &t] {
+        // The dialog offers this tab's copies; the number chosen there is shown in "Брой:".
+        int copies = t.copies->value();
+        if (ReportPrinter::instance().setup(this, &copies)) t.copies->setValue(copies);
         printerLine_->setText(ReportPrinter::instance().printerLine());
     });
     return page;

@@ -49,9 +49,10 @@ public:
             }
         return true;
     }
-    void endJob() override
+    bool endJob() override
     {
         if (after_) after_();
+        return true;
     }
 
 private:
