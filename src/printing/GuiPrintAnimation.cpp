@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include <algorithm>
 #include <cmath>
 
 namespace dx {
@@ -95,8 +96,11 @@ void GuiPrintAnimation::paintEvent(QPaintEvent *)
     const double t = double(frame_) / (kFrames - 1);
     const double x0 = folder.center().x(), x1 = printer.center().x();
     const double x = x0 + (x1 - x0) * t;
-    const double y = folder.top() - 6 - std::sin(M_PI * t) * (h * 0.45) + (printer.top() - folder.top()) * t;
+    const double y0 = folder.top() - 2, y1 = printer.top() + 2;
     const double sw = 16 - 4 * t, sh = 20 - 5 * t;
+    // The top of the arc keeps the whole sheet inside the picture.
+    const double lift = std::max(0.0, std::min(y0, y1) - sh / 2 - 2);
+    const double y = y0 + (y1 - y0) * t - std::sin(M_PI * t) * lift;
     p.save();
     p.translate(x, y);
     p.rotate(-25 + 50 * t);
