@@ -27,6 +27,7 @@
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 
 using namespace dx;
@@ -581,4 +582,36 @@ TEST(PrinterPort, AddressesLoseTheirCredentialsAndUnknownQueuesHaveNone)
     EXPECT_EQ(uriWithoutCredentials("usb://Brother/HL-L2350DW?serial=E78"), "usb://Brother/HL-L2350DW?serial=E78");
     EXPECT_TRUE(printerPort("no queue of this name").isEmpty());
     EXPECT_TRUE(printerPort(QString()).isEmpty());
+}
+
+TEST_F(PrintWindows, PrinterDialogOffersTheTabsCopiesAndReturnsTheChosenNumber)
+{
+    QPrinter &printer = ReportPrinter::instance().printer();
+    const QString name = printer.printerName();
+    const QString file = printer.outputFileName();
+    auto *set = open<TFormPrintSet>();
+    set->tabs()->setCurrentIndex(1);
+    set->tab(1).copies->setValue(4);
+    int offered = -1;
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        if (!dialog) return;
+        seen = true;
+        if (auto *copies = dialog->findChild<QSpinBox *>("copies")) {
+            offered = copies->value();
+            copies->setValue(5);
+        }
+        dialog->accept();
+    });
+    QTest::mouseClick(set->tab(1).printer, Qt::LeftButton);
+    ASSERT_TRUE(seen);
+    EXPECT_EQ(offered, 4);
+    EXPECT_EQ(set->tab(1).copies->value(), 5);
+    // Stored only with "Ok".
+    EXPECT_EQ(settings().readString("предотделен лист", "Copyes"), QString::number(state().settings.sheet.copies));
+    QTest::mouseClick(set->okButton(), Qt::LeftButton);
+    EXPECT_EQ(settings().readString("предотделен лист", "Copyes"), "5");
+    printer.setOutputFileName(file);
+    printer.setPrinterName(name);
 }
