@@ -7,13 +7,15 @@
 # tests/helpers/PrintDescription.cpp prints compartments FROM..TO with the program's
 # duplex loop; the check then reads each job the scheduler kept: its "sides" attribute
 # must be two-sided, its document must hold one or two pages, the pairs must be those of
-# dendrix-cli's job list for the same range, and the PostScript of the last pair must
-# ask the printer for duplex (setpagedevice with /Duplex true).
+# dendrix-cli's job list for the same range (the job is named after its first page), and
+# the PostScript of the last pair must ask the printer for duplex (setpagedevice with
+# /Duplex true).
 #
 #   bash scripts/cups-duplex-check.sh [BUILD_DIR] [FROM TO]
 #
-# Needs root (the scheduler's filters run as another user) and the packages cups,
-# cups-filters and poppler-utils. Not part of the default test run.
+# Needs root (the scheduler's filters run as another user); installs the packages cups,
+# cups-filters, poppler-utils and python3 when they are missing. Not part of the default
+# test run.
 set -euo pipefail
 BUILD=$(realpath "${1:-build}")
 FROM=${2:-2}
@@ -23,10 +25,18 @@ PRINT="$BUILD/tests/print_description"
 for f in "$CLI" "$PRINT"; do
   [[ -x $f ]] || { echo "cups-duplex-check: $f is missing; build dendrix-cli and print_description" >&2; exit 2; }
 done
+HERE=$(cd "$(dirname "$0")/.." && pwd)
 [[ $(id -u) -eq 0 ]] || { echo "cups-duplex-check: run as root" >&2; exit 2; }
-for t in cupsd lpadmin pdfinfo; do
-  command -v "$t" >/dev/null || { echo "cups-duplex-check: $t is missing (cups, poppler-utils)" >&2; exit 2; }
+missing=()
+for p in cups cups-client cups-filters poppler-utils python3; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
+if [[ ${#missing[@]} -gt 0 ]]; then
+  echo "Installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
 
 WORK=$(mktemp -d /tmp/dendrix-duplex-check.XXXXXX)
 chmod 755 "$WORK"
@@ -98,16 +108,21 @@ n=0
 for c in "$WORK"/spool/c*; do
   id=${c##*/c}
   n=$((n + 1))
-  sides=$(grep -a -o -E 'two-sided-long-edge|two-sided-short-edge|one-sided' "$c" | head -1 || true)
+  sides=$(python3 "$HERE/tests/scripts/cups_job_attributes.py" "$c" sides | cut -d' ' -f2)
+  name=$(python3 "$HERE/tests/scripts/cups_job_attributes.py" "$c" job-name | cut -d' ' -f2-)
+  first=${name##*[}
+  first=${first%]}
   doc=$(ls "$WORK"/spool/d"$id"-001 2>/dev/null || true)
   pages=$( [[ -n $doc ]] && pdfinfo "$doc" 2>/dev/null | awk '/^Pages:/ {print $2}' || echo "?")
   want=$(sed -n "${n}p" "$WORK/cli-jobs" | cut -f2,3)
   wantPages=$(echo "$want" | cut -f2 | wc -w)
-  echo "job $n: sides=$sides pages=$pages (dendrix-cli: $want)"
+  wantFirst=$(echo "$want" | cut -f2 | cut -d' ' -f1)
+  echo "job $n: sides=$sides pages=$pages first=$first (dendrix-cli: $want)"
   case "$want" in
     two-sided*) [[ $sides == two-sided-long-edge ]] || { echo "  not two-sided" >&2; fail=1; } ;;
   esac
   [[ $pages == "$wantPages" ]] || { echo "  $pages pages, expected $wantPages" >&2; fail=1; }
+  [[ $first == "$wantFirst" ]] || { echo "  the job begins with $first, expected $wantFirst" >&2; fail=1; }
 done
 [[ $n -eq $EXPECTED ]] || { echo "cups-duplex-check: $n jobs reached the queue, expected $EXPECTED" >&2; fail=1; }
 # The file device keeps the last job only; CUPS's filters print a lone page one-sided, so

@@ -8,6 +8,7 @@ PKGS=(build-essential cmake ninja-build pkg-config
       libsqlite3-dev libgtest-dev libshp-dev pxlib-dev libxlsxwriter-dev libzip-dev
       python3 python3-dbfread xvfb xauth
       fonts-liberation2  # "Arial" of the printed descriptions: Liberation Sans, the same letter widths
+      libcups2-dev  # a printer's port (its device URI) in the print settings' printer line
       unzip poppler-utils)  # the list-file tests read .xlsx and PDF output with these
 missing=()
 for p in "${PKGS[@]}"; do

@@ -42,11 +42,12 @@ public:
         pages_ << (a < 0 ? r.title : r.title.mid(a + 1).chopped(1));
         return to_.addReport(r);
     }
-    void endJob() override
+    bool endJob() override
     {
-        to_.endJob();
+        const bool sent = to_.endJob();
         err_ << "job " << ++jobs_ << '\t' << (twoSided_ ? "two-sided" : "one-sided") << '\t'
              << ss(pages_.join(QLatin1Char(' '))) << '\n';
+        return sent;
     }
     void setTwoSided(bool on) override { twoSided_ = on; }
 

@@ -216,10 +216,7 @@ PrintRunResult printListTwoSided(AppState &state, DescriptionComposer &composer,
         }
         if (back.kind == BackPage::Kind::NotFound) continue;
         if (!composer.compose(e.otd, back.podotd, options.report)) continue;
-        sink.beginJob(composer.report().title);
-        const bool ok = sink.addReport(composer.report());
-        sink.endJob();
-        if (!ok) {
+        if (!printAsJob(sink, composer.report())) {
             r.failed = true;
             break;
         }

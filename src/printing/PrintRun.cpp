@@ -12,9 +12,7 @@ bool printSheet(AppState &state, int otd, PageSink &sink, const std::function<vo
     std::optional<PrintedSheet> sheet = composeSheet(state, otd, QString(), report);
     if (!sheet) return false;
     const Report r = sheetReport(*sheet, state.settings.sheet);
-    sink.beginJob(r.title);
-    const bool ok = sink.addReport(r);
-    sink.endJob();
+    const bool ok = printAsJob(sink, r);
     if (refused) *refused = !ok;
     return true;
 }
@@ -50,10 +48,7 @@ PrintRunResult printDescriptions(AppState &state, DescriptionComposer &composer,
             }
         }
         if (composer.compose(e.otd, e.podotd, options.report)) {
-            sink.beginJob(composer.report().title);
-            const bool ok = sink.addReport(composer.report());
-            sink.endJob();
-            if (!ok) {
+            if (!printAsJob(sink, composer.report())) {
                 result.failed = true;
                 break;
             }

@@ -197,6 +197,7 @@ PageFrame pageFrame(const PageSettings &settings)
     fit(f.top, f.bottom, kA4HeightMm);
     f.font.family = settings.font.trimmed().isEmpty() ? QStringLiteral("Arial") : settings.font.trimmed();
     f.font.pointSize = settings.fontSize >= 4 && settings.fontSize <= 72 ? settings.fontSize : 9;
+    f.copies = std::clamp(settings.copies, 1, 100);
     return f;
 }
 
@@ -273,6 +274,16 @@ QPicture pagePicture(const Report &report, int page)
     return picture;
 }
 
+void Report::setCopies(int copies) { frame_.copies = std::clamp(copies, 1, 100); }
+
+bool printAsJob(PageSink &sink, const Report &report)
+{
+    sink.beginJob(report.title);
+    const bool painted = sink.addReport(report);
+    const bool sent = sink.endJob();
+    return painted && sent;
+}
+
 PaintDeviceSink::PaintDeviceSink(QPagedPaintDevice &device) : device_(device) {}
 PaintDeviceSink::~PaintDeviceSink() { endJob(); }
 
@@ -299,10 +310,11 @@ bool PaintDeviceSink::addReport(const Report &report)
     return true;
 }
 
-void PaintDeviceSink::endJob()
+bool PaintDeviceSink::endJob()
 {
-    if (painter_) painter_->end();
+    const bool ended = !painter_ || painter_->end();
     painter_.reset();
+    return ended;
 }
 
 struct PdfFileSink::Impl {

@@ -67,12 +67,14 @@ struct ReportPage {
     const ReportItem *find(const QString &name) const;
 };
 
-// Margins and font of a page, from the settings, brought into range: each margin 0..100,
-// and the printable area at least a fifth of the paper each way (the margins are shrunk
-// in proportion when they leave less); a font size outside 4..72 points becomes 9.
+// Margins, font and copies of a page, from the settings, brought into range: each margin
+// 0..100, and the printable area at least a fifth of the paper each way (the margins are
+// shrunk in proportion when they leave less); a font size outside 4..72 points becomes 9;
+// copies 1..100 (none asked for prints one).
 struct PageFrame {
     double left = 20, right = 10, top = 10, bottom = 10;
     ReportFont font;
+    int copies = 1;  // copies of each print job, at least one
     double widthMm() const { return kA4WidthMm - left - right; }
     double heightMm() const { return kA4HeightMm - top - bottom; }
 };
@@ -90,6 +92,9 @@ public:
     explicit Report(const PageFrame &frame) : frame_(frame) {}
 
     const PageFrame &frame() const { return frame_; }
+    // The copies a printer makes of the job that holds this report.
+    int copies() const { return frame_.copies; }
+    void setCopies(int copies);
     QString title;   // the document title
     QList<ReportPage> pages;
     int pageCount() const { return int(pages.size()); }
@@ -126,7 +131,8 @@ public:
     virtual void beginJob(const QString &title) = 0;
     // Paints every page of the report; false when the device refused a page.
     virtual bool addReport(const Report &report) = 0;
-    virtual void endJob() = 0;
+    // False when the job did not reach its printer (the printer vanished meanwhile).
+    virtual bool endJob() = 0;
     // Jobs begun from now on print on both sides of the paper (a duplex printer turns
     // each sheet); sinks without two sides ignore it.
     virtual void setTwoSided(bool on) { (void)on; }
@@ -134,13 +140,17 @@ public:
 
 // A sink over a paged paint device (a QPdfWriter, or a QPrinter of the window layer):
 // A4 portrait, every page painted from the paper's corner.
+// One report as a print job of its own; false when the printer refused a page or did not
+// take the job.
+bool printAsJob(PageSink &sink, const Report &report);
+
 class PaintDeviceSink : public PageSink {
 public:
     explicit PaintDeviceSink(QPagedPaintDevice &device);
     ~PaintDeviceSink() override;
     void beginJob(const QString &title) override;
     bool addReport(const Report &report) override;
-    void endJob() override;
+    bool endJob() override;
     int pagesPainted() const { return pages_; }
     // Where the paper's corner lies on the device, for devices that paint from their
     // printable area; none by default.
@@ -162,7 +172,7 @@ public:
     ~PdfFileSink() override;
     void beginJob(const QString &title) override;
     bool addReport(const Report &report) override;
-    void endJob() override {}
+    bool endJob() override { return true; }
     void finish();
     int pagesPainted() const;
 

@@ -113,7 +113,9 @@ void TFormPrintPList::BitBtnPrintClick()
         return;
     }
     std::unique_ptr<PageSink> sink = printer.jobSink();
-    printSheet(context_.state(), *otd, *sink, report);
+    bool refused = false;
+    printSheet(context_.state(), *otd, *sink, report, &refused);
+    if (refused) context_.showMessage(printerFailedMessage());
 }
 
 void TFormPrintPList::printAll()
@@ -130,13 +132,17 @@ void TFormPrintPList::printAll()
     else stop_ = false;
     std::unique_ptr<PageSink> sink = ReportPrinter::instance().jobSink();
     int done = 0;
+    bool refused = false;
     for (int otd : compartments) {
         if (stop_) break;
-        printSheet(context_.state(), otd, *sink, [this](const UserMessage &m) { context_.showMessage(m); });
+        printSheet(context_.state(), otd, *sink, [this](const UserMessage &m) { context_.showMessage(m); }, &refused);
+        // A printer that refused a sheet or lost it ends the run there: nothing is sent twice.
+        if (refused) break;
         ++done;
         if (progress) progress->step(printProgressLabel(done, total), printProgressTitle(done, total), done);
     }
     if (progress) progress->finish();
+    if (refused) context_.showMessage(printerFailedMessage());
 }
 
 } // namespace dx

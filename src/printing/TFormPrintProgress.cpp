@@ -1,11 +1,11 @@
 // The print progress window.
 #include "printing/TFormPrintProgress.h"
 
+#include "printing/GuiPrintAnimation.h"
 #include "widgets/WindowContext.h"
 
 #include <QApplication>
 #include <QLabel>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -27,9 +27,8 @@ QString printProgressTitle(int done, int total)
 TFormPrintProgress::TFormPrintProgress(WindowContext &c) : TFormWindow(QStringLiteral("Отпечатване..."), c.owner())
 {
     auto *layout = new QVBoxLayout(this);
-    bar_ = new QProgressBar;
-    bar_->setTextVisible(false);
-    layout->addWidget(bar_);
+    animation_ = new GuiPrintAnimation;
+    layout->addWidget(animation_, 0, Qt::AlignHCenter);
     label_ = new QLabel(QStringLiteral("Отпечатване на  1 от 100 листа"));
     layout->addWidget(label_);
     cancel_ = new QPushButton(QStringLiteral("Отказ"));
@@ -40,21 +39,19 @@ TFormPrintProgress::TFormPrintProgress(WindowContext &c) : TFormWindow(QStringLi
     });
 }
 
-void TFormPrintProgress::start(const QString &label, const QString &title, int total, bool *stop)
+void TFormPrintProgress::start(const QString &label, const QString &title, int /*total*/, bool *stop)
 {
     stop_ = stop;
     if (stop_) *stop_ = false;
-    bar_->setRange(0, std::max(1, total));
-    bar_->setValue(0);
     label_->setText(label);
     setWindowTitle(title);
     show();
     QApplication::processEvents();
 }
 
-void TFormPrintProgress::step(const QString &label, const QString &title, int done)
+void TFormPrintProgress::step(const QString &label, const QString &title, int /*done*/)
 {
-    bar_->setValue(std::min(done, bar_->maximum()));
+    animation_->advance();
     label_->setText(label);
     setWindowTitle(title);
     // The run goes on in this thread: the window is repainted and "Отказ" can be pressed.

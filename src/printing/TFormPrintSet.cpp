@@ -52,11 +52,16 @@ QWidget *TFormPrintSet::buildTab(Tab &t, bool withPrinterLine)
 {
     auto *page = new QWidget;
     auto *v = new QVBoxLayout(page);
+    t.printer = new QPushButton(QStringLiteral("Принтер"));
+    t.printer->setAutoDefault(false);
     if (withPrinterLine) {
+        // The printer's line with its setup button beside it.
         auto *group = new QGroupBox(QStringLiteral(" Принтер "));
-        auto *g = new QVBoxLayout(group);
+        auto *g = new QHBoxLayout(group);
         printerLine_ = new QLabel;
-        g->addWidget(printerLine_);
+        printerLine_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        g->addWidget(printerLine_, 1);
+        g->addWidget(t.printer);
         v->addWidget(group);
     }
     auto *margins = new QGroupBox(QStringLiteral(" Полета за печат  (mm) "));
@@ -73,9 +78,9 @@ QWidget *TFormPrintSet::buildTab(Tab &t, bool withPrinterLine)
         h->addWidget(s);
         return w;
     };
-    // The four fields around a picture of the page.
+    // The four fields around a picture of the page (A4 upright).
     auto *paper = new QLabel;
-    paper->setFixedSize(42, 59);
+    paper->setFixedSize(30, 42);
     paper->setFrameShape(QFrame::Box);
     paper->setStyleSheet(QStringLiteral("background: white;"));
     m->addWidget(labelled(QStringLiteral("Горе"), t.top), 0, 1, Qt::AlignCenter);
@@ -85,7 +90,7 @@ QWidget *TFormPrintSet::buildTab(Tab &t, bool withPrinterLine)
     m->addWidget(labelled(QStringLiteral("Долу"), t.bottom), 2, 1, Qt::AlignCenter);
     t.standard = new QPushButton(QStringLiteral("Стандартни полета"));
     t.standard->setAutoDefault(false);
-    m->addWidget(t.standard, 3, 0, 1, 3);
+    m->addWidget(t.standard, 2, 2, Qt::AlignRight | Qt::AlignBottom);
     v->addWidget(margins);
     connect(t.standard, &QPushButton::clicked, this, [&t] {
         const PageSettings standard;
@@ -119,11 +124,12 @@ QWidget *TFormPrintSet::buildTab(Tab &t, bool withPrinterLine)
     cl->addWidget(t.copies);
     row->addWidget(copies);
     v->addLayout(row);
-    t.printer = new QPushButton(QStringLiteral("Принтер"));
-    t.printer->setAutoDefault(false);
-    v->addWidget(t.printer, 0, Qt::AlignLeft);
-    connect(t.printer, &QPushButton::clicked, this, [this] {
-        ReportPrinter::instance().setup(this);
+    if (!withPrinterLine) v->addWidget(t.printer, 0, Qt::AlignLeft);
+    v->addStretch(1);
+    connect(t.printer, &QPushButton::clicked, this, [this, &t] {
+        // The dialog offers this tab's copies; the number chosen there is shown in "Брой:".
+        int copies = t.copies->value();
+        if (ReportPrinter::instance().setup(this, &copies)) t.copies->setValue(copies);
         printerLine_->setText(ReportPrinter::instance().printerLine());
     });
     return page;

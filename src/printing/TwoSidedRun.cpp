@@ -105,10 +105,7 @@ PrintRunResult printManualTwoSided(AppState &state, DescriptionComposer &compose
             for (qsizetype i = parity; i < rows.size(); i += 2) {
                 if (run.stopNow()) return r;
                 if (!composer.compose(rows[i].otd, rows[i].podotd, options.report)) continue;
-                sink.beginJob(composer.report().title);
-                const bool ok = sink.addReport(composer.report());
-                sink.endJob();
-                if (!ok) {
+                if (!printAsJob(sink, composer.report())) {
                     r.failed = true;
                     return r;
                 }
@@ -143,8 +140,8 @@ PrintRunResult printDuplex(AppState &state, DescriptionComposer &composer, const
             sink.beginJob(pending.first().title);
             bool ok = true;
             for (const Report &page : pending) ok = ok && sink.addReport(page);
-            sink.endJob();
-            if (!ok) {
+            const bool sent = sink.endJob();
+            if (!ok || !sent) {
                 r.failed = true;
                 return false;
             }

@@ -51,10 +51,7 @@ SheetRunResult printSieveSheets(AppState &state, const QVector<int> &compartment
         }
         if (const std::optional<PrintedSheet> sheet = composeSheet(state, otd, options.selection, report)) {
             const Report r = sheetReport(*sheet, state.settings.sheet);
-            sink.beginJob(r.title);
-            const bool ok = sink.addReport(r);
-            sink.endJob();
-            if (!ok) {
+            if (!printAsJob(sink, r)) {
                 out.failed = true;
                 break;
             }

@@ -1,6 +1,7 @@
 // The reports' printer, its dialogs and the print preview.
 #include "widgets/GuiReportPrinter.h"
 
+#include "widgets/PrinterPort.h"
 #include "widgets/WindowContext.h"
 
 #include <QApplication>
@@ -21,7 +22,17 @@
 namespace dx {
 namespace {
 
-// A sink that paints each job on the printer as a document of its own.
+// Whether the printer's jobs still have somewhere to go: a file, or a queue the print
+// system knows.
+bool printerPresent(const QPrinter &printer)
+{
+    if (printer.outputFormat() == QPrinter::PdfFormat) return true;
+    return !QPrinterInfo::printerInfo(printer.printerName()).isNull();
+}
+
+// A sink that paints each job on the printer as a document of its own, in as many copies
+// as the job's first report asks for. A queue that has vanished takes no job; one that
+// vanishes while a job is painted has lost it, and the job is reported as not printed.
 class PrinterJobSink : public PageSink {
 public:
     explicit PrinterJobSink(QPrinter &printer) : printer_(printer) {}
@@ -31,22 +42,35 @@ public:
         printer_.setFullPage(true);
         sink_ = std::make_unique<PaintDeviceSink>(printer_);
         sink_->beginJob(title);
+        gone_ = !printerPresent(printer_);
+        copiesSet_ = false;
     }
     bool addReport(const Report &report) override
     {
         if (!sink_) beginJob(report.title);
+        if (gone_) return false;
+        if (!copiesSet_) {
+            // Before the job's first page: the copies go with the job to the printer.
+            printer_.setCopyCount(report.copies());
+            printer_.setCollateCopies(true);
+            copiesSet_ = true;
+        }
         return sink_->addReport(report);
     }
-    void endJob() override
+    bool endJob() override
     {
-        if (sink_) sink_->endJob();
+        const bool ended = !sink_ || sink_->endJob();
+        const bool painted = sink_ && sink_->pagesPainted() > 0;
         sink_.reset();
+        return ended && !gone_ && (!painted || printerPresent(printer_));
     }
     void setTwoSided(bool on) override { printer_.setDuplex(on ? QPrinter::DuplexLongSide : QPrinter::DuplexNone); }
 
 private:
     QPrinter &printer_;
     std::unique_ptr<PaintDeviceSink> sink_;
+    bool gone_ = false;
+    bool copiesSet_ = false;
 };
 
 } // namespace
@@ -116,14 +140,17 @@ QString ReportPrinter::printerLine()
     QPrinterInfo info = QPrinterInfo::printerInfo(printer().printerName());
     if (info.isNull()) info = QPrinterInfo::defaultPrinter();
     if (info.isNull() || info.printerName().isEmpty()) return QStringLiteral("Cannot determine printer name and port..");
-    return info.printerName() + QStringLiteral(", Port:") + info.location();
+    return info.printerName() + QStringLiteral(", Port:") + printerPort(info.printerName());
 }
 
-bool ReportPrinter::setup(QWidget *parent)
+bool ReportPrinter::setup(QWidget *parent, int *copies)
 {
+    if (copies) printer().setCopyCount(std::max(1, *copies));
     QPrintDialog dialog(&printer(), parent);
     dialog.setWindowTitle(QStringLiteral("Настройки на принтера"));
-    return dialog.exec() == QDialog::Accepted;
+    if (dialog.exec() != QDialog::Accepted) return false;
+    if (copies) *copies = printer().copyCount();
+    return true;
 }
 
 std::unique_ptr<PageSink> ReportPrinter::jobSink()
@@ -135,19 +162,19 @@ std::unique_ptr<PageSink> ReportPrinter::jobSink()
 bool ReportPrinter::print(const Report &report)
 {
     std::unique_ptr<PageSink> sink = jobSink();
-    sink->beginJob(report.title);
-    const bool ok = sink->addReport(report);
-    sink->endJob();
-    return ok;
+    return printAsJob(*sink, report);
 }
 
 bool ReportPrinter::printWithDialog(const Report &report, QWidget *parent)
 {
-    if (!sinkFactory_) {
-        QPrintDialog dialog(&printer(), parent);
-        if (dialog.exec() != QDialog::Accepted) return false;
-    }
-    return print(report);
+    if (sinkFactory_) return print(report);
+    // The dialog offers the stored copies; what the user sets there holds for this job.
+    printer().setCopyCount(report.copies());
+    QPrintDialog dialog(&printer(), parent);
+    if (dialog.exec() != QDialog::Accepted) return false;
+    Report chosen = report;
+    chosen.setCopies(printer().copyCount());
+    return print(chosen);
 }
 
 void ReportPrinter::preview(const Report &report, QWidget *parent)

@@ -33,14 +33,15 @@ public:
     // "name, Port:port" of the chosen printer (else the system's default printer), or
     // "Cannot determine printer name and port.." when there is none.
     QString printerLine();
-    // The system's printer setup dialog for the chosen printer; false when cancelled.
-    bool setup(QWidget *parent);
+    // The system's printer setup dialog for the chosen printer, offering `copies` copies
+    // and leaving there the number chosen; false when cancelled.
+    bool setup(QWidget *parent, int *copies = nullptr);
 
     // Whether jobs have somewhere to go: a printer is installed (or a test's sink is set).
     // Without one the print paths open the system's print dialog, which offers a PDF file.
     bool ready();
-    // One job: every page of the report on the chosen printer. False when the printer
-    // could not be painted on.
+    // One job: every page of the report on the chosen printer, in the report's copies.
+    // False when the printer could not be painted on or vanished before taking the job.
     bool print(const Report &report);
     // The system's print dialog, then the report on the printer chosen there.
     bool printWithDialog(const Report &report, QWidget *parent);

@@ -202,7 +202,7 @@ TEST_F(PrintChoiceTest, OnlyTheFilteredSubCompartmentsGoOnTheirSheets)
             out_ << n;
             return true;
         }
-        void endJob() override {}
+        bool endJob() override { return true; }
         QList<int> &out_;
     };
     ReportPrinter::instance().setSinkFactory([&] { return std::make_unique<Rows>(sheetRows); });

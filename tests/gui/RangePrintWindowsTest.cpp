@@ -11,6 +11,7 @@
 #include "widgets/GuiReportPrinter.h"
 
 #include <QCheckBox>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,6 +19,7 @@
 #include <QRadioButton>
 #include <QTableWidget>
 #include <QTest>
+#include <QTimer>
 
 using namespace dx;
 
@@ -243,4 +245,51 @@ TEST_F(RangePrintWindows, ChoicesAreStoredWhenTheWindowClosesAndShownAgain)
     EXPECT_TRUE(win->fromField()->text().isEmpty());
     EXPECT_TRUE(win->fromField()->isEnabled());
     EXPECT_FALSE(win->printButton()->isEnabled());
+}
+
+TEST_F(RangePrintWindows, LostJobOrOtkazBetweenJobsPrintsNothingTwiceAndKeepsTheSettings)
+{
+    QFile file(state().settingsPath());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray before = file.readAll();
+    file.close();
+    if (win->allBox()->isChecked()) win->allBox()->click();
+    range("1", "2");
+    win->sheetsBox()->setChecked(false);
+    win->twoSidedBox()->setChecked(true);
+    duplex = true;
+    QTest::mouseClick(win->duplexOption(), Qt::LeftButton);
+    const QVector<RangeEntry> list = *resolveRange(state(), 1, 2, {});
+    ASSERT_GE(list.size(), 5);
+
+    // The printer vanishes while the second pair is painted: that pair is lost, the run
+    // ends with the printer message, and the first pair is not printed again.
+    sink.loseJob = 1;
+    print();
+    EXPECT_EQ(sink.jobs.size(), 2);
+    EXPECT_EQ(w->messages, QStringList({printerFailedMessage().caption + "|" + printerFailedMessage().text}));
+    auto *progress = w->list->registry.get<TFormPrintProgress>();
+    EXPECT_FALSE(progress->isVisible());
+    EXPECT_EQ(progress->label()->text(), QString("Отпечатване на  2 от %1 листа").arg(list.size()));
+
+    // "Отказ" pressed between the first and the second job of the next run.
+    sink.jobs.clear();
+    sink.loseJob = -1;
+    w->messages.clear();
+    win->twoSidedBox()->setChecked(false);
+    sink.onPage = [&] {
+        if (sink.jobs.size() == 1)
+            QTimer::singleShot(0, progress->cancelButton(), [progress] {
+                QTest::mouseClick(progress->cancelButton(), Qt::LeftButton);
+            });
+    };
+    print();
+    EXPECT_EQ(jobs(), oneSided(list, false).mid(0, 1));
+    EXPECT_TRUE(w->messages.isEmpty());
+
+    // Neither run wrote the settings file; the window keeps its range.
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), before);
+    EXPECT_EQ(win->fromField()->text(), "1");
+    EXPECT_EQ(win->toField()->text(), "2");
 }

@@ -222,3 +222,21 @@ TEST_F(PrintListRun, NoToTheBackQuestionPrintsOnlyTheFronts)
     EXPECT_TRUE(r.cancelled);
     EXPECT_EQ(sink.shape(dxtest::bracketed), QStringList({"1:а", "2:б"}));
 }
+
+TEST_F(PrintListRun, JobsCarryTheCopiesAndALostJobEndsTheRun)
+{
+    state.settings.description.copies = 4;
+    DescriptionComposer composer(state);
+    RecordingSink sink;
+    PrintRunResult r = printListTwoSided(state, composer, {{1, "а"}, {2, "б"}}, sink, {}, [](int) { return true; }, {});
+    EXPECT_EQ(sink.shape(dxtest::bracketed), QStringList({"1:а", "2:б", "1:б", "2:а"}));
+    for (const RecordingSink::Job &j : sink.jobs) EXPECT_EQ(j.copies, 4);
+
+    // The printer vanishes during the first back: the run ends, the back is not counted.
+    RecordingSink lost;
+    lost.loseJob = 2;
+    r = printListTwoSided(state, composer, {{1, "а"}, {2, "б"}}, lost, {}, [](int) { return true; }, {});
+    EXPECT_TRUE(r.failed);
+    EXPECT_EQ(r.descriptions, 2);
+    EXPECT_EQ(lost.shape(dxtest::bracketed), QStringList({"1:а", "2:б", "1:б"}));
+}

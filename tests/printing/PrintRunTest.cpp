@@ -21,7 +21,7 @@ public:
         if (onReport) onReport();
         return true;
     }
-    void endJob() override {}
+    bool endJob() override { return true; }
     QStringList jobs;
     int pages = 0;
     std::function<void()> onReport;

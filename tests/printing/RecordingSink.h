@@ -1,6 +1,6 @@
 // A page sink that records the jobs a print loop hands it: each job's pages by their
-// report titles and whether the job was two-sided; it can refuse a page, as a printer
-// that vanishes does.
+// report titles, whether the job was two-sided and how many copies it asks for; it can
+// refuse a page, or lose a whole job at its end, as a printer that vanishes does.
 #pragma once
 
 #include "printing/Report.h"
@@ -16,16 +16,18 @@ public:
     struct Job {
         QStringList pages;
         bool twoSided = false;
+        int copies = 0;  // of the job's first report
     };
     void beginJob(const QString &) override { jobs.push_back({{}, twoSided_}); }
     bool addReport(const dx::Report &r) override
     {
         if (failAt >= 0 && pageCount() == failAt) return false;
+        if (jobs.back().pages.isEmpty()) jobs.back().copies = r.copies();
         jobs.back().pages << r.title;
         if (onPage) onPage();
         return true;
     }
-    void endJob() override {}
+    bool endJob() override { return loseJob != int(jobs.size()) - 1; }
     void setTwoSided(bool on) override { twoSided_ = on; }
 
     int pageCount() const
@@ -48,6 +50,7 @@ public:
 
     QList<Job> jobs;
     int failAt = -1;  // the page number (0-based) the sink refuses
+    int loseJob = -1; // the job (0-based) that never reaches the printer
     std::function<void()> onPage;
 
 private:
@@ -60,7 +63,7 @@ public:
     explicit ForwardingSink(RecordingSink &to) : to_(to) {}
     void beginJob(const QString &title) override { to_.beginJob(title); }
     bool addReport(const dx::Report &r) override { return to_.addReport(r); }
-    void endJob() override { to_.endJob(); }
+    bool endJob() override { return to_.endJob(); }
     void setTwoSided(bool on) override { to_.setTwoSided(on); }
 
 private:

@@ -195,3 +195,69 @@ TEST_F(TwoSidedRun, PrinterRefusingAPageEndsTheRunWithoutRepeats)
     EXPECT_EQ(r.descriptions, 1);
     EXPECT_EQ(shape(one), QStringList({"1:а", ""}));
 }
+
+TEST_F(TwoSidedRun, EveryJobAsksForTheCopiesOfItsReport)
+{
+    state.settings.description.copies = 3;
+    state.settings.sheet.copies = 2;
+    DescriptionComposer composer(state);
+    PrintRunOptions sheets;
+    sheets.sheets = true;
+    for (int mode = 0; mode < 3; ++mode) {
+        RecordingSink s;
+        const PrintRunResult r =
+            mode == 0   ? printDescriptions(state, composer, range(1, 2), s, sheets)
+            : mode == 1 ? printDuplex(state, composer, range(1, 2), s, sheets)
+                        : printManualTwoSided(state, composer, range(1, 2), s, sheets, [](const UserMessage &) { return true; });
+        ASSERT_FALSE(r.failed) << mode;
+        ASSERT_GE(s.jobs.size(), 4) << mode;
+        for (const RecordingSink::Job &j : s.jobs) {
+            // A sheet's title names only its compartment: "[1]"; a description's "[1:а]".
+            const bool sheet = !dxtest::bracketed(j.pages.first()).contains(QLatin1Char(':'));
+            EXPECT_EQ(j.copies, sheet ? 2 : 3) << mode << " " << j.pages.join(' ').toStdString();
+        }
+    }
+    // No copies asked for prints one; more than a hundred are a hundred.
+    state.settings.description.copies = 0;
+    state.settings.sheet.copies = 250;
+    RecordingSink s;
+    printDescriptions(state, composer, range(2, 2), s, sheets);
+    EXPECT_EQ(s.jobs.size(), 2);
+    EXPECT_EQ(s.jobs[0].copies, 100);
+    EXPECT_EQ(s.jobs[1].copies, 1);
+}
+
+TEST_F(TwoSidedRun, JobThatNeverReachesThePrinterEndsTheRunUncounted)
+{
+    // The printer vanishes while the second job is painted: the job is lost, the run ends
+    // there and nothing is printed again or counted as printed.
+    DescriptionComposer composer(state);
+    for (int mode = 0; mode < 3; ++mode) {
+        RecordingSink s;
+        s.loseJob = 1;
+        QList<int> progress;
+        PrintRunOptions o;
+        o.progress = [&](int done) { progress << done; };
+        const PrintRunResult r =
+            mode == 0   ? printDescriptions(state, composer, range(1, 3), s, o)
+            : mode == 1 ? printDuplex(state, composer, range(1, 3), s, o)
+                        : printManualTwoSided(state, composer, range(1, 3), s, o, [](const UserMessage &) { return true; });
+        EXPECT_TRUE(r.failed) << mode;
+        EXPECT_EQ(s.jobs.size(), 2) << mode;
+        const int firstJob = int(s.jobs[0].pages.size());
+        EXPECT_EQ(r.descriptions, firstJob) << mode;
+        EXPECT_EQ(progress.isEmpty() ? 0 : progress.last(), firstJob) << mode;
+        QStringList all = s.jobs[0].pages + s.jobs[1].pages;
+        all.removeDuplicates();
+        EXPECT_EQ(all.size(), s.pageCount()) << mode;
+    }
+    // A lost sheet ends the run before its compartment's descriptions.
+    PrintRunOptions sheets;
+    sheets.sheets = true;
+    RecordingSink s;
+    s.loseJob = 0;
+    const PrintRunResult r = printDescriptions(state, composer, range(1, 3), s, sheets);
+    EXPECT_TRUE(r.failed);
+    EXPECT_EQ(r.sheets + r.descriptions, 0);
+    EXPECT_EQ(s.jobs.size(), 1);
+}

@@ -188,7 +188,7 @@ public:
             for (const ReportItem &i : p.items) sheets.last() += i.text + QLatin1Char('|');
         return true;
     }
-    void endJob() override {}
+    bool endJob() override { return true; }
     QStringList sheets;
 };
 
