@@ -481,7 +481,7 @@ std::optional<QString> sheetText(AppState &state, int otd, const TextReport &)
     t.first();
     if (t.isEmpty()) return std::nullopt;
     QString out = QString(33, QLatin1Char(' ')) + QStringLiteral("П Р Е Д О Т Д Е Л Е Н    Л И С Т") + kBreak + kBreak + kBreak + kBreak;
-    out += QStringLiteral("%1 %2,     отдел %3").arg(state.title, state.year).arg(otd) + kBreak + kBreak + kBreak;
+    out += QStringLiteral("%1 %2,     отдел %3").arg(state.title, state.year, QString::number(otd)) + kBreak + kBreak + kBreak;
     out += QStringLiteral("подотдел       вид на подотдела                                  площ           запас") + kBreak;
     out += QStringLiteral("                                                                  ха            куб.м") + kBreak + kBreak + kBreak;
     double totalArea = 0;
