@@ -52,11 +52,11 @@ class Reader {
 public:
     explicit Reader(const Table &t) : t_(t) {}
     QString operator()(const char *name) const { return oneLine(recordText(t_, QString::fromLatin1(name))); }
-    QString slot(const char *pattern, int j) const { return oneLine(recordText(t_, slotField(pattern, j))); }
+    QString slot(const char *pattern, int j) const { return oneLine(recordText(t_, pattern, j)); }
     qint64 num(const char *name) const { return recordInt(t_, QString::fromLatin1(name)); }
-    qint64 num(const char *pattern, int j) const { return recordInt(t_, slotField(pattern, j)); }
+    qint64 num(const char *pattern, int j) const { return recordInt(t_, pattern, j); }
     double real(const char *name) const { return recordReal(t_, QString::fromLatin1(name)); }
-    double real(const char *pattern, int j) const { return recordReal(t_, slotField(pattern, j)); }
+    double real(const char *pattern, int j) const { return recordReal(t_, pattern, j); }
 
 private:
     const Table &t_;
