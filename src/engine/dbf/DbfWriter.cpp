@@ -168,7 +168,12 @@ public:
         stampDate(image.data() + 1);
         writeLe32(image.data() + 4, static_cast<uint32_t>(layout_.records + 1));
         file_.reset(); // the old file goes; changes after this one go to the new one
-        io::writeFileAtomic(path_, image);
+        try {
+            io::writeFileAtomic(path_, image);
+        } catch (...) {
+            file_ = std::make_unique<platform::WritableFile>(path_); // the table as it was
+            throw;
+        }
         file_ = std::make_unique<platform::WritableFile>(path_);
         layout_.records += 1;
         layout_.headerCount = static_cast<uint32_t>(layout_.records);

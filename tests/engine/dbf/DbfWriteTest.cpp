@@ -2,12 +2,14 @@
 // update / append / remove, and dbfread (an independent reader) reading what we wrote.
 #include "engine/common/EngineError.h"
 #include "engine/common/FileIO.h"
+#include "engine/common/Platform.h"
 #include "engine/dbf/DbfFile.h"
 #include "engine/dbf/DbfInsert.h"
 #include "TestUtil.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 
@@ -390,6 +392,21 @@ TEST(DbfWriter, InsertPutsTheRecordBeforeTheSeenOneAndKeepsTheRest)
         EXPECT_THROW(dbf::insertBefore(*w, kremen, {}), StaleRecordError);
     }
     EXPECT_EQ(io::readFile(path), before);
+
+    // The new file cannot be put in place (its rename fails): the table as it was, and
+    // the writer goes on changing it.
+    {
+        auto w = dbf::openWriter(path);
+        platform::faults::arm(platform::faults::Op::Rename, 1, EIO);
+        EXPECT_THROW(dbf::insertBefore(*w, dbf::read(path)->record(1), {}), EngineError);
+        platform::faults::disarm();
+        EXPECT_EQ(io::readFile(path), before);
+        w->update(1, {Value::fromInt(2), Value::fromText("Места")});
+    }
+    t = dbf::read(path);
+    ASSERT_EQ(t->rowCount(), 4u);
+    EXPECT_EQ(t->value(1, 0).i, 2);
+    EXPECT_EQ(t->value(2, 1).s, "Ново");
     EXPECT_SAME_AS_DBFREAD(path);
 }
 
