@@ -350,6 +350,44 @@ TEST(TableEditor, SearchSeesPostedEditsAndOtherProgramsChanges)
     EXPECT_FALSE(ed.searchColumn(*c, "дгт", false));
 }
 
+TEST(TableEditor, SearchAfterEditsKeptInTheEncryptedTableFindsTheNewTexts)
+{
+    // A Paradox table keeps its snapshot through a posted edit (nothing is read again):
+    // the searched texts follow each edited record, whether its text grew or shrank, and
+    // the records after it are still found where they are.
+    dxtest::TempDir dir;
+    const std::string d = cliDemo(dir);
+    Database db;
+    db.addPassword(dataPassword());
+    TableEditor ed(db);
+    ed.open(d + "/database/BANSKO.DB");
+    const size_t nzn2 = size_t(ed.fieldIndex("NZN2"));
+    using Cell = TableEditor::Cell;
+    ASSERT_FALSE(ed.searchAll(Cell{0, 0}, "жжж"));
+    const QString later = ed.text(40, nzn2);
+    ASSERT_FALSE(ed.setText(5, nzn2, "жжж"));
+    ASSERT_FALSE(ed.setText(8, nzn2, "ю"));
+    ASSERT_FALSE(ed.setText(20, nzn2, "ЮЮЮЮЮЮЮЮЮЮ"));
+    auto c = ed.searchColumn(Cell{nzn2, 0}, "ЖЖЖ", false);
+    ASSERT_TRUE(c);
+    EXPECT_EQ(c->row, 5u);
+    c = ed.searchAll(Cell{0, 0}, "жжж");
+    ASSERT_TRUE(c);
+    EXPECT_EQ(c->row, 5u);
+    EXPECT_EQ(c->column, nzn2);
+    c = ed.searchColumn(Cell{nzn2, 5}, "Ю", false);
+    ASSERT_TRUE(c);
+    EXPECT_EQ(c->row, 8u);
+    c = ed.searchColumn(*c, "ююююююююю", false);
+    ASSERT_TRUE(c);
+    EXPECT_EQ(c->row, 20u);
+    if (!later.isEmpty()) {
+        c = ed.searchColumn(Cell{nzn2, 39}, later, false);
+        ASSERT_TRUE(c);
+        EXPECT_EQ(c->row, 40u);
+    }
+}
+
 TEST(Archive, CopiesWholeBlocksAndTheLastPartialOneWithItsProgress)
 {
     dxtest::TempDir dir;
