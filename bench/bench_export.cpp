@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <ctime>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -47,9 +48,15 @@ int main(int argc, char **argv)
     const qint64 rangeBytes = QFileInfo(out).size();
     text.sheets = true;
     std::optional<QVector<dx::RangeEntry>> all = dx::resolveRange(state, state.firstOtd, state.lastOtd, {});
+    // Also the processor time of the best run: on a busy machine the wall time says
+    // more about the other programs than about this one.
+    double wholeCpuMs = 0;
     const double wholeMs = dxbench::best(runs, [&] {
         QFile::remove(out);
+        const std::clock_t c0 = std::clock();
         dx::exportEntries(state, *all, out, text);
+        const double cpu = 1000.0 * double(std::clock() - c0) / CLOCKS_PER_SEC;
+        if (wholeCpuMs == 0 || cpu < wholeCpuMs) wholeCpuMs = cpu;
     });
     const qint64 wholeBytes = QFileInfo(out).size();
 
@@ -62,8 +69,8 @@ int main(int argc, char **argv)
     std::printf("records %d (text: best of %d runs)\n", records, runs);
     std::printf("text, range %d-%d, %lld sub-compartments:   %8.1f ms  (%lld bytes)\n", state.firstOtd, to,
                 static_cast<long long>(range.size()), rangeMs, static_cast<long long>(rangeBytes));
-    std::printf("text, whole project with sheets, %lld sub-compartments: %8.1f ms  (%lld bytes)\n",
-                static_cast<long long>(all->size()), wholeMs, static_cast<long long>(wholeBytes));
+    std::printf("text, whole project with sheets, %lld sub-compartments: %8.1f ms  (%lld bytes, %.1f ms processor time)\n",
+                static_cast<long long>(all->size()), wholeMs, static_cast<long long>(wholeBytes), wholeCpuMs);
     std::printf("Word, 10 description pages:             %8.1f ms  (%.1f ms a page, %lld bytes)\n", wordMs, wordMs / 10,
                 static_cast<long long>(QFileInfo(docx).size()));
     return 0;

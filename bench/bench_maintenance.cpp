@@ -1,6 +1,7 @@
 // Database editor benchmark on the demo's encrypted Paradox table: opening it with the
 // first screen of cells read, posting one edited record (locked, journalled), a search
-// over every cell that finds nothing, and the archive and restore copies.
+// over every cell that finds nothing (the first of a session, which makes the searched
+// texts, and the following ones), and the archive and restore copies.
 //
 //   dendrix-bench-maintenance [--records N] [--repeat R]
 #include "core/DataPassword.h"
@@ -76,8 +77,18 @@ int main(int argc, char **argv)
     });
     std::printf("%-44s %9.2f ms\n", "post one edited record", post);
 
+    // The first search of a session also makes the searched texts of the columns that
+    // can hold the needle (kept until the table is read again).
+    const double firstSearch = medianMs(repeat, [&](int) {
+        TableEditor fresh(db);
+        fresh.open(table);
+        (void)fresh.searchAll({0, 0}, QStringLiteral("няма-го-никъде"));
+    });
+    std::printf("%-44s %9.2f ms\n", "first search of a session, no match", firstSearch);
     const double search = medianMs(repeat, [&](int) { (void)ed.searchAll({0, 0}, QStringLiteral("няма-го-никъде")); });
     std::printf("%-44s %9.2f ms   (%zu cells)\n", "search all cells, no match", search, ed.rowCount() * ed.columnCount());
+    const double digits = medianMs(repeat, [&](int) { (void)ed.searchAll({0, 0}, QStringLiteral("9876543")); });
+    std::printf("%-44s %9.2f ms\n", "search all cells for digits, no match", digits);
     const double column = medianMs(repeat, [&](int) { (void)ed.searchColumn({nzn2, 0}, QStringLiteral("няма"), false); });
     std::printf("%-44s %9.2f ms\n", "search one column, no match", column);
 

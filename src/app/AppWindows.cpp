@@ -97,6 +97,16 @@ std::unique_ptr<AppWindows> createWindows()
              [progress] { progress->finish(); }});
     QObject::connect(sieve, &TFormSitoRabotno::exportRequested, exportWindow,
                      [exportWindow](const SieveHandOver &h) { exportWindow->receiveList(h.subCompartments); });
+    // "виж всички подотдели за отдела": the compartment detail window at the export window's right edge.
+    if (auto *detail = w->registry.get<TFormSpisatziSubInfo>())
+        QObject::connect(exportWindow, &TFormExport::compartmentDetailRequested, detail,
+                         [detail, exportWindow](int otd) {
+                             detail->showCompartment(otd);
+                             detail->placeBeside(exportWindow);
+                         });
+    // Ranges are shared between printing and export: the range list window shows the last one.
+    if (auto *rangeList = w->registry.get<TFormPrintOtDoList>())
+        QObject::connect(exportWindow, &TFormExport::rangeResolved, rangeList, &TFormPrintOtDoList::setEntries);
     add("TFormSpisatziSechi", new TFormSpisatziSechi(c));
     add("TFormPrintListFromFile", new TFormPrintListFromFile(c));
     auto *tableSelect = add("TFormTableSelect", new TFormTableSelect(c));

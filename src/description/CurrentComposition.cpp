@@ -152,8 +152,8 @@ public:
     }
 
 private:
-    QString text(const char *pattern, int j) const { return recordText(t_, slotField(pattern, j)); }
-    qint64 number(const char *pattern, int j) const { return recordInt(t_, slotField(pattern, j)); }
+    QString text(const char *pattern, int j) const { return recordText(t_, pattern, j); }
+    qint64 number(const char *pattern, int j) const { return recordInt(t_, pattern, j); }
 
     int branchWood(const QString &dv) const
     {

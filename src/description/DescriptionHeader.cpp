@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <optional>
 
@@ -24,12 +25,30 @@ QString missingFieldText(const QString &field)
 }
 
 // The field's value, or nothing when the table lacks the field.
-std::optional<Value> fieldValue(const Table &t, const QString &field)
+std::optional<Value> fieldValue(const Table &t, const std::string &field)
 {
-    const int i = t.fieldIndex(ss(field));
+    const int i = t.fieldIndex(field);
     if (i < 0) return std::nullopt;
     return t.value(size_t(i)); // one look-up of the name, not two
 }
+
+// slotField's name in bytes: the repeated fields of a description are read by the
+// hundred, so their names skip the text conversions.
+std::string slotName(const char *pattern, int slot)
+{
+    std::string out;
+    const std::string number = std::to_string(slot);
+    for (const char *p = pattern;;) {
+        const char *mark = std::strstr(p, "%d");
+        if (!mark) return out += p;
+        out.append(p, size_t(mark - p)).append(number);
+        p = mark + 2;
+    }
+}
+
+qint64 intOf(const std::optional<Value> &v);
+double realOf(const std::optional<Value> &v);
+QString fieldText(const Table &t, const std::string &field);
 
 QString rightTrimmed(QString s)
 {
@@ -44,7 +63,7 @@ class Fields {
 public:
     explicit Fields(const Table &t) : t_(t) {}
     QString operator()(const char *name) const { return recordText(t_, QString::fromLatin1(name)); }
-    QString slot(const char *pattern, int n) const { return recordText(t_, slotField(pattern, n)); }
+    QString slot(const char *pattern, int n) const { return recordText(t_, pattern, n); }
 
 private:
     const Table &t_;
@@ -113,10 +132,19 @@ QString soilPreparation(const Fields &f)
 
 } // namespace
 
-QString recordText(const Table &t, const QString &field)
+QString recordText(const Table &t, const QString &field) { return fieldText(t, ss(field)); }
+QString recordText(const Table &t, const char *pattern, int slot) { return fieldText(t, slotName(pattern, slot)); }
+qint64 recordInt(const Table &t, const QString &field) { return intOf(fieldValue(t, ss(field))); }
+qint64 recordInt(const Table &t, const char *pattern, int slot) { return intOf(fieldValue(t, slotName(pattern, slot))); }
+double recordReal(const Table &t, const QString &field) { return realOf(fieldValue(t, ss(field))); }
+double recordReal(const Table &t, const char *pattern, int slot) { return realOf(fieldValue(t, slotName(pattern, slot))); }
+
+namespace {
+
+QString fieldText(const Table &t, const std::string &field)
 {
-    const int i = t.fieldIndex(ss(field));
-    if (i < 0) return missingFieldText(field);
+    const int i = t.fieldIndex(field);
+    if (i < 0) return missingFieldText(qs(field));
     const Value v = t.value(size_t(i));
     // A numeric field left blank holds no number: it reads as the numeric mark "0".
     const FieldType type = t.fields()[size_t(i)].type;
@@ -124,9 +152,8 @@ QString recordText(const Table &t, const QString &field)
     return rightTrimmed(qs(v.toText()));
 }
 
-qint64 recordInt(const Table &t, const QString &field)
+qint64 intOf(const std::optional<Value> &v)
 {
-    std::optional<Value> v = fieldValue(t, field);
     if (!v) return 0;
     if (v->kind != Value::Real) {
         bool ok = false;
@@ -143,14 +170,15 @@ qint64 recordInt(const Table &t, const QString &field)
     return qint64(std::trunc(d));
 }
 
-double recordReal(const Table &t, const QString &field)
+double realOf(const std::optional<Value> &v)
 {
-    std::optional<Value> v = fieldValue(t, field);
     if (!v) return 0;
     bool ok = false;
     double d = v->toReal(&ok);
     return ok && !std::isnan(d) ? d : 0;
 }
+
+} // namespace
 
 QString positionText(const QString &oblast, const QString &nadmVis, const QString &izlojenie,
                      const QString &relef, const QString &naklon, const QString &podpoias)

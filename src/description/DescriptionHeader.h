@@ -24,6 +24,10 @@ QString recordText(const Table &t, const QString &field);
 qint64 recordInt(const Table &t, const QString &field);
 // A real number; anything that is not a number gives 0.
 double recordReal(const Table &t, const QString &field);
+// The same of a repeated field, named as slotField(pattern, slot) names it.
+QString recordText(const Table &t, const char *pattern, int slot);
+qint64 recordInt(const Table &t, const char *pattern, int slot);
+double recordReal(const Table &t, const char *pattern, int slot);
 
 // The texts of the header boxes, in screen order.
 struct DescriptionHeader {

@@ -3,6 +3,7 @@
 #include "description/Nomenclature.h"
 
 #include "core/Quoting.h"
+#include "description/DamageWordingMemo.h"
 #include "description/ProjectRecord.h"
 #include "engine/common/EngineError.h"
 #include "engine/sql/Table.h"
@@ -63,8 +64,32 @@ QStringList speciesList(Database &db, const QString &namesPath)
     return out;
 }
 
+namespace {
+thread_local DamageWordingMemo *memoInForce = nullptr;
+
+QString memoKey(const QString &namesPath, const QString &letter) { return namesPath + QChar(0) + letter; }
+} // namespace
+
+DamageWordingMemo::DamageWordingMemo() : outer_(memoInForce) { memoInForce = this; }
+DamageWordingMemo::~DamageWordingMemo() { memoInForce = outer_; }
+DamageWordingMemo *DamageWordingMemo::current() { return memoInForce; }
+
+const DamageWording *DamageWordingMemo::find(const QString &namesPath, const QString &letter) const
+{
+    const auto it = kept_.constFind(memoKey(namesPath, letter));
+    return it == kept_.constEnd() ? nullptr : &*it;
+}
+
+void DamageWordingMemo::keep(const QString &namesPath, const QString &letter, const DamageWording &wording)
+{
+    if (!wording.failed) kept_.insert(memoKey(namesPath, letter), wording);
+}
+
 DamageWording damageWording(Database &db, const QString &namesPath, const QString &letter)
 {
+    DamageWordingMemo *memo = DamageWordingMemo::current();
+    if (memo)
+        if (const DamageWording *kept = memo->find(namesPath, letter)) return *kept;
     DamageWording result;
     Query q(db);
     q.setSql((QStringLiteral("SELECT * FROM ") + sqlQuoted(namesPath) + QStringLiteral(" WHERE TYPE=\"pov\" and IN2=") +
@@ -83,6 +108,7 @@ DamageWording damageWording(Database &db, const QString &namesPath, const QStrin
         result.error = QString::fromStdString(e.what());
     }
     q.close();
+    if (memo) memo->keep(namesPath, letter, result);
     return result;
 }
 

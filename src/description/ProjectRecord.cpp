@@ -7,6 +7,7 @@
 
 #include <QSet>
 
+#include <cstring>
 #include <stdexcept>
 
 namespace dx {
@@ -124,7 +125,19 @@ std::vector<ProjectField> buildFields()
 QString slotField(const char *pattern, int slot)
 {
     // Only "%d" is replaced, so a pattern can never read arguments that are not there.
-    return QString::fromLatin1(pattern).replace(QLatin1String("%d"), QString::number(slot));
+    // Built piece by piece: a description asks for hundreds of these names.
+    QString out;
+    const QString number = QString::number(slot);
+    for (const char *p = pattern;;) {
+        const char *mark = std::strstr(p, "%d");
+        if (!mark) {
+            out += QLatin1String(p);
+            return out;
+        }
+        out += QLatin1String(p, mark - p);
+        out += number;
+        p = mark + 2;
+    }
 }
 
 const std::vector<ProjectField> &projectRecordFields()

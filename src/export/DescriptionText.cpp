@@ -52,11 +52,11 @@ class Reader {
 public:
     explicit Reader(const Table &t) : t_(t) {}
     QString operator()(const char *name) const { return oneLine(recordText(t_, QString::fromLatin1(name))); }
-    QString slot(const char *pattern, int j) const { return oneLine(recordText(t_, slotField(pattern, j))); }
+    QString slot(const char *pattern, int j) const { return oneLine(recordText(t_, pattern, j)); }
     qint64 num(const char *name) const { return recordInt(t_, QString::fromLatin1(name)); }
-    qint64 num(const char *pattern, int j) const { return recordInt(t_, slotField(pattern, j)); }
+    qint64 num(const char *pattern, int j) const { return recordInt(t_, pattern, j); }
     double real(const char *name) const { return recordReal(t_, QString::fromLatin1(name)); }
-    double real(const char *pattern, int j) const { return recordReal(t_, slotField(pattern, j)); }
+    double real(const char *pattern, int j) const { return recordReal(t_, pattern, j); }
 
 private:
     const Table &t_;
@@ -481,7 +481,7 @@ std::optional<QString> sheetText(AppState &state, int otd, const TextReport &)
     t.first();
     if (t.isEmpty()) return std::nullopt;
     QString out = QString(33, QLatin1Char(' ')) + QStringLiteral("П Р Е Д О Т Д Е Л Е Н    Л И С Т") + kBreak + kBreak + kBreak + kBreak;
-    out += QStringLiteral("%1 %2,     отдел %3").arg(state.title, state.year).arg(otd) + kBreak + kBreak + kBreak;
+    out += QStringLiteral("%1 %2,     отдел %3").arg(state.title, state.year, QString::number(otd)) + kBreak + kBreak + kBreak;
     out += QStringLiteral("подотдел       вид на подотдела                                  площ           запас") + kBreak;
     out += QStringLiteral("                                                                  ха            куб.м") + kBreak + kBreak + kBreak;
     double totalArea = 0;

@@ -9,6 +9,8 @@
 
 #include <QFileInfo>
 
+#include <cstring>
+
 namespace dx {
 namespace {
 
@@ -22,6 +24,26 @@ QString reasonFor(const QString &path, const EngineError &e)
     if (target.exists() && !target.isWritable()) return QStringLiteral("файлът е защитен от запис.");
     if (!target.exists() && !folder.isWritable()) return QStringLiteral("папката %1 е защитена от запис.").arg(folder.filePath());
     return QStringLiteral("записът не успя (пълен диск или файлът е зает): %1").arg(QString::fromUtf8(e.what()));
+}
+
+// The text and the trailer in code page 1251. ASCII and the Cyrillic letters А..я,
+// nearly all a description holds, map straight to their bytes; a text with any other
+// character goes through the general conversion.
+std::string cp1251Piece(const QString &text)
+{
+    static const char kTrailer[] = "\r\n\r\n\r\n";
+    const qsizetype n = text.size();
+    std::string out(size_t(n) + sizeof kTrailer - 1, '\0');
+    char *o = out.data();
+    const char16_t *in = reinterpret_cast<const char16_t *>(text.constData());
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = in[i];
+        if (c < 0x80) o[i] = char(c);
+        else if (c >= 0x0410 && c <= 0x044F) o[i] = char(c - 0x0410 + 0xC0);
+        else return cp::utf8ToCp1251((text + QLatin1String(kTrailer)).toStdString());
+    }
+    std::memcpy(o + n, kTrailer, sizeof kTrailer - 1);
+    return out;
 }
 
 } // namespace
@@ -51,7 +73,7 @@ void ExportFile::open()
 void ExportFile::append(const QString &text)
 {
     if (!file_) open();
-    const std::string bytes = cp::utf8ToCp1251((text + QStringLiteral("\r\n\r\n\r\n")).toStdString());
+    const std::string bytes = cp1251Piece(text);
     try {
         file_->writeAt(size_, bytes.data(), bytes.size());
         size_ += bytes.size();

@@ -2,6 +2,7 @@
 #include "export/ExportRun.h"
 
 #include "core/SafeFileWrite.h"
+#include "description/DamageWordingMemo.h"
 #include "description/DescriptionHeader.h"
 #include "engine/sql/Table.h"
 #include "export/ExportFile.h"
@@ -169,6 +170,7 @@ ExportResult exportEntries(AppState &state, const QVector<RangeEntry> &entries, 
                            const ExportOptions &o)
 {
     ExportResult result;
+    const DamageWordingMemo damageWordings; // each damage letter looked up once a run
     std::unique_ptr<Output> out;
     if (o.format == ExportFormat::Word) out = std::make_unique<WordOutput>(state, path, o);
     else out = std::make_unique<TextOutput>(state, path, o);

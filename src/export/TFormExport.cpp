@@ -473,6 +473,7 @@ void TFormExport::exportRange(const QString &path)
         resolveRange(context_.state(), *from, *to, [this](const UserMessage &m) { context_.showMessage(m); });
     if (progress_.finish) progress_.finish();
     if (!list) return;
+    emit rangeResolved(*list);
     ExportOptions o = options();
     o.sheets = sheets_->isChecked();
     o.sheetsOnly = sheetsOnly_->isChecked();

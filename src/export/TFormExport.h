@@ -94,6 +94,8 @@ public:
 signals:
     // "виж всички подотдели за отдела": the compartment whose sub-compartments to show.
     void compartmentDetailRequested(int otd);
+    // A range resolved for an export: the range printing's list window shows the same list.
+    void rangeResolved(const QVector<RangeEntry> &entries);
 
 protected:
     void showEvent(QShowEvent *event) override;

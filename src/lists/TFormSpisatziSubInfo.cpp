@@ -53,9 +53,10 @@ bool TFormSpisatziSubInfo::showCompartment(int otd)
 void TFormSpisatziSubInfo::placeBeside(const QWidget *lists)
 {
     const QRect frame = lists->frameGeometry();
+    // Shown first: a first show sizes and places a window by itself.
+    TFormWindow::show();
     const int extra = frameGeometry().height() - height();
     resize(std::max(width(), 260), std::max(1, frame.height() - std::max(0, extra)));
-    TFormWindow::show();
     move(frame.left() + frame.width(), frame.top());
     raise();
 }

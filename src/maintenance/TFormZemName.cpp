@@ -149,8 +149,15 @@ void TFormEditZemName::showEvent(QShowEvent *event)
 void TFormEditZemName::InsertRow()
 {
     if (!editor_.active()) return;
+    // Before the current row; with none (an empty table) the row is the first.
+    const QModelIndex current = grid_->currentIndex();
+    const size_t before = current.isValid() ? size_t(current.row()) : editor_.rowCount();
     size_t row = 0;
-    if (auto m = editor_.appendRow(&row)) return context_.showMessage(*m);
+    if (auto m = editor_.insertRow(before, &row)) {
+        model_->reset();
+        refreshCount();
+        return context_.showMessage(*m);
+    }
     model_->reset();
     grid_->setCurrentIndex(model_->index(int(row), 0));
     changed();

@@ -4,10 +4,13 @@
 #include "core/QtText.h"
 #include "engine/common/Codepage.h"
 #include "engine/common/EngineError.h"
+#include "engine/dbf/DbfInsert.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <functional>
+#include <string_view>
 
 namespace dx {
 namespace {
@@ -134,7 +137,9 @@ std::optional<UserMessage> TableEditor::setText(size_t row, size_t column, const
         if (!edited) return false;
         stamp_ = io::stamp(file);
         db_.keep(path_, edited, stamp_);
+        const bool texts = textsOf_.lock() == snap_;
         snap_ = std::move(edited);
+        if (texts) refreshColumnTexts(row);
         return true;
     });
 }
@@ -145,6 +150,20 @@ std::optional<UserMessage> TableEditor::appendRow(size_t *newRow)
     size_t made = 0;
     auto r = write([&](TableWriter &w) {
         made = w.append(Row(snap_->fields().size()));
+        return false;
+    });
+    if (!r && newRow) *newRow = made;
+    return r;
+}
+
+std::optional<UserMessage> TableEditor::insertRow(size_t before, size_t *newRow)
+{
+    if (!snap_) return std::nullopt;
+    if (before >= snap_->rowCount()) return appendRow(newRow);
+    const RecordRef seen = snap_->record(before);
+    size_t made = 0;
+    auto r = write([&](TableWriter &w) {
+        made = dbf::insertBefore(w, seen, Row(snap_->fields().size()));
         return false;
     });
     if (!r && newRow) *newRow = made;
@@ -197,14 +216,14 @@ std::optional<size_t> TableEditor::jump(size_t current, const QString &t, JumpEr
 
 namespace {
 
-// Upper case of a cell's UTF-8 text as QString::toUpper gives it. Latin and Cyrillic
-// letters, all that the tables' code page mostly holds, are folded byte by byte; a text
-// with any other letter goes through QString.
-void foldUpper(const std::string &s, std::string &out)
+// Appends the upper case of a cell's UTF-8 text as QString::toUpper gives it. Latin and
+// Cyrillic letters, all that the tables' code page mostly holds, are folded byte by
+// byte; a text with any other letter goes through QString.
+void appendUpper(std::string_view s, std::string &out)
 {
-    const size_t n = s.size();
-    out.resize(n); // folding never lengthens a text on the fast path
-    char *o = out.data();
+    const size_t base = out.size(), n = s.size();
+    out.resize(base + n); // folding never lengthens a text on the fast path
+    char *o = out.data() + base;
     for (size_t i = 0; i < n; ++i) {
         const auto b = static_cast<unsigned char>(s[i]);
         if (b < 0x80) {
@@ -221,11 +240,15 @@ void foldUpper(const std::string &s, std::string &out)
             o[i + 1] = char(next <= 0x8F ? next + 0x20 : next - 0x10); // р..я, ѐ..џ
             ++i;
         } else {
-            out = QString::fromUtf8(s).toUpper().toStdString();
+            out.resize(base);
+            out += QString::fromUtf8(s.data(), qsizetype(n)).toUpper().toStdString();
             return;
         }
     }
 }
+
+// Between two cells of a column's text: never part of UTF-8, so no needle spans cells.
+constexpr char kCellEnd = '\xFF';
 
 // Whether a cell of a field of this type can show `folded` at all: numbers, logicals
 // and the unsupported kinds have texts of a few characters only, so a needle with any
@@ -249,35 +272,92 @@ bool columnCanShow(FieldType type, const std::string &folded)
 TableEditor::Needle TableEditor::needle(const QString &text) const
 {
     Needle n;
-    foldUpper(text.toStdString(), n.folded);
+    appendUpper(text.toStdString(), n.folded);
     n.columns.reserve(columnCount());
     for (const FieldDef &f : fields()) n.columns.push_back(columnCanShow(f.type, n.folded));
     return n;
 }
 
-bool TableEditor::matches(size_t row, size_t column, const Needle &n) const
+const TableEditor::ColumnText &TableEditor::columnText(size_t column) const
 {
-    if (!n.columns[column]) return false;
-    const Value v = snap_->value(row, column);
-    if (v.kind == Value::Text) {
-        if (v.s.size() < n.folded.size()) return false;
-        foldUpper(v.s, n.scratch);
-    } else {
-        foldUpper(v.toText(), n.scratch);
+    if (textsOf_.lock() != snap_) {
+        columnTexts_.assign(columnCount(), ColumnText{});
+        textsOf_ = snap_;
     }
-    return n.scratch.find(n.folded) != std::string::npos;
+    ColumnText &t = columnTexts_[column];
+    if (t.made) return t;
+    const DecodedColumn &d = snap_->column(column);
+    const size_t rows = snap_->rowCount();
+    t.start.resize(rows + 1);
+    t.pool.reserve(d.text.size() + rows);
+    for (size_t r = 0; r < rows; ++r) {
+        t.start[r] = uint32_t(t.pool.size());
+        if (r < d.kind.size() && d.kind[r] == Value::Text) appendUpper(d.textAt(r), t.pool);
+        else appendUpper(d.at(r).toText(), t.pool);
+        t.pool += kCellEnd;
+    }
+    t.start[rows] = uint32_t(t.pool.size());
+    t.made = true;
+    return t;
+}
+
+void TableEditor::refreshColumnTexts(size_t row)
+{
+    for (size_t c = 0; c < columnTexts_.size(); ++c) {
+        ColumnText &t = columnTexts_[c];
+        if (!t.made || row + 1 >= t.start.size()) continue;
+        std::string now;
+        appendUpper(snap_->value(row, c).toText(), now);
+        const size_t begin = t.start[row], oldLength = t.start[row + 1] - 1 - begin;
+        t.pool.replace(begin, oldLength, now);
+        const int64_t shift = int64_t(now.size()) - int64_t(oldLength);
+        if (shift)
+            for (size_t r = row + 1; r < t.start.size(); ++r) t.start[r] = uint32_t(int64_t(t.start[r]) + shift);
+    }
+    textsOf_ = snap_;
+}
+
+std::optional<size_t> TableEditor::firstMatch(size_t column, size_t begin, size_t end, const Needle &n) const
+{
+    if (!n.columns[column] || begin >= end) return std::nullopt;
+    if (n.folded.empty()) return begin; // every cell holds the empty text
+    const ColumnText &t = columnText(column);
+    const char *first = t.pool.data() + t.start[begin], *last = t.pool.data() + t.start[end];
+    size_t at = 0;
+    if (n.folded.size() > 1) {
+        // Skips ahead by up to the needle's length: a scan for its first byte would stop
+        // at every other byte of a Cyrillic text (they all lead with one of two bytes).
+        const std::boyer_moore_horspool_searcher searcher(n.folded.cbegin(), n.folded.cend());
+        const char *found = std::search(first, last, searcher);
+        if (found == last) return std::nullopt;
+        at = size_t(found - first);
+    } else {
+        const void *found = std::memchr(first, n.folded[0], size_t(last - first));
+        if (!found) return std::nullopt;
+        at = size_t(static_cast<const char *>(found) - first);
+    }
+    // The row whose text holds that byte.
+    const auto it = std::upper_bound(t.start.begin() + long(begin), t.start.begin() + long(end) + 1,
+                                     uint32_t(t.start[begin] + at));
+    return size_t(it - t.start.begin()) - 1;
 }
 
 std::optional<TableEditor::Cell> TableEditor::searchAll(Cell from, const QString &needle) const
 {
     const Needle u = this->needle(needle);
-    const size_t cols = columnCount();
-    size_t c = from.column + 1, r = from.row;
-    if (c >= cols) c = 0, ++r;
-    for (; r < rowCount(); ++r, c = 0)
-        for (; c < cols; ++c)
-            if (matches(r, c, u)) return Cell{c, r};
-    return std::nullopt;
+    const size_t cols = columnCount(), rows = rowCount();
+    size_t c0 = from.column + 1, r0 = from.row;
+    if (c0 >= cols) c0 = 0, ++r0;
+    if (r0 >= rows) return std::nullopt;
+    // Each column's first match from where the walk starts it, no further than the best
+    // found so far in record order (row, then column).
+    std::optional<Cell> best;
+    for (size_t c = 0; c < cols; ++c) {
+        const size_t begin = c >= c0 ? r0 : r0 + 1;
+        const size_t end = best ? (c < best->column ? best->row + 1 : best->row) : rows;
+        if (const auto r = firstMatch(c, begin, end, u)) best = Cell{c, *r};
+    }
+    return best;
 }
 
 std::optional<TableEditor::Cell> TableEditor::searchRow(Cell from, const QString &needle) const
@@ -286,7 +366,7 @@ std::optional<TableEditor::Cell> TableEditor::searchRow(Cell from, const QString
     const Needle u = this->needle(needle);
     size_t c = from.column + 1 >= columnCount() ? 0 : from.column + 1;
     for (; c < columnCount(); ++c)
-        if (matches(from.row, c, u)) return Cell{c, from.row};
+        if (firstMatch(c, from.row, from.row + 1, u)) return Cell{c, from.row};
     return std::nullopt;
 }
 
@@ -296,8 +376,7 @@ std::optional<TableEditor::Cell> TableEditor::searchColumn(Cell from, const QStr
     if (from.column >= columnCount()) return std::nullopt;
     const size_t begin = wrapped ? 0 : from.row + 1;
     const size_t end = wrapped ? std::min(from.row, rowCount()) : rowCount();
-    for (size_t r = begin; r < end; ++r)
-        if (matches(r, from.column, u)) return Cell{from.column, r};
+    if (const auto r = firstMatch(from.column, begin, end, u)) return Cell{from.column, *r};
     return std::nullopt;
 }
 

@@ -42,6 +42,10 @@ public:
     std::optional<UserMessage> setText(size_t row, size_t column, const QString &text);
     // Appends an empty record; returns its row or the message.
     std::optional<UserMessage> appendRow(size_t *newRow = nullptr);
+    // Inserts an empty record before row `before` (rowCount(): after the last); returns
+    // its row or the message. A record another program moved or changed meanwhile is
+    // refused as an edit is.
+    std::optional<UserMessage> insertRow(size_t before, size_t *newRow = nullptr);
     std::optional<UserMessage> removeRow(size_t row);
 
     // The jump box: "12:а" goes to that sub-compartment, "12" to the next record of
@@ -68,10 +72,22 @@ private:
     struct Needle {
         std::string folded;
         std::vector<bool> columns;
-        mutable std::string scratch;
     };
     Needle needle(const QString &text) const;
-    bool matches(size_t row, size_t column, const Needle &needle) const;
+    // Every row's shown text of one column, upper-cased, one after another with a byte
+    // between them that UTF-8 never holds; row r lies from start[r] to start[r + 1] - 1.
+    // Made on a column's first search and kept with the snapshot it was made from, so a
+    // search walks contiguous bytes instead of decoding and folding each cell again.
+    struct ColumnText {
+        bool made = false;
+        std::string pool;
+        std::vector<uint32_t> start;
+    };
+    const ColumnText &columnText(size_t column) const;
+    // The first row in [begin, end) whose cell of `column` shows the needle.
+    std::optional<size_t> firstMatch(size_t column, size_t begin, size_t end, const Needle &needle) const;
+    // After a posted edit kept the snapshot: the edited row's texts in the made columns.
+    void refreshColumnTexts(size_t row);
     // Runs `change` under the writer's lock; it returns true when it kept the edited
     // snapshot itself, otherwise the table is read again after the change.
     std::optional<UserMessage> write(const std::function<bool(TableWriter &)> &change);
@@ -80,6 +96,8 @@ private:
     std::string path_;
     TableFilePtr snap_;
     io::Stamp stamp_; // the file when snap_ was read or last kept
+    mutable std::weak_ptr<const TableFile> textsOf_; // the snapshot columnTexts_ were made from
+    mutable std::vector<ColumnText> columnTexts_;
 };
 
 // The value a typed text becomes in a field; nullopt with `why` set when it does not

@@ -166,7 +166,12 @@ void TFormDendrix::buildMenu()
     QMenu *file = bar->addMenu(QStringLiteral("Файл"));
     actSelectProject_ = item(file, QStringLiteral("Избор на проект"), [this] { openWindow<TFormSelPrj>(); });
     item(file, QStringLiteral("Информация за проекта"), [this] { openWindow<TFormStatistics>(); });
-    item(file, QStringLiteral("Експорт"), [this] { openWindow<TFormExport>(); });
+    item(file, QStringLiteral("Експорт"), [this] {
+        // Modeless from here (the working sieve shows it modally with its result).
+        if (QWidget *w = context_.windows().widget<TFormExport>(); w && !w->isVisible())
+            w->setWindowModality(Qt::NonModal);
+        openWindow<TFormExport>();
+    });
     QMenu *edit = file->addMenu(QStringLiteral("Редакция"));
     item(edit, QStringLiteral("База данни"), [this] { openDatabaseEditor(); });
     item(edit, QStringLiteral("Землища"), [this] { openWindow<TFormEditZemName>(); });

@@ -250,6 +250,10 @@ void TFormSitoRabotno::SpeedItem11Click()
     if (result_.rows.isEmpty()) return; // an empty result has nothing to export
     emit exportRequested(handOver());
     if (QWidget *w = context_.windows().widget<TFormExport>()) {
+        // Shown modally: the list it holds is this result's until the user closes it. A
+        // modality changes only while the window is hidden.
+        if (w->isVisible() && w->windowModality() != Qt::ApplicationModal) w->hide();
+        w->setWindowModality(Qt::ApplicationModal);
         w->show();
         w->raise();
         w->activateWindow();

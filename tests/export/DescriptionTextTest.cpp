@@ -209,6 +209,23 @@ TEST_F(DescriptionTextTest, SheetText)
     EXPECT_FALSE(sheetText(state, 5, {}));
 }
 
+TEST_F(DescriptionTextTest, TitlesHoldingPlaceMarksAreWrittenAsTheyStand)
+{
+    // A project title (or year) with "%1 %2 %3" in it is text, not a place for the
+    // compartment number or any other value.
+    ProjectRow a(3, "а");
+    a.text("VID_PODOTD", "насаждение").real("PL", 2);
+    project({a});
+    state.title = QStringLiteral("ДГС %1 %2 %3");
+    state.year = QStringLiteral("20%1");
+    const std::optional<QString> sheet = sheetText(state, 3, {});
+    ASSERT_TRUE(sheet);
+    EXPECT_EQ(sheet->split(QStringLiteral("\r\n")).value(4), QStringLiteral("ДГС %1 %2 %3 20%1,     отдел 3"));
+    const QStringList whole = this->whole(3, "а");
+    ASSERT_FALSE(whole.isEmpty());
+    EXPECT_TRUE(whole[0].startsWith(QStringLiteral("подотдел: 3 а  ДГС %1 %2 %3 20%1, "))) << whole[0].toStdString();
+}
+
 TEST_F(DescriptionTextTest, WritingAppendsInCodePage1251WithTheTrailer)
 {
     project({stand()});

@@ -8,11 +8,15 @@
 #include "core/ProfileFile.h"
 #include "engine/common/Codepage.h"
 #include "export/TFormExportWindows.h"
+#include "lists/TFormSpisatziSubInfo.h"
+#include "printing/TFormPrintOtDo.h"
 #include "sieves/TFormSitoRabotno.h"
 
 #include <QCheckBox>
 #include <QFile>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QTableView>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -234,6 +238,67 @@ TEST_F(ExportWindow, RangeExportWithSheetsAndTheRangeBoxes)
     answer = false;
     click(win->exportButton());
     EXPECT_EQ(text(chosen), t);
+}
+
+TEST_F(ExportWindow, SeeAllShowsTheCompartmentDetailAtTheWindowsRightEdge)
+{
+    // "виж всички подотдели за отдела" lists the compartment of the active field (the
+    // sub-compartment's, or the sheet's with that option) in the compartment detail
+    // window, which stands at the export window's right edge with its top and height.
+    auto *detail = w->list->registry.get<TFormSpisatziSubInfo>();
+    ASSERT_TRUE(detail);
+    ASSERT_FALSE(detail->isVisible());
+    win->tabs()->setCurrentIndex(TFormExport::SubCompartments);
+    type(win->otdField(), "2");
+    click(win->seeAllButton());
+    QApplication::processEvents();
+    ASSERT_TRUE(detail->isVisible());
+    EXPECT_EQ(detail->windowTitle(), "Oтдел No.2");
+    const int inTwo = int(resolveRange(state(), 2, 2, {}).value().size());
+    ASSERT_GT(inTwo, 0);
+    EXPECT_EQ(detail->grid()->model()->rowCount(), inTwo);
+    EXPECT_TRUE(detail->status()->text().endsWith(QStringLiteral("брой подотдели: %1").arg(inTwo)))
+        << detail->status()->text().toStdString();
+    const QRect frame = win->frameGeometry();
+    EXPECT_EQ(detail->frameGeometry().left(), frame.left() + frame.width());
+    EXPECT_EQ(detail->frameGeometry().top(), frame.top());
+    EXPECT_EQ(detail->frameGeometry().height(), frame.height());
+
+    click(win->sheetOption());
+    type(win->sheetOtdField(), "3");
+    click(win->seeAllButton());
+    EXPECT_EQ(detail->windowTitle(), "Oтдел No.3");
+    EXPECT_EQ(detail->grid()->model()->rowCount(), int(resolveRange(state(), 3, 3, {}).value().size()));
+    // An empty field asks for nothing: the window keeps what it showed.
+    win->sheetOtdField()->clear();
+    click(win->seeAllButton());
+    EXPECT_EQ(detail->windowTitle(), "Oтдел No.3");
+    EXPECT_TRUE(w->messages.isEmpty()) << w->messages.join("\n").toStdString();
+}
+
+TEST_F(ExportWindow, ARangeResolvedForExportShowsInTheRangeListWindow)
+{
+    // Printing and export share the range: the list window "Списък подотдели" shows the
+    // range an export resolved, even when the export itself is then declined.
+    auto *rangeList = w->list->registry.get<TFormPrintOtDoList>();
+    ASSERT_TRUE(rangeList);
+    win->tabs()->setCurrentIndex(TFormExport::Compartments);
+    type(win->fromField(), "2");
+    type(win->toField(), "3");
+    win->pathField(1)->setText(file("range.txt"));
+    answer = false;
+    click(win->exportButton());
+    const QVector<RangeEntry> list = resolveRange(state(), 2, 3, {}).value();
+    ASSERT_EQ(rangeList->grid()->rowCount(), list.size());
+    EXPECT_EQ(rangeList->countLabel()->text(), QStringLiteral("Брой описания: %1").arg(list.size()));
+    EXPECT_EQ(rangeList->grid()->item(0, 0)->text(), QString::number(list[0].otd));
+    EXPECT_EQ(rangeList->grid()->item(int(list.size()) - 1, 2)->text().trimmed(), list.last().podotd);
+
+    // A range that resolves to nothing leaves the list as it was.
+    type(win->fromField(), "3");
+    type(win->toField(), "1");
+    click(win->exportButton());
+    EXPECT_EQ(rangeList->grid()->rowCount(), list.size());
 }
 
 TEST_F(ExportWindow, ListFileAndTheWorkingSieveHandOver)

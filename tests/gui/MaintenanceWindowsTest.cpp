@@ -12,8 +12,10 @@
 #include "widgets/TFormSitoRabotnoWait.h"
 
 #include "engine/common/FileIO.h"
+#include "engine/dbf/DbfFile.h"
 
 #include <QAction>
+#include <QMenuBar>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QClipboard>
@@ -331,6 +333,104 @@ TEST_F(Maintenance, LandAreaEditorCreatesAMissingTableAndTheTestReportsIntoTheSt
     EXPECT_TRUE(text.startsWith("Тест - Съответсвие имена на землища\n\nброй землища в лес.данни: ")) << text.toStdString();
     EXPECT_TRUE(text.contains("брой землища в ном.файл: 1\n"));
     EXPECT_TRUE(text.contains("липсват данн за землище No."));
+}
+
+namespace {
+
+// A menu command of a window's menu bar, triggered as a click on it would.
+void trigger(QWidget *window, const QString &menu, const QString &command)
+{
+    for (QAction *m : window->findChild<QMenuBar *>()->actions())
+        if (m->text() == menu && m->menu())
+            for (QAction *a : m->menu()->actions())
+                if (a->text() == command) return a->trigger();
+    ADD_FAILURE() << "no command " << command.toStdString();
+}
+
+// The land-area table file's names in file order, read as another program would.
+std::vector<std::string> landAreaNames(const std::string &path)
+{
+    std::vector<std::string> names;
+    auto t = dx::dbf::read(path);
+    for (size_t r = 0; r < t->rowCount(); ++r) names.push_back(t->value(r, 1).toText());
+    return names;
+}
+
+} // namespace
+
+TEST_F(Maintenance, LandAreaEditorInsertsTheEmptyRowBeforeTheCurrentOne)
+{
+    loadDemo();
+    auto *zem = window<TFormEditZemName>();
+    zem->show();
+    const std::string file = zem->editor().path();
+    const std::vector<std::string> demo = {"Банско", "Добринище", "Кремен", "Места", "Обидим", "Филипово", "Гостун"};
+    ASSERT_EQ(landAreaNames(file), demo);
+    QTableView *grid = zem->grid();
+
+    // In the middle: the third row current, the new row takes its place and the
+    // name typed into it lands there in the file.
+    grid->setCurrentIndex(grid->model()->index(2, 1));
+    trigger(zem, "Таблица", "Вмъкни ред");
+    EXPECT_TRUE(w->messages.isEmpty()) << w->messages.join("\n").toStdString();
+    EXPECT_EQ(zem->countPanel()->text(), "брой землища:8");
+    EXPECT_EQ(grid->currentIndex().row(), 2);
+    EXPECT_EQ(grid->model()->index(2, 1).data().toString(), "");
+    EXPECT_EQ(grid->model()->index(3, 1).data().toString(), "Кремен");
+    QTest::keyClick(grid, Qt::Key_Right); // to the name
+    EXPECT_EQ(grid->currentIndex(), grid->model()->index(2, 1));
+    QLineEdit *cell = openCell(grid);
+    ASSERT_TRUE(cell);
+    type(cell, "Ново");
+    QTest::keyClick(cell, Qt::Key_Tab);
+    std::vector<std::string> expected = demo;
+    expected.insert(expected.begin() + 2, "Ново");
+    EXPECT_EQ(landAreaNames(file), expected);
+
+    // At the top, twice: each new row goes before the first.
+    grid->setCurrentIndex(grid->model()->index(0, 0));
+    trigger(zem, "Таблица", "Вмъкни ред");
+    trigger(zem, "Таблица", "Вмъкни ред");
+    expected.insert(expected.begin(), 2, "");
+    EXPECT_EQ(landAreaNames(file), expected);
+    EXPECT_EQ(zem->countPanel()->text(), "брой землища:10");
+    EXPECT_EQ(grid->model()->index(2, 1).data().toString(), "Банско");
+    // The main window's land-area table reads the new file: the names keep their numbers.
+    EXPECT_EQ(w->main->state().landArea.recordCount(), 10u);
+
+    // Emptied row by row, then one row inserted into the empty table.
+    while (grid->model()->rowCount() > 0) {
+        grid->setCurrentIndex(grid->model()->index(0, 0));
+        trigger(zem, "Таблица", "Изтрий ред");
+    }
+    EXPECT_EQ(zem->countPanel()->text(), "брой землища:0");
+    EXPECT_TRUE(landAreaNames(file).empty());
+    trigger(zem, "Таблица", "Вмъкни ред");
+    EXPECT_EQ(zem->countPanel()->text(), "брой землища:1");
+    EXPECT_EQ(landAreaNames(file), std::vector<std::string>{""});
+    EXPECT_TRUE(w->messages.isEmpty()) << w->messages.join("\n").toStdString();
+}
+
+TEST_F(Maintenance, LandAreaInsertIntoARecordAnotherProgramChangedIsRefused)
+{
+    // The row before which the new one goes was changed by another program since the
+    // grid read it: nothing is inserted, the message says so, the grid shows the file.
+    loadDemo();
+    auto *zem = window<TFormEditZemName>();
+    zem->show();
+    const std::string file = zem->editor().path();
+    dx::Database other;
+    dx::TableEditor theirs(other);
+    theirs.open(file);
+    ASSERT_FALSE(theirs.setText(1, 1, "Добринище-2"));
+    const std::string before = dx::io::readFile(file);
+    zem->grid()->setCurrentIndex(zem->grid()->model()->index(1, 0));
+    trigger(zem, "Таблица", "Вмъкни ред");
+    ASSERT_EQ(w->messages.size(), 1);
+    EXPECT_TRUE(w->messages[0].contains("променен от друга програма")) << w->messages[0].toStdString();
+    EXPECT_EQ(dx::io::readFile(file), before);
+    EXPECT_EQ(zem->countPanel()->text(), "брой землища:7");
+    EXPECT_EQ(zem->grid()->model()->index(1, 1).data().toString(), "Добринище-2");
 }
 
 TEST_F(Maintenance, ProjectSettingsCheckTheYearWarnAndSaveTheCatalogueByDirectorate)

@@ -15,6 +15,8 @@
 #include <QTableView>
 #include <QHeaderView>
 #include <QLayout>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPainter>
 #include <QScrollBar>
 #include <QToolBar>
@@ -392,6 +394,39 @@ TEST_F(WorkingSieveTest, SavedSieveRoundTripThroughTheWindow)
     onlyArea[I::Zeml] = otherArea;
     EXPECT_EQ(sieve->criteria(), onlyArea);
     EXPECT_TRUE(w->messages.isEmpty()) << w->messages.join("\n").toStdString();
+}
+
+TEST_F(WorkingSieveTest, TheHandOverShowsTheExportWindowModallyTheMainMenuModeless)
+{
+    set(I::StopKlas, sieve->pickList(I::StopKlas)->itemText(0));
+    run();
+    QWidget *exportWindow = window<QWidget>("TFormExport");
+    auto mainMenuExport = [&] {
+        for (QAction *m : w->main->findChild<QMenuBar *>()->actions())
+            if (m->text() == "Файл")
+                for (QAction *a : m->menu()->actions())
+                    if (a->text() == "Експорт") return a->trigger();
+        ADD_FAILURE() << "no Експорт in the main menu";
+    };
+
+    sieve->command(C::Export)->trigger();
+    ASSERT_TRUE(exportWindow->isVisible());
+    EXPECT_EQ(exportWindow->windowModality(), Qt::ApplicationModal);
+    EXPECT_EQ(QApplication::activeModalWidget(), exportWindow);
+    exportWindow->close();
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+
+    // From the main menu it stands beside the main window without blocking it.
+    mainMenuExport();
+    ASSERT_TRUE(exportWindow->isVisible());
+    EXPECT_EQ(exportWindow->windowModality(), Qt::NonModal);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    // Handed a result while open that way, it turns modal.
+    sieve->command(C::Export)->trigger();
+    ASSERT_TRUE(exportWindow->isVisible());
+    EXPECT_EQ(QApplication::activeModalWidget(), exportWindow);
+    exportWindow->close();
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
 TEST_F(WorkingSieveTest, HandOverAndPrintChoiceWorkOnTheCurrentResult)

@@ -297,6 +297,97 @@ TEST(TableEditor, SearchModesStartAfterTheCurrentCell)
     EXPECT_FALSE(ed.searchColumn(Cell{3, 0}, "ДГТ", true)); // nothing before the first record
 }
 
+TEST(TableEditor, SearchSeesPostedEditsAndOtherProgramsChanges)
+{
+    // The searched texts are kept between searches: an edit posted here (longer or
+    // shorter than the text it replaces, or a number) and a change another program
+    // writes are found by the next search, the replaced texts no longer.
+    dxtest::TempDir dir;
+    const std::string path = smallTable(dir);
+    Database db, otherDb;
+    TableEditor ed(db), other(otherDb);
+    ed.open(path);
+    other.open(path);
+    using Cell = TableEditor::Cell;
+    ASSERT_TRUE(ed.searchAll(Cell{0, 0}, "частна"));
+    ASSERT_FALSE(ed.searchAll(Cell{0, 0}, "общинска"));
+    ASSERT_FALSE(ed.searchAll(Cell{0, 0}, "7.75"));
+
+    EXPECT_FALSE(ed.setText(2, 3, "Общинска")); // longer than "частна"
+    EXPECT_FALSE(ed.setText(0, 3, "X"));             // shorter than "ДГТ"
+    EXPECT_FALSE(ed.setText(5, 2, "7,75"));
+    EXPECT_FALSE(ed.searchAll(Cell{0, 0}, "частна"));
+    auto c = ed.searchAll(Cell{0, 0}, "ОБЩИНСКА");
+    ASSERT_TRUE(c);
+    EXPECT_EQ(c->row, 2u);
+    EXPECT_EQ(c->column, 3u);
+    c = ed.searchAll(Cell{0, 0}, "7.75");
+    ASSERT_TRUE(c);
+    EXPECT_EQ(c->row, 5u);
+    EXPECT_EQ(c->column, 2u);
+    // The texts after the edited ones still sit where they are: row 3's "ДГТ" is the
+    // first after row 0 in its column, row 4's follows.
+    c = ed.searchColumn(Cell{3, 0}, "дгт", false);
+    ASSERT_TRUE(c);
+    EXPECT_EQ(c->row, 1u);
+    c = ed.searchColumn(*c, "дгт", false);
+    ASSERT_TRUE(c);
+    EXPECT_EQ(c->row, 3u);
+    EXPECT_FALSE(ed.searchRow(Cell{0, 0}, "дгт"));
+
+    // Another program's write shows in the next search once this editor reads again.
+    EXPECT_FALSE(other.setText(4, 3, "Смесена"));
+    EXPECT_FALSE(ed.setText(1, 1, "г"));
+    c = ed.searchAll(Cell{0, 0}, "смесена");
+    ASSERT_TRUE(c);
+    EXPECT_EQ(c->row, 4u);
+    c = ed.searchColumn(Cell{3, 0}, "дгт", false);
+    ASSERT_TRUE(c);
+    EXPECT_EQ(c->row, 1u);
+    c = ed.searchColumn(*c, "дгт", false);
+    ASSERT_TRUE(c);
+    EXPECT_EQ(c->row, 3u);
+    EXPECT_FALSE(ed.searchColumn(*c, "дгт", false));
+}
+
+TEST(TableEditor, SearchAfterEditsKeptInTheEncryptedTableFindsTheNewTexts)
+{
+    // A Paradox table keeps its snapshot through a posted edit (nothing is read again):
+    // the searched texts follow each edited record, whether its text grew or shrank, and
+    // the records after it are still found where they are.
+    dxtest::TempDir dir;
+    const std::string d = cliDemo(dir);
+    Database db;
+    db.addPassword(dataPassword());
+    TableEditor ed(db);
+    ed.open(d + "/database/BANSKO.DB");
+    const size_t nzn2 = size_t(ed.fieldIndex("NZN2"));
+    using Cell = TableEditor::Cell;
+    ASSERT_FALSE(ed.searchAll(Cell{0, 0}, "жжж"));
+    const QString later = ed.text(40, nzn2);
+    ASSERT_FALSE(ed.setText(5, nzn2, "жжж"));
+    ASSERT_FALSE(ed.setText(8, nzn2, "ю"));
+    ASSERT_FALSE(ed.setText(20, nzn2, "ЮЮЮЮЮЮЮЮЮЮ"));
+    auto c = ed.searchColumn(Cell{nzn2, 0}, "ЖЖЖ", false);
+    ASSERT_TRUE(c);
+    EXPECT_EQ(c->row, 5u);
+    c = ed.searchAll(Cell{0, 0}, "жжж");
+    ASSERT_TRUE(c);
+    EXPECT_EQ(c->row, 5u);
+    EXPECT_EQ(c->column, nzn2);
+    c = ed.searchColumn(Cell{nzn2, 5}, "Ю", false);
+    ASSERT_TRUE(c);
+    EXPECT_EQ(c->row, 8u);
+    c = ed.searchColumn(*c, "ююююююююю", false);
+    ASSERT_TRUE(c);
+    EXPECT_EQ(c->row, 20u);
+    if (!later.isEmpty()) {
+        c = ed.searchColumn(Cell{nzn2, 39}, later, false);
+        ASSERT_TRUE(c);
+        EXPECT_EQ(c->row, 40u);
+    }
+}
+
 TEST(Archive, CopiesWholeBlocksAndTheLastPartialOneWithItsProgress)
 {
     dxtest::TempDir dir;

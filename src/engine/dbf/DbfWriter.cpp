@@ -21,6 +21,7 @@
 #include "engine/common/Journal.h"
 #include "engine/common/Platform.h"
 #include "engine/dbf/DbfFormat.h"
+#include "engine/dbf/DbfInsert.h"
 
 #include <algorithm>
 #include <cstring>
@@ -146,6 +147,42 @@ public:
         return live_.size() - 1;
     }
 
+    // A dBase file keeps its records in file order, so a row before others means
+    // moving them: the whole file is rewritten beside itself and renamed into place
+    // (under the lock already held), the records' bytes, deleted ones and the header's
+    // fields as they were.
+    size_t insert(size_t row, const Row &values)
+    {
+        if (row >= live_.size()) return append(values);
+        if (layout_.records >= UINT32_MAX) throw EngineError(path_, "the table is full");
+        std::string record(layout_.recordLength, ' ');
+        encodeRecord(path_, layout_.fields, values, layout_.codepage, record.data(), false);
+        const size_t before = live_[row];
+        const std::string data = io::readFile(path_);
+        const size_t at = recordOffset(before), end = recordOffset(layout_.records);
+        if (data.size() < end) throw EngineError(path_, "the table is shorter than its records");
+        std::string image;
+        image.reserve(data.size() + record.size() + 1);
+        image.append(data, 0, at).append(record).append(data, at, std::string::npos);
+        if (data.size() == end) image += kEndOfFile;
+        stampDate(image.data() + 1);
+        writeLe32(image.data() + 4, static_cast<uint32_t>(layout_.records + 1));
+        file_.reset(); // the old file goes; changes after this one go to the new one
+        try {
+            io::writeFileAtomic(path_, image);
+        } catch (...) {
+            file_ = std::make_unique<platform::WritableFile>(path_); // the table as it was
+            throw;
+        }
+        file_ = std::make_unique<platform::WritableFile>(path_);
+        layout_.records += 1;
+        layout_.headerCount = static_cast<uint32_t>(layout_.records);
+        for (size_t &physical : live_)
+            if (physical >= before) ++physical;
+        live_.insert(live_.begin() + static_cast<ptrdiff_t>(row), before);
+        return row;
+    }
+
     void remove(size_t row) override
     {
         checkRow(row);
@@ -153,6 +190,8 @@ public:
         writeInPlace(at, std::string(1, kDeletedFlag));
         live_.erase(live_.begin() + static_cast<ptrdiff_t>(row));
     }
+
+    size_t insert(const RecordRef &seenBefore, const Row &values) { return insert(rowOf(seenBefore), values); }
 
 protected:
     size_t rowOf(const RecordRef &seen) const override
@@ -305,6 +344,13 @@ bool createIfMissing(const std::string &path, const std::vector<FieldDef> &field
 std::unique_ptr<TableWriter> openWriter(const std::string &path, const OpenOptions &options)
 {
     return std::make_unique<DbfWriter>(path, options);
+}
+
+size_t insertBefore(TableWriter &writer, const RecordRef &seenBefore, const Row &values)
+{
+    auto *dbf = dynamic_cast<DbfWriter *>(&writer);
+    if (!dbf) throw EngineError({}, "a row can be put before others only in a dBase table");
+    return dbf->insert(seenBefore, values);
 }
 
 } // namespace dx::dbf

@@ -2,11 +2,14 @@
 // update / append / remove, and dbfread (an independent reader) reading what we wrote.
 #include "engine/common/EngineError.h"
 #include "engine/common/FileIO.h"
+#include "engine/common/Platform.h"
 #include "engine/dbf/DbfFile.h"
+#include "engine/dbf/DbfInsert.h"
 #include "TestUtil.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 
@@ -340,6 +343,71 @@ TEST(DbfWriter, KeepsDeletedRecordsAndMemoPointers)
     if (tsv.empty()) GTEST_SKIP() << "python3 with dbfread is not installed";
     EXPECT_NE(tsv.find("Uno\t1\t1970-01-01\ttrue\t1.23456789012346\tFirst memo\\r\\n\n"), std::string::npos) << tsv;
     EXPECT_SAME_AS_DBFREAD(dir.file("people.dbf"));
+}
+
+TEST(DbfWriter, InsertPutsTheRecordBeforeTheSeenOneAndKeepsTheRest)
+{
+    // A record put before others: live rows in the new order, a deleted record still
+    // deleted where it was among them, the header counting one more, later changes
+    // landing in the rewritten file, and dbfread reading the same.
+    dxtest::TempDir dir;
+    const std::string path = dir.file("z.dbf");
+    dbf::create(path, {makeField("NOMER", FieldType::Integer, 5), makeField("ZEMNAME", FieldType::Text, 254)},
+                {{Value::fromInt(1), Value::fromText("Банско")},
+                 {Value::fromInt(2), Value::fromText("Места")},
+                 {Value::fromInt(3), Value::fromText("Кремен")}});
+    {
+        auto w = dbf::openWriter(path);
+        w->remove(0); // "Банско" stays in the file, marked deleted
+    }
+    auto t = dbf::read(path);
+    const RecordRef kremen = t->record(1), mesta = t->record(0);
+    {
+        auto w = dbf::openWriter(path);
+        EXPECT_EQ(dbf::insertBefore(*w, kremen, {Value::fromInt(7), Value::fromText("Ново")}), 1u);
+        EXPECT_EQ(dbf::insertBefore(*w, mesta, {}), 0u);
+        EXPECT_EQ(w->rowCount(), 4u);
+        // The writer goes on with the new file: the rows after the inserts.
+        w->update(3, {Value::fromInt(30), Value::fromText("Кремен")});
+    }
+    t = dbf::read(path);
+    ASSERT_EQ(t->rowCount(), 4u);
+    EXPECT_TRUE(t->value(0, 0).isNull());
+    EXPECT_EQ(t->value(1, 1).s, "Места");
+    EXPECT_EQ(t->value(2, 1).s, "Ново");
+    EXPECT_EQ(t->value(3, 0).i, 30);
+    const std::string b = io::readFile(path);
+    const size_t headerLen = le16(b, 8), recLen = le16(b, 10);
+    EXPECT_EQ(le32(b, 4), 5u);
+    EXPECT_EQ(b.size(), headerLen + 5 * recLen + 1);
+    EXPECT_EQ(b[headerLen], '*'); // the deleted record before the first live one
+    EXPECT_EQ(b.back(), '\x1A');
+    for (const auto &e : std::filesystem::directory_iterator(dir.path()))
+        EXPECT_EQ(e.path().filename().string().find(".tmp"), std::string::npos) << "left beside it: " << e.path();
+
+    // The record given no longer there (changed by another writer): refused, file kept.
+    const std::string before = io::readFile(path);
+    {
+        auto w = dbf::openWriter(path);
+        EXPECT_THROW(dbf::insertBefore(*w, kremen, {}), StaleRecordError);
+    }
+    EXPECT_EQ(io::readFile(path), before);
+
+    // The new file cannot be put in place (its rename fails): the table as it was, and
+    // the writer goes on changing it.
+    {
+        auto w = dbf::openWriter(path);
+        platform::faults::arm(platform::faults::Op::Rename, 1, EIO);
+        EXPECT_THROW(dbf::insertBefore(*w, dbf::read(path)->record(1), {}), EngineError);
+        platform::faults::disarm();
+        EXPECT_EQ(io::readFile(path), before);
+        w->update(1, {Value::fromInt(2), Value::fromText("Места")});
+    }
+    t = dbf::read(path);
+    ASSERT_EQ(t->rowCount(), 4u);
+    EXPECT_EQ(t->value(1, 0).i, 2);
+    EXPECT_EQ(t->value(2, 1).s, "Ново");
+    EXPECT_SAME_AS_DBFREAD(path);
 }
 
 TEST(DbfWriter, ATruncatedTableIsNotWritten)
