@@ -168,7 +168,7 @@ size_t PieceReader::readInto(unsigned char *dst, size_t n)
 
 PieceReader::PieceReader(const std::string &path) : path_(path)
 {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK); // a named pipe must not wait for a writer
     if (fd < 0) throw EngineError(path, "the file cannot be opened for reading: " + lastError());
     struct stat st;
     if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
@@ -223,7 +223,7 @@ ReadOnlyFile::~ReadOnlyFile() = default;
 
 ReadOnlyFile::ReadOnlyFile(const std::string &path)
 {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK); // a named pipe must not wait for a writer
     if (fd < 0) throw EngineError(path, "the file cannot be opened for reading: " + lastError());
     struct stat st;
     if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
