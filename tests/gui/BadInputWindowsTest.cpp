@@ -119,6 +119,18 @@ std::map<std::string, std::string> snapshot(const std::string &dir)
     return out;
 }
 
+// A box about a folder, a pipe or a device says what stands there.
+bool saysWhatItIs(Bad kind, const QString &text)
+{
+    switch (kind) {
+    case Bad::Folder: return text.contains("folder") || text.contains(QStringLiteral("папка"));
+    case Bad::Pipe: return text.contains("pipe") || text.contains(QStringLiteral("канал"));
+    case Bad::Zero:
+    case Bad::Null: return text.contains("device") || text.contains(QStringLiteral("устройство"));
+    default: return true;
+    }
+}
+
 // The paths that differ between two snapshots, with the kind of the difference.
 std::string changes(const std::map<std::string, std::string> &before, const std::map<std::string, std::string> &after)
 {
@@ -225,6 +237,7 @@ TEST_P(StartupBadInput, LoadsToAMessageNamingTheFileAndChangesNothing)
         return;
     }
     ASSERT_FALSE(boxes.all.isEmpty());
+    EXPECT_TRUE(saysWhatItIs(bad, boxes.text())) << boxes.text().toStdString();
     EXPECT_TRUE(boxes.name(base(path)) || boxes.name(QString::fromStdString(path))) << boxes.text().toStdString();
     if (target.ends) EXPECT_TRUE(ended) << boxes.text().toStdString();
 }
@@ -281,6 +294,7 @@ protected:
             return;
         }
         ASSERT_FALSE(boxes.all.isEmpty()) << "no message";
+        if (kindNamed) EXPECT_TRUE(saysWhatItIs(GetParam(), boxes.text())) << boxes.text().toStdString();
         EXPECT_TRUE(boxes.name(named.isEmpty() ? QString::fromStdString(path) : named)) << boxes.text().toStdString();
     }
     template <class W> W *open()
@@ -292,6 +306,7 @@ protected:
     }
     Boxes boxes;
     bool answer = false;
+    bool kindNamed = true; // the box says what stands there
 };
 
 TEST_P(BadFileWindows, ListFileOfTheListPrint)
@@ -398,8 +413,9 @@ TEST_P(BadFileWindows, SavedSieveWrittenOverABadFile)
 TEST_P(BadFileWindows, LandAreaTableOpenedInItsEditor)
 {
     // The land areas are opened again after the bad file is put in place; the editor then
-    // offers to make a new table in its place, and is told "No".
+    // offers to make a new table in its place and is told "No" (a folder it cannot replace).
     const std::string path = dir.file("zemnom/BANSKO.DBF");
+    kindNamed = GetParam() == Bad::Folder; // the question before a replacement is the editor's own
     sweep(path, [&] {
         openLandArea(w->main->state());
         open<TFormEditZemName>();
