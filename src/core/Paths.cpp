@@ -36,6 +36,11 @@ bool fileExists(const QString &path)
     return io::exists(p) && !io::isDirectory(p);
 }
 
+bool pathPresent(const QString &path)
+{
+    return !isDrivePath(path) && io::exists(io::resolve(".", ss(path)));
+}
+
 bool directoryExists(const QString &path)
 {
     if (isDrivePath(path)) return false;

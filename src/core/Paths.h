@@ -18,6 +18,9 @@ bool isDrivePath(const QString &path);
 QString diskPath(const QString &path);
 // A regular file (not a folder) exists at the path, in any letter case.
 bool fileExists(const QString &path);
+// Anything stands at the path (a folder, a pipe or a device too), in any letter case: where
+// a file is expected such a thing is no missing file, and opening it names what it is.
+bool pathPresent(const QString &path);
 bool directoryExists(const QString &path);
 
 } // namespace dx

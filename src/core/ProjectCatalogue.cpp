@@ -50,6 +50,9 @@ QVector<ProjectEntry> readProjectCatalogue(const QString &path)
     } catch (const EngineError &e) {
         throw std::runtime_error(e.what());
     }
+    // A catalogue is text: binary bytes would read as projects with nonsense names.
+    if (bytes.find('\0') != std::string::npos)
+        throw std::runtime_error(ss(QStringLiteral("Файлът %1 не е текстов файл: съдържа нулеви байтове.").arg(path)));
     QString text = qs(cp::cp1251ToUtf8(bytes));
     QVector<ProjectEntry> out;
     qsizetype start = 0;

@@ -288,7 +288,7 @@ bool TFormEditDB::Archive()
 void TFormEditDB::openRestoreWindow()
 {
     const QString archive = archivePath(context_.state().projectTablePath);
-    if (!fileExists(archive)) {
+    if (!pathPresent(archive)) {
         context_.showMessage({kRestoreCaption,
                               QStringLiteral("Няма архивно копие на базата данни. За да създадете архив на базата "
                                              "данни използвайте меню \"Архивиране\"."),
@@ -305,7 +305,7 @@ void TFormEditDB::RestoreConfirmed()
 {
     AppState &st = context_.state();
     const QString table = st.projectTablePath;
-    if (!fileExists(archivePath(table))) {
+    if (!pathPresent(archivePath(table))) {
         context_.showMessage({kRestoreCaption, QStringLiteral("Липсва архивно копие на базата данни."), Icon::Error});
         return;
     }

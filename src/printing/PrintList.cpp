@@ -4,9 +4,9 @@
 #include "core/QtText.h"
 #include "description/DescriptionHeader.h"
 #include "engine/common/Codepage.h"
+#include "engine/common/FileIO.h"
 #include "engine/sql/Table.h"
 
-#include <QFile>
 #include <QHash>
 #include <QSet>
 #include <QStringDecoder>
@@ -111,15 +111,20 @@ std::optional<PrintListFile> loadPrintList(const QString &path, const QString &s
         say(report, {listCaption(), QStringLiteral("Не е въведен разделител!"), UserMessage::Icon::Warning, {}});
         return std::nullopt;
     }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    // A pipe or a device is never opened (the read would wait or never end), and a list
+    // of sub-compartments is a few kilobytes: a file of many megabytes is no list.
+    constexpr uint64_t kMaxListFileSize = 16 * 1024 * 1024;
+    QByteArray bytes;
+    try {
+        const std::string data = io::readFile(io::resolve(".", ss(path)), kMaxListFileSize);
+        bytes = QByteArray(data.data(), qsizetype(data.size()));
+    } catch (const std::exception &e) {
         say(report, {plainCaption(), QStringLiteral("Файлът %1 не може да бъде прочетен.").arg(path),
-                     UserMessage::Icon::Error, file.errorString()});
+                     UserMessage::Icon::Error, qs(e.what())});
         PrintListFile empty;
         empty.complete = false;
         return empty;
     }
-    const QByteArray bytes = file.readAll();
     QStringDecoder utf8(QStringDecoder::Utf8);
     QString text = utf8.decode(bytes);
     if (utf8.hasError()) text = qs(cp::cp1251ToUtf8(std::string_view(bytes.constData(), size_t(bytes.size()))));

@@ -6,6 +6,7 @@
 #include "core/Paths.h"
 #include "core/QtText.h"
 #include "core/Settings.h"
+#include "engine/common/FileIO.h"
 #include "shell/InfoStatus.h"
 #include "shell/Navigation.h"
 
@@ -48,10 +49,13 @@ SwitchResult switchProject(AppState &st, StartupUi &ui, const SwitchRequest &r)
 {
     ui.state = &st;
     const QString tablePath = st.path(r.table);
-    if (r.table.isEmpty() || !fileExists(tablePath)) {
+    // A folder, a pipe or a device is no table either: refused before the open project is
+    // given up, with what stands there as the box's detail.
+    const std::string why = r.table.isEmpty() ? std::string() : io::notARegularFile(io::resolve(".", ss(tablePath)));
+    if (r.table.isEmpty() || !fileExists(tablePath) || !why.empty()) {
         ui.message({kCaption,
                     QStringLiteral("Липсва файл %1! Възтановете файла и опитайте отново.").arg(tablePath),
-                    Icon::Warning});
+                    Icon::Warning, pathPresent(tablePath) ? qs(why) : QString()});
         return SwitchResult::MissingTable;
     }
     st.projectTableName = r.table;

@@ -84,7 +84,7 @@ private:
     {
         ui_.status(QStringLiteral("Loading nomenclature..."));
         const QString path = st_.nomenclaturePath();
-        if (!fileExists(path)) {
+        if (!pathPresent(path)) {
             say(kMissingFileCaption,
                 QStringLiteral("Липсва номенклатурен файл NAMES.DBF! Възтановете файла и опитайте отново. "),
                 Icon::None);
@@ -109,7 +109,7 @@ private:
     // The site-class and branch-wood tables stay open, filtered, for the whole run.
     bool openReference(Table &table, const QString &path)
     {
-        if (!fileExists(path)) {
+        if (!pathPresent(path)) {
             say(kMissingFileCaption, missingFileText(path), Icon::None);
             out_.endRequested = true;
         }
@@ -157,7 +157,7 @@ private:
     {
         ui_.status(QStringLiteral("Loading settings..."));
         const QString path = st_.settingsPath();
-        if (!fileExists(path)) {
+        if (!pathPresent(path)) {
             say(QStringLiteral("Лиспващ файл"),
                 QStringLiteral("Липсва инициализиращ файл Dendrix.ini! Възтановете файла и опитайте отново. "),
                 Icon::Warning);
@@ -186,7 +186,7 @@ private:
     void checkProjectTable()
     {
         st_.projectTablePath = st_.path(st_.projectTableName);
-        if (!fileExists(st_.projectTablePath)) {
+        if (!pathPresent(st_.projectTablePath)) {
             say(kMissingFileCaption, missingFileText(st_.projectTablePath), Icon::None, projectTableNote_);
             out_.endRequested = true;
         }
@@ -197,7 +197,7 @@ private:
         const QString path = st_.path(QStringLiteral("project.conf"));
         st_.catalogue.clear();
         st_.catalogueLoaded = false;
-        if (fileExists(path)) {
+        if (pathPresent(path)) {
             try {
                 st_.catalogue = readProjectCatalogue(path);
                 sortByName(st_.catalogue);

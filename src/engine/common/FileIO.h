@@ -12,6 +12,10 @@ namespace dx::io {
 // until some other program writes into it), and so is a file larger than `maxSize`.
 std::string readFile(const std::string &path, uint64_t maxSize = UINT64_MAX);
 
+// No dBase or Paradox table can be larger than 2 GiB (their record and block numbers do
+// not reach further): a larger file is no table and is refused before it is read.
+inline constexpr uint64_t kMaxTableFileSize = uint64_t(1) << 31;
+
 // Why the path cannot be read as a regular file ("the file does not exist", "this is a
 // folder, not a file", ...), or empty when it is one.
 std::string notARegularFile(const std::string &path);

@@ -41,6 +41,15 @@ namespace {
 }
 
 #ifndef _WIN32
+// What stands where a file was expected, in the words the user sees in the box.
+std::string notAFile(mode_t mode)
+{
+    if (S_ISDIR(mode)) return "this is a folder, not a file";
+    if (S_ISFIFO(mode)) return "this is a named pipe, not a file";
+    if (S_ISCHR(mode) || S_ISBLK(mode)) return "this is a device, not a file";
+    return "this is not a regular file";
+}
+
 // MAP_POPULATE is Linux's; elsewhere pages are faulted in on first touch.
 #ifdef MAP_POPULATE
 constexpr int kPopulate = MAP_POPULATE;
@@ -168,12 +177,12 @@ size_t PieceReader::readInto(unsigned char *dst, size_t n)
 
 PieceReader::PieceReader(const std::string &path) : path_(path)
 {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK); // a named pipe must not wait for a writer
     if (fd < 0) throw EngineError(path, "the file cannot be opened for reading: " + lastError());
-    struct stat st;
+    struct stat st {};
     if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
-        throw EngineError(path, "not a regular file");
+        throw EngineError(path, notAFile(st.st_mode));
     }
     size_ = static_cast<size_t>(st.st_size);
     handle_ = fd;
@@ -223,12 +232,12 @@ ReadOnlyFile::~ReadOnlyFile() = default;
 
 ReadOnlyFile::ReadOnlyFile(const std::string &path)
 {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK); // a named pipe must not wait for a writer
     if (fd < 0) throw EngineError(path, "the file cannot be opened for reading: " + lastError());
-    struct stat st;
+    struct stat st {};
     if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
-        throw EngineError(path, "not a regular file");
+        throw EngineError(path, notAFile(st.st_mode));
     }
     size_ = static_cast<size_t>(st.st_size);
     void *m = size_ ? mmap(nullptr, size_, PROT_READ, MAP_PRIVATE | kPopulate, fd, 0) : MAP_FAILED;
@@ -617,7 +626,7 @@ void replaceFile(const std::string &path, const std::string &data)
     const std::string target = linkTarget(path);
     struct stat st;
     const bool existed = ::stat(target.c_str(), &st) == 0;
-    if (existed && !S_ISREG(st.st_mode)) throw EngineError(path, "not a regular file");
+    if (existed && !S_ISREG(st.st_mode)) throw EngineError(path, notAFile(st.st_mode));
     if (lockHeldHere(target)) removeStaleTemporaries(target);
 
     std::string name = target + ".tmpXXXXXX";

@@ -97,7 +97,7 @@ TableFilePtr read(const std::string &path, const OpenOptions &options)
     std::string data;
     {
         platform::ReadGuard guard(path); // a writer never changes it while we copy it
-        data = io::readFile(path);
+        data = io::readFile(path, io::kMaxTableFileSize);
     }
     return std::make_shared<DbfTable>(path, std::move(data), options);
 }

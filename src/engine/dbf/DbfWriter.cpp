@@ -98,7 +98,7 @@ public:
     DbfWriter(const std::string &path, const OpenOptions &options) : lock_(path), path_(path)
     {
         platform::recoverInterruptedChange(path);
-        std::string data = io::readFile(path);
+        std::string data = io::readFile(path, io::kMaxTableFileSize);
         layout_ = parseLayout(path, data, options);
         if (!layout_.damage.empty())
             throw EngineError(path, "the table is damaged (" + layout_.damage.front() + "); it was not changed");

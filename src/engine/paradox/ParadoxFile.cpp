@@ -248,6 +248,8 @@ std::shared_ptr<Image> load(const std::string &path, const OpenOptions &options)
     platform::PieceReader src(path);
     Buffer &data = img->data;
     size_t fileSize = src.size();
+    if (fileSize > io::kMaxTableFileSize)
+        bad(path, "the file is " + std::to_string(fileSize) + " bytes long, more than any Paradox table can be");
     if (fileSize < 0x58) bad(path, "the file is too short for a Paradox header (" + std::to_string(fileSize) + " bytes)");
 
     // The image: the file read in pieces straight into it (never held a second time),
