@@ -173,6 +173,14 @@ size_t PieceReader::readInto(unsigned char *dst, size_t n)
     return got;
 }
 
+size_t PieceReader::readAt(uint64_t offset, unsigned char *dst, size_t n)
+{
+    auto *in = static_cast<std::ifstream *>(stream_);
+    in->clear();
+    in->seekg(std::streamoff(offset));
+    return readInto(dst, n);
+}
+
 #else
 
 PieceReader::PieceReader(const std::string &path) : path_(path)
@@ -198,6 +206,19 @@ size_t PieceReader::readInto(unsigned char *dst, size_t n)
     size_t got = 0;
     while (got < n) {
         ssize_t r = ::read(int(handle_), dst + got, std::min(kPiece, n - got));
+        if (r < 0 && errno == EINTR) continue;
+        if (r < 0) throw EngineError(path_, "the file cannot be read: " + lastError());
+        if (r == 0) break; // shrank while we read
+        got += size_t(r);
+    }
+    return got;
+}
+
+size_t PieceReader::readAt(uint64_t offset, unsigned char *dst, size_t n)
+{
+    size_t got = 0;
+    while (got < n) {
+        ssize_t r = ::pread(int(handle_), dst + got, std::min(kPiece, n - got), off_t(offset + got));
         if (r < 0 && errno == EINTR) continue;
         if (r < 0) throw EngineError(path_, "the file cannot be read: " + lastError());
         if (r == 0) break; // shrank while we read

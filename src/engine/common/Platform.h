@@ -47,6 +47,8 @@ public:
     // Reads up to `n` bytes from the start into `dst`; returns how many there were
     // (fewer when the file has shrunk since it was opened).
     size_t readInto(unsigned char *dst, size_t n);
+    // Reads up to `n` bytes from `offset` into `dst`; returns how many there were.
+    size_t readAt(uint64_t offset, unsigned char *dst, size_t n);
 
 private:
     std::string path_;

@@ -160,8 +160,14 @@ void stampDate(char *p)
 
 Layout parseLayout(const std::string &path, std::string_view data, const OpenOptions &options)
 {
+    return parseLayout(path, data, data.size(), data.empty() ? '\0' : data.back(), options);
+}
+
+Layout parseLayout(const std::string &path, std::string_view data, size_t fileSize, char lastByte,
+                   const OpenOptions &options)
+{
     const auto *u = reinterpret_cast<const unsigned char *>(data.data());
-    const size_t size = data.size();
+    const size_t size = fileSize;
     if (size < kFileHeaderSize)
         throw EngineError(path, "the file is too short to be a dBase table (" + std::to_string(size) + " bytes)");
 
@@ -268,7 +274,7 @@ Layout parseLayout(const std::string &path, std::string_view data, const OpenOpt
         // Past the counted records only the end-of-file byte belongs; a whole record more
         // means the count was never brought up to date, and those records are not read.
         size_t extra = body - size_t(L.headerCount) * L.recordLength;
-        if (extra > 0 && data[size - 1] == kEndOfFile) --extra;
+        if (extra > 0 && lastByte == kEndOfFile) --extra;
         if (extra >= L.recordLength)
             L.damage.push_back("the file holds " + std::to_string(extra / L.recordLength) +
                                " more records than the header counts (" + std::to_string(L.headerCount) +

@@ -41,6 +41,10 @@ struct Layout {
 // a header or record length that disagrees with the field list); never reads outside
 // `data`. A record count that disagrees with the file size is noted in `damage`.
 Layout parseLayout(const std::string &path, std::string_view data, const OpenOptions &options);
+// The same from the file's first bytes only (`head`: at least its first 64 KB, or the
+// whole file when it is shorter), its size and its last byte.
+Layout parseLayout(const std::string &path, std::string_view head, size_t fileSize, char lastByte,
+                   const OpenOptions &options);
 
 // The code page for a language driver byte, with the CP1251 fallback.
 std::string codepageFor(uint8_t languageDriver, const std::string &override);

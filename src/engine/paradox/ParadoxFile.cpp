@@ -3,6 +3,7 @@
 #include "engine/paradox/ParadoxFile.h"
 
 #include "engine/common/Codepage.h"
+#include "engine/common/CompactRecords.h"
 #include "engine/common/EngineError.h"
 #include "engine/common/FileIO.h"
 #include "engine/common/Journal.h"
@@ -24,53 +25,8 @@ using namespace fmt;
 namespace {
 
 // ----------------------------------------------------------------------------------
-// The table in memory: the file's bytes with every data block of the chain decrypted,
-// and where each live record starts.
-
-// A byte buffer for whole tables, on a platform::ZeroedBlock (whose large blocks come
-// with their pages present: faulting in fresh pages one by one costs more than reading
-// and decrypting the table).
-class Buffer {
-public:
-    size_t size() const { return size_; }
-    unsigned char *data() { return block_.data(); }
-    const unsigned char *data() const { return block_.data(); }
-    std::string_view view() const { return {reinterpret_cast<const char *>(block_.data()), size_}; }
-
-    void reserve(size_t cap)
-    {
-        if (cap <= block_.size()) return;
-        platform::ZeroedBlock bigger(cap);
-        if (size_) std::memcpy(bigger.data(), block_.data(), size_);
-        block_ = std::move(bigger);
-    }
-
-    void assign(const unsigned char *src, size_t n)
-    {
-        if (n > block_.size()) reserve(n);
-        if (n) std::memcpy(block_.data(), src, n);
-        size_ = n;
-    }
-
-    // Sets the size without clearing new bytes (the caller fills them).
-    void resizeUninitialized(size_t n)
-    {
-        if (n > block_.size()) reserve(n);
-        size_ = n;
-    }
-
-    // Grows or shrinks; new bytes are zero.
-    void resize(size_t n)
-    {
-        if (n > block_.size()) reserve(std::max(n, block_.size() + block_.size() / 2));
-        if (n > size_) std::memset(block_.data() + size_, 0, n - size_);
-        size_ = n;
-    }
-
-private:
-    platform::ZeroedBlock block_;
-    size_t size_ = 0;
-};
+// The table in memory: the live records in table order, each kept compact (an Alpha
+// field without its trailing NULs), and where each one lies in the file.
 
 struct BlockRef {
     uint32_t number = 0; // 1-based block number
@@ -79,7 +35,8 @@ struct BlockRef {
 
 struct Image {
     std::string path;
-    Buffer data; // file bytes; data blocks of the chain decrypted, padded to whole blocks
+    CompactRecords records;               // decrypted, in table order
+    std::vector<CompactRecords::Place> places; // each field's place in `records`
     int recordSize = 0;
     int headerSize = 0;
     int fileType = 0;
@@ -94,8 +51,6 @@ struct Image {
     std::vector<uint32_t> recordOffsets; // into data, live records in table order
     std::vector<std::string> damage;     // see TableFile::damage
 
-    const unsigned char *bytes() const { return data.data(); }
-    unsigned char *bytes() { return data.data(); }
     size_t blockOffset(uint32_t number) const { return size_t(headerSize) + size_t(number - 1) * size_t(blockSize); }
     int recordsPerBlock() const { return (blockSize - int(kBlockHeader)) / recordSize; }
 };
@@ -240,80 +195,135 @@ void parseHeader(Image &img, const unsigned char *h, size_t fileSize, const Open
     checkPassword(img, options);
 }
 
+// The data blocks as the chain asks for them. A chain mostly runs forward through the
+// file, so the block after the last piece read comes with the blocks that follow it
+// (a few megabytes at a time); a jump elsewhere reads just its block.
+class BlockSource {
+public:
+    BlockSource(platform::PieceReader &src, size_t fileSize, size_t headerSize, size_t blockSize)
+        : src_(src), fileSize_(fileSize), headerSize_(headerSize), blockSize_(blockSize),
+          pieceBlocks_(std::max<size_t>(1, (size_t(4) << 20) / blockSize))
+    {
+    }
+
+    size_t fileSize() const { return fileSize_; }
+
+    // Block `no` (which starts inside the file) and how many of its bytes the file
+    // holds; good until the next call.
+    const unsigned char *get(uint32_t no, size_t &present)
+    {
+        if (!(no >= first_ && no < first_ + count_)) {
+            const bool onward = count_ == 0 || no == first_ + count_;
+            const size_t start = headerSize_ + size_t(no - 1) * blockSize_;
+            const size_t want = std::min((onward ? pieceBlocks_ : 1) * blockSize_, fileSize_ - start);
+            buf_.resize(std::max(buf_.size(), want));
+            const size_t got = src_.readAt(start, buf_.data(), want);
+            if (got < want) fileSize_ = start + got; // shrank while we read
+            first_ = no;
+            count_ = uint32_t((got + blockSize_ - 1) / blockSize_);
+            if (count_ == 0) {
+                present = 0;
+                return buf_.data();
+            }
+        }
+        const size_t start = headerSize_ + size_t(no - 1) * blockSize_;
+        present = start < fileSize_ ? std::min(blockSize_, fileSize_ - start) : 0;
+        return buf_.data() + size_t(no - first_) * blockSize_;
+    }
+
+private:
+    platform::PieceReader &src_;
+    size_t fileSize_, headerSize_, blockSize_, pieceBlocks_;
+    std::vector<unsigned char> buf_;
+    uint32_t first_ = 0, count_ = 0; // the blocks in buf_
+};
+
 std::shared_ptr<Image> load(const std::string &path, const OpenOptions &options)
 {
     auto img = std::make_shared<Image>();
     img->path = path;
     platform::ReadGuard guard(path); // a writer never changes it while we read it
     platform::PieceReader src(path);
-    Buffer &data = img->data;
     size_t fileSize = src.size();
     if (fileSize > io::kMaxTableFileSize)
         bad(path, "the file is " + std::to_string(fileSize) + " bytes long, more than any Paradox table can be");
     if (fileSize < 0x58) bad(path, "the file is too short for a Paradox header (" + std::to_string(fileSize) + " bytes)");
 
-    // The image: the file read in pieces straight into it (never held a second time),
-    // with room for one more block, so that a file cut short inside its last block can be
-    // padded. Encrypted files are then decrypted in place: the first chunk of each chain
-    // block while walking the chain (it holds the block header), then the rest of the
-    // chain blocks; whatever lies outside the chain stays as stored.
-    data.reserve(fileSize + 32768);
-    data.resizeUninitialized(fileSize);
-    fileSize = src.readInto(data.data(), fileSize);
-    data.resizeUninitialized(fileSize);
+    // The header (at most 64 KB), then the chain's blocks one at a time: each is
+    // decrypted where the chain reaches it and its records are kept compact, so that the
+    // file is never held whole.
+    std::vector<unsigned char> head(std::min<size_t>(fileSize, 0x10000));
+    const size_t gotHead = src.readAt(0, head.data(), head.size());
+    if (gotHead < head.size()) fileSize = gotHead;
     if (fileSize < 0x58) bad(path, "the file is too short for a Paradox header (" + std::to_string(fileSize) + " bytes)");
-    const unsigned char *h = data.data(); // stays put: the buffer never grows past its reserve
+    const unsigned char *h = head.data();
 
     parseHeader(*img, h, fileSize, options);
     const size_t bs = size_t(img->blockSize);
+    const size_t rs = size_t(img->recordSize);
+    std::vector<CompactRecords::Trimmed> trimmed;
+    for (const FieldLayout &f : img->layout)
+        if (f.code == Alpha) trimmed.push_back({size_t(f.offset), size_t(f.size), 0});
+    img->records = CompactRecords(rs, trimmed);
+    for (const FieldLayout &f : img->layout) {
+        CompactRecords::Place place;
+        if (!img->records.placeOf(size_t(f.offset), size_t(f.size), place)) place.size = 0; // read from the whole record
+        img->places.push_back(place);
+    }
+    BlockSource blocks(src, fileSize, size_t(img->headerSize), bs);
 
     // Walk the chain. Every block must start inside the file; the last one may be cut
     // short (the missing part must hold no records).
     uint32_t block = getLe16(h + 0x0E);
     std::vector<bool> seen(65536, false);
-    std::vector<unsigned char> cutBlock; // an encrypted block the file cuts short, zero-padded
-    uint32_t cutBlockNo = 0;
+    std::vector<unsigned char> b(bs); // the block being read, decrypted, zero-padded
     // Upper bound for the record index: the file cannot hold more.
-    img->recordOffsets.reserve(std::min<size_t>(getLe32(h + 0x06), fileSize / size_t(img->recordSize) + 1));
+    const size_t most = std::min<size_t>(getLe32(h + 0x06), fileSize / rs + 1);
+    img->recordOffsets.reserve(most);
+    img->records.reserve(most);
     while (block != 0) {
         if (seen[block]) bad(path, "the block chain loops back to block " + std::to_string(block));
         seen[block] = true;
         size_t start = img->blockOffset(block);
-        if (start >= fileSize)
+        if (start >= blocks.fileSize())
             bad(path, "block " + std::to_string(block) + " lies past the end of the file (the file is cut short?)");
-        size_t present = std::min(bs, fileSize - start);
-        if (present < bs) data.resize(start + bs); // zero the part a cut file lacks
-        unsigned char *b = img->bytes() + start;
+        size_t present = 0;
+        const unsigned char *stored = blocks.get(block, present);
+        if (present == 0)
+            bad(path, "block " + std::to_string(block) + " lies past the end of the file (the file is cut short?)");
+        std::memcpy(b.data(), stored, present);
+        if (present < bs) std::memset(b.data() + present, 0, bs - present); // what a cut file lacks
         size_t usable = present;
         if (img->encryption) {
-            const unsigned char *from = b; // in place
-            if (present < bs) {
-                cutBlock.assign(bs, 0);
-                std::memcpy(cutBlock.data(), from, present);
-                cutBlockNo = block;
-                from = cutBlock.data();
-            }
             // The first chunk holds the block header; the rest is decrypted below.
-            crypt::decryptChunks(from, b, 0, 1, img->encryption, block);
+            crypt::decryptChunks(b.data(), b.data(), 0, 1, img->encryption, block);
             usable = present / 256 * 256; // a cut-off chunk does not decrypt
         }
         if (usable < kBlockHeader) bad(path, "block " + std::to_string(block) + " is cut off");
-        uint32_t next = getLe16(b);
-        int16_t last = static_cast<int16_t>(getLe16(b + 4));
+        uint32_t next = getLe16(b.data());
+        int16_t last = static_cast<int16_t>(getLe16(b.data() + 4));
         int count = 0;
         if (last >= 0) {
             if (last % img->recordSize != 0)
                 bad(path, "block " + std::to_string(block) + " has a record offset (" + std::to_string(last) +
                               ") that is no multiple of the record size");
             count = last / img->recordSize + 1;
-            if (kBlockHeader + size_t(count) * size_t(img->recordSize) > bs)
+            if (kBlockHeader + size_t(count) * rs > bs)
                 bad(path, "block " + std::to_string(block) + " claims more records than fit in it");
-            if (kBlockHeader + size_t(count) * size_t(img->recordSize) > usable)
+            if (kBlockHeader + size_t(count) * rs > usable)
                 bad(path, "records of block " + std::to_string(block) + " lie past the end of the file");
         }
+        if (img->encryption) {
+            // Only the chunks that hold records; the rest of the block is never read.
+            const size_t used = kBlockHeader + size_t(count) * rs;
+            const size_t need = std::min(bs / 256, (used + 255) / 256);
+            if (need > 1) crypt::decryptChunks(b.data(), b.data(), 1, need - 1, img->encryption, block);
+        }
         img->chain.push_back({block, count});
-        for (int r = 0; r < count; ++r)
-            img->recordOffsets.push_back(static_cast<uint32_t>(start + kBlockHeader + size_t(r) * img->recordSize));
+        for (int r = 0; r < count; ++r) {
+            img->records.append(b.data() + kBlockHeader + size_t(r) * rs);
+            img->recordOffsets.push_back(static_cast<uint32_t>(start + kBlockHeader + size_t(r) * rs));
+        }
         block = next;
     }
     // The header keeps the record count up to date; a chain that reaches fewer records
@@ -322,19 +332,6 @@ std::shared_ptr<Image> load(const std::string &path, const OpenOptions &options)
     if (counted != img->recordOffsets.size())
         img->damage.push_back("the header counts " + std::to_string(counted) + " records but the block chain holds " +
                               std::to_string(img->recordOffsets.size()) + " (the chain is broken)");
-    if (img->encryption) {
-        const size_t chunks = bs / 256;
-        for (size_t i = 0; i < img->chain.size(); ++i) {
-            uint32_t no = img->chain[i].number;
-            size_t start = img->blockOffset(no);
-            const unsigned char *from = no == cutBlockNo ? cutBlock.data() : img->bytes() + start;
-            // Only the chunks that hold records; the free rest of the block reads as zeros.
-            size_t used = kBlockHeader + size_t(img->chain[i].count) * size_t(img->recordSize);
-            size_t need = std::min(chunks, (used + 255) / 256);
-            if (need > 1) crypt::decryptChunks(from, img->bytes() + start, 1, need - 1, img->encryption, no);
-            std::memset(img->bytes() + start + need * 256, 0, bs - need * 256);
-        }
-    }
     return img;
 }
 
@@ -359,13 +356,21 @@ public:
     {
         if (row >= img_->recordOffsets.size() || field >= img_->layout.size()) return Value::null();
         const FieldLayout &f = img_->layout[field];
-        return decodeCell(f, recordBytes(row) + f.offset, img_->codepage);
+        if (const std::string *edited = patched(row))
+            return decodeCell(f, reinterpret_cast<const unsigned char *>(edited->data()) + f.offset, img_->codepage);
+        const CompactRecords::Place &place = img_->places[field];
+        if (place.size == 0) {
+            const std::string whole = img_->records.record(row);
+            return decodeCell(f, reinterpret_cast<const unsigned char *>(whole.data()) + f.offset, img_->codepage);
+        }
+        unsigned char scratch[256];
+        return decodeCell(f, img_->records.field(row, place, scratch), img_->codepage);
     }
     RecordRef record(size_t row) const override
     {
         if (row >= img_->recordOffsets.size()) throw EngineError(path_, "row " + std::to_string(row) + " is out of range");
-        const auto *p = reinterpret_cast<const char *>(recordBytes(row));
-        return {img_->recordOffsets[row], std::string(p, size_t(img_->recordSize))};
+        if (const std::string *edited = patched(row)) return {img_->recordOffsets[row], *edited};
+        return {img_->recordOffsets[row], img_->records.record(row)};
     }
     std::shared_ptr<const TableFile> withRecord(size_t row, const RecordRef &now) const override
     {
@@ -378,14 +383,12 @@ public:
     }
 
 private:
-    const unsigned char *recordBytes(size_t row) const
+    // The record as an edit since the read left it; null when it is as read.
+    const std::string *patched(size_t row) const
     {
-        const uint32_t at = img_->recordOffsets[row];
-        if (patches_) {
-            auto it = patches_->find(at);
-            if (it != patches_->end()) return reinterpret_cast<const unsigned char *>(it->second.data());
-        }
-        return img_->bytes() + at;
+        if (!patches_) return nullptr;
+        auto it = patches_->find(img_->recordOffsets[row]);
+        return it != patches_->end() ? &it->second : nullptr;
     }
 
     std::shared_ptr<Image> img_;
