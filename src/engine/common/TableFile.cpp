@@ -127,6 +127,13 @@ const DecodedColumn &TableFile::column(size_t field) const
     return *d.columns[field];
 }
 
+const DecodedColumn *TableFile::decodedColumn(size_t field) const
+{
+    std::lock_guard<std::mutex> lock(decodedMutex_);
+    if (!decoded_ || field >= decoded_->columns.size()) return nullptr;
+    return decoded_->columns[field].get();
+}
+
 const std::vector<uint32_t> &TableFile::rowsWithKey(size_t field, const std::string &key) const
 {
     static const std::vector<uint32_t> none;

@@ -75,6 +75,9 @@ public:
     // Every row's cell of `field`, decoded on first use and kept with this snapshot, so
     // that statements, filters and sieves over a large table never decode a cell twice.
     const DecodedColumn &column(size_t field) const;
+    // The field's decoded column if something has decoded it already; null otherwise
+    // (nothing is decoded).
+    const DecodedColumn *decodedColumn(size_t field) const;
     // The same value as value(), read from the decoded column.
     Value cell(size_t row, size_t field) const { return column(field).at(row); }
     // The rows (ascending) whose cell of `field` has `key` as its engine text form

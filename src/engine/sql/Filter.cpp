@@ -9,6 +9,7 @@
 
 #include <cctype>
 #include <cmath>
+#include <string_view>
 #include <vector>
 
 namespace dx {
@@ -241,6 +242,117 @@ bool evaluate(const Filter::Node &n, const TableFile &t, size_t row)
     return applyOrder(cmp < 0 ? -1 : (cmp > 0 ? 1 : 0), n.op);
 }
 
+// One cell as the evaluator sees it, read in place from a decoded column (text not
+// copied) or from a constant.
+struct Cell {
+    Value::Kind kind = Value::Null;
+    int64_t i = 0;
+    double d = 0;
+    std::string_view s;
+
+    Value value() const
+    {
+        switch (kind) {
+        case Value::Int: return Value::fromInt(i);
+        case Value::Bool: return Value::fromBool(i != 0);
+        case Value::Real: return Value::fromReal(d);
+        case Value::Text: return Value::fromText(std::string(s));
+        default: return Value::null();
+        }
+    }
+    // As Value::toReal: numbers directly, text when it is a number but for the blanks
+    // around it.
+    double real(bool &ok) const
+    {
+        ok = true;
+        switch (kind) {
+        case Value::Int:
+        case Value::Bool: return static_cast<double>(i);
+        case Value::Real: return d;
+        case Value::Text: return value().toReal(&ok);
+        default: ok = false; return 0;
+        }
+    }
+    // As Value::toText; `scratch` holds a text that had to be made.
+    std::string_view text(std::string &scratch) const
+    {
+        if (kind == Value::Text) return s;
+        if (kind == Value::Null) return {};
+        scratch = value().toText();
+        return scratch;
+    }
+};
+
+Cell cellOf(const Filter::Node::Operand &o, const std::vector<const DecodedColumn *> &columns, size_t row)
+{
+    Cell c;
+    if (o.field < 0) {
+        const Value &v = o.constant;
+        c.kind = v.kind;
+        c.i = v.i;
+        c.d = v.d;
+        c.s = v.s;
+        return c;
+    }
+    const DecodedColumn &col = *columns[size_t(o.field)];
+    if (row >= col.kind.size()) return c;
+    c.kind = static_cast<Value::Kind>(col.kind[row]);
+    switch (c.kind) {
+    case Value::Int:
+    case Value::Bool: c.i = col.number[row]; break;
+    case Value::Real: c.d = col.realAt(row); break;
+    case Value::Text: c.s = col.textAt(row); break;
+    default: break;
+    }
+    return c;
+}
+
+// evaluate() over cells read in place; `columns` holds the decoded column of every
+// field the expression names.
+bool evaluateCells(const Filter::Node &n, const TableFile &t, const std::vector<const DecodedColumn *> &columns,
+                   size_t row)
+{
+    switch (n.type) {
+    case Filter::Node::Or:
+        for (const auto &item : n.items)
+            if (evaluateCells(*item, t, columns, row)) return true;
+        return false;
+    case Filter::Node::And:
+        for (const auto &item : n.items)
+            if (!evaluateCells(*item, t, columns, row)) return false;
+        return true;
+    case Filter::Node::Not: return !evaluateCells(*n.items.front(), t, columns, row);
+    case Filter::Node::Compare: break;
+    }
+    const Cell va = cellOf(n.a, columns, row), vb = cellOf(n.b, columns, row);
+    bool numeric = isNumericField(t, n.a.field) || isNumericField(t, n.b.field) ||
+                   (n.a.numericConstant && n.b.numericConstant);
+    if (!numeric && (n.a.numericConstant || n.b.numericConstant)) {
+        bool okA = false, okB = false;
+        va.real(okA);
+        vb.real(okB);
+        numeric = okA && okB;
+    }
+    if (numeric) {
+        if (va.kind == Value::Null || vb.kind == Value::Null) return n.op == "<>";
+        bool okA = false, okB = false;
+        const double x = va.real(okA), y = vb.real(okB);
+        if (!okA || !okB) return n.op == "<>";
+        return applyOrder(x < y ? -1 : (x > y ? 1 : 0), n.op);
+    }
+    std::string sa, sb;
+    const int cmp = va.text(sa).compare(vb.text(sb));
+    return applyOrder(cmp < 0 ? -1 : (cmp > 0 ? 1 : 0), n.op);
+}
+
+void fieldsOf(const Filter::Node &n, const TableFile &t, std::vector<const DecodedColumn *> &columns)
+{
+    for (const auto &item : n.items) fieldsOf(*item, t, columns);
+    if (n.type != Filter::Node::Compare) return;
+    for (int f : {n.a.field, n.b.field})
+        if (f >= 0 && !columns[size_t(f)]) columns[size_t(f)] = &t.column(size_t(f));
+}
+
 const std::vector<uint32_t> kNoRows;
 
 // The key index lookup for one "field = constant" term: the rows whose cell has the
@@ -301,6 +413,27 @@ Filter Filter::compile(const std::string &expression, const TableFile &table)
 bool Filter::matches(const TableFile &table, size_t row) const
 {
     return !root_ || evaluate(*root_, table, row);
+}
+
+std::vector<size_t> Filter::matchingRows(const TableFile &table) const
+{
+    std::vector<size_t> out;
+    const size_t n = table.rowCount();
+    if (!root_) {
+        out.resize(n);
+        for (size_t r = 0; r < n; ++r) out[r] = r;
+        return out;
+    }
+    std::vector<const DecodedColumn *> columns(table.fields().size(), nullptr);
+    fieldsOf(*root_, table, columns);
+    if (const std::vector<uint32_t> *rows = candidates(table)) {
+        for (uint32_t r : *rows)
+            if (evaluateCells(*root_, table, columns, r)) out.push_back(r);
+        return out;
+    }
+    for (size_t r = 0; r < n; ++r)
+        if (evaluateCells(*root_, table, columns, r)) out.push_back(r);
+    return out;
 }
 
 } // namespace dx

@@ -27,6 +27,9 @@ void Table::load()
 {
     snapshot_ = db_.table(path_);
     snapshotStamp_ = db_.cachedStamp(path_);
+    columns_.assign(snapshot_->fields().size(), nullptr);
+    reads_.assign(snapshot_->fields().size(), 0);
+    columnsDecoded_ = 0;
     if (!filterText_.empty()) filter_ = Filter::compile(filterText_, *snapshot_);
     else filter_ = Filter();
     rebuildVisible();
@@ -36,16 +39,12 @@ void Table::rebuildVisible()
 {
     visible_.clear();
     if (filtered_) {
-        if (const std::vector<uint32_t> *rows = filter_.candidates(*snapshot_)) {
-            for (uint32_t r : *rows)
-                if (filter_.matches(*snapshot_, r)) visible_.push_back(r);
-            return;
-        }
+        visible_ = filter_.matchingRows(*snapshot_);
+        return;
     }
-    size_t n = snapshot_->rowCount();
-    visible_.reserve(filtered_ ? 16 : n);
-    for (size_t r = 0; r < n; ++r)
-        if (!filtered_ || filter_.matches(*snapshot_, r)) visible_.push_back(r);
+    const size_t n = snapshot_->rowCount();
+    visible_.resize(n);
+    for (size_t r = 0; r < n; ++r) visible_[r] = r;
 }
 
 void Table::open()
@@ -66,6 +65,8 @@ void Table::close()
 {
     snapshot_.reset();
     visible_.clear();
+    columns_.clear();
+    reads_.clear();
     state_ = State::Inactive;
     eof_ = bof_ = true;
     buffer_.clear();
@@ -167,7 +168,22 @@ Value Table::value(size_t index) const
     requireActive();
     if (index >= snapshot_->fields().size()) throw EngineError(path_, "field number out of range");
     if (state_ == State::Edit || state_ == State::Insert) return buffer_[index];
-    return snapshot_->value(currentRow(), index);
+    const size_t row = currentRow();
+    if (const DecodedColumn *c = columnToRead(index)) return c->at(row);
+    return snapshot_->value(row, index);
+}
+
+const DecodedColumn *Table::columnToRead(size_t field) const
+{
+    if (field >= columns_.size()) return nullptr;
+    if (columns_[field]) return columns_[field];
+    if (++reads_[field] > kReadsBeforeDecoding && columnsDecoded_ < kMostColumns) {
+        ++columnsDecoded_;
+        columns_[field] = &snapshot_->column(field);
+    } else {
+        columns_[field] = snapshot_->decodedColumn(field);
+    }
+    return columns_[field];
 }
 
 Value Table::value(const std::string &name) const

@@ -81,6 +81,7 @@ private:
     size_t currentRow() const;
     void requireActive() const;
     void refuseDamaged() const;
+    const DecodedColumn *columnToRead(size_t field) const;
 
     Database &db_;
     std::string path_;
@@ -95,6 +96,16 @@ private:
     bool eof_ = true, bof_ = true;
     Row buffer_;
     bool bufferChanged_ = false;
+    // Reads of the current snapshot: a field read often (a walk over many records) is
+    // read from its decoded column, decoded once; a few reads decode single cells, so
+    // that showing one record never decodes whole columns. At most kMostColumns are
+    // decoded for this table object's sake; columns decoded by a filter or a statement
+    // are read as they are.
+    static constexpr uint32_t kReadsBeforeDecoding = 1024;
+    static constexpr size_t kMostColumns = 8;
+    mutable std::vector<const DecodedColumn *> columns_;
+    mutable std::vector<uint32_t> reads_;
+    mutable size_t columnsDecoded_ = 0;
 };
 
 // Query objects: a statement of one or two lines, opened, walked row by row, closed.
