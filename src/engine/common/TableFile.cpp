@@ -4,6 +4,7 @@
 
 #include "engine/common/Codepage.h"
 
+#include <algorithm>
 #include <cstring>
 #include <unordered_map>
 
@@ -147,6 +148,23 @@ const std::vector<uint32_t> &TableFile::rowsWithKey(size_t field, const std::str
     }
     auto it = index->find(key);
     return it == index->end() ? none : it->second;
+}
+
+std::vector<uint32_t> TableFile::rowsGroupedBy(size_t field, bool descending) const
+{
+    std::vector<uint32_t> out;
+    if (field >= fields_.size()) return out;
+    rowsWithKey(field, std::string()); // makes the index
+    std::vector<std::pair<std::string_view, const std::vector<uint32_t> *>> groups;
+    {
+        std::lock_guard<std::mutex> lock(decodedMutex_);
+        for (const auto &[key, rows] : *decoded().indexes[field]) groups.emplace_back(key, &rows);
+    }
+    std::sort(groups.begin(), groups.end());
+    if (descending) std::reverse(groups.begin(), groups.end());
+    out.reserve(rowCount());
+    for (const auto &g : groups) out.insert(out.end(), g.second->begin(), g.second->end());
+    return out;
 }
 
 } // namespace dx

@@ -83,6 +83,10 @@ public:
     // The rows (ascending) whose cell of `field` has `key` as its engine text form
     // (Value::toText: "7", "а", "" for null); the field's index is made on first use.
     const std::vector<uint32_t> &rowsWithKey(size_t field, const std::string &key) const;
+    // Every row, grouped by its cell of `field`: the groups in the byte order of their
+    // key (rowsWithKey's text form), last first when `descending`; each group's rows
+    // ascending.
+    std::vector<uint32_t> rowsGroupedBy(size_t field, bool descending = false) const;
     Row row(size_t r) const;
     // Where row `r`'s record lies and what it holds (see RecordRef).
     virtual RecordRef record(size_t r) const = 0;

@@ -71,6 +71,10 @@ struct VCursor : sqlite3_vtab_cursor {
     size_t pos = 0;
     std::vector<const DecodedColumn *> columns; // made on first read of each
     bool columnar = false;                      // else cells are decoded from the records
+    // Snapshots this cursor read before a new filter gave it another one: texts handed
+    // to SQLite without a copy stay good until the cursor is closed.
+    std::vector<TableFilePtr> earlier;
+    std::vector<uint32_t> grouped; // the rows in the order of a grouping (see vBestIndex)
 
     size_t row() const { return keyed ? (*keyed)[pos] : pos; }
     size_t end() const { return keyed ? keyed->size() : table->rowCount(); }
@@ -177,6 +181,9 @@ int vDisconnect(sqlite3_vtab *v)
 // come from the decoded columns.
 constexpr int kColumnar = 1 << 16;
 constexpr int kColumnarLimit = 32;
+// The rows come grouped by the column in the low bits (see vBestIndex).
+constexpr int kGrouped = 1 << 17;
+constexpr int kDescending = 1 << 18; // the groups in descending order
 
 // An equality on an integer or text column (binary collation) goes through the key
 // index; SQLite still checks every row it gets, so the index need only never miss one.
@@ -212,6 +219,19 @@ int vBestIndex(sqlite3_vtab *tab, sqlite3_index_info *info)
         info->estimatedCost = kScan * 0.6;
         info->estimatedRows = 10;
         break;
+    }
+    // A GROUP BY of one text column with no lookup ("area by group"): the rows come
+    // grouped through the column's key index, the groups in byte order, ascending or
+    // descending as SQLite asks (as its sorter puts them under the column's binary
+    // collation) and each group's rows in
+    // table order (as its sorter, which keeps equal keys in the order they came, leaves
+    // them), so SQLite sorts nothing and each group's sums add up in the same order.
+    if ((info->idxNum & (kColumnar - 1)) == 0 && info->nOrderBy == 1 && sqlite3_vtab_distinct(info) == 1) {
+        const int col = info->aOrderBy[0].iColumn;
+        if (col >= 0 && size_t(col) < vt->types.size() && vt->types[size_t(col)] == FieldType::Text) {
+            info->idxNum = flags | kGrouped | (info->aOrderBy[0].desc ? kDescending : 0) | (col + 1);
+            info->orderByConsumed = 1;
+        }
     }
     return SQLITE_OK;
 }
@@ -256,7 +276,9 @@ int vFilter(sqlite3_vtab_cursor *c, int idxNum, const char *, int argc, sqlite3_
     auto *cur = static_cast<VCursor *>(c);
     auto *vt = static_cast<VTab *>(c->pVtab);
     try {
-        cur->table = vt->db->table(vt->path);
+        TableFilePtr t = vt->db->table(vt->path);
+        if (cur->table && cur->table != t) cur->earlier.push_back(std::move(cur->table));
+        cur->table = std::move(t);
     } catch (const std::exception &e) {
         sqlite3_free(vt->zErrMsg);
         vt->zErrMsg = sqlite3_mprintf("%s", e.what());
@@ -267,8 +289,12 @@ int vFilter(sqlite3_vtab_cursor *c, int idxNum, const char *, int argc, sqlite3_
     cur->columns.assign(cur->table->fields().size(), nullptr);
     cur->columnar = (idxNum & kColumnar) != 0;
     const int keyColumn = (idxNum & (kColumnar - 1)) - 1;
-    if (keyColumn >= 0 && argc >= 1 && size_t(keyColumn) < cur->table->fields().size())
+    if ((idxNum & kGrouped) && keyColumn >= 0 && size_t(keyColumn) < cur->table->fields().size()) {
+        cur->grouped = cur->table->rowsGroupedBy(size_t(keyColumn), (idxNum & kDescending) != 0);
+        cur->keyed = &cur->grouped;
+    } else if (keyColumn >= 0 && argc >= 1 && size_t(keyColumn) < cur->table->fields().size()) {
         cur->keyed = keyedRows(*cur->table, size_t(keyColumn), argv[0]);
+    }
     return SQLITE_OK;
 }
 
@@ -319,8 +345,9 @@ int vColumn(sqlite3_vtab_cursor *c, sqlite3_context *ctx, int col)
     case Value::Bool: sqlite3_result_int64(ctx, column->number[row]); break;
     case Value::Real: sqlite3_result_double(ctx, column->realAt(row)); break;
     case Value::Text: {
+        // The decoded column lives as long as the snapshot the cursor holds: no copy.
         const std::string_view text = column->textAt(row);
-        sqlite3_result_text(ctx, text.data(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+        sqlite3_result_text(ctx, text.empty() ? "" : text.data(), static_cast<int>(text.size()), SQLITE_STATIC);
         break;
     }
     default:
