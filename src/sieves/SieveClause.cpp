@@ -87,8 +87,10 @@ LandAreaLookup landAreaLookup(Table &landArea)
 
 bool isSieveNumber(const QString &text)
 {
-    static const QRegularExpression number(QStringLiteral("^[+-]?[0-9]+(\\.[0-9]+)?$"));
-    return number.match(text.trimmed()).hasMatch();
+    // The value enters the statement as typed, so only the blanks the database itself
+    // skips (space, tab, line ends, form feed) may stand around the number.
+    static const QRegularExpression number(QStringLiteral("^[ \\t\\r\\n\\f]*[+-]?[0-9]+(\\.[0-9]+)?[ \\t\\r\\n\\f]*$"));
+    return number.match(text).hasMatch();
 }
 
 SelectionClause composeSelectionClause(const SieveCriteria &criteria, const LandAreaLookup &landArea)
