@@ -429,6 +429,8 @@ void TFormDendrix::showDescription(const ViewTaxResult &r)
         {"EditNasZal", &h.nasZal}, {"EditPP", &h.pp}};
     for (const auto &[name, text] : texts) {
         QLineEdit *e = boxes_.value(QString::fromUtf8(name));
+        // A box whose text stays is left alone: repainting every box is most of a step.
+        if (e->text() == *text && e->cursorPosition() == 0 && !e->hasSelectedText()) continue;
         e->setText(*text);
         e->setCursorPosition(0);
         // A text longer than its box (a narrow screen) is read whole in the tip.

@@ -1,6 +1,7 @@
 // The two-line grid title row and the read-only grid of the result and list windows.
 #include "widgets/GuiGridHeader.h"
 
+#include <QEvent>
 #include <QPainter>
 #include <QTableView>
 
@@ -50,16 +51,35 @@ QSize TwoLineHeader::sizeHint() const
     return s;
 }
 
+int TwoLineHeader::advance(const QString &line) const
+{
+    auto it = advances_.constFind(line);
+    if (it != advances_.constEnd()) return *it;
+    if (advances_.size() > 4096) advances_.clear(); // a bound; a grid has few titles
+    const int width = fontMetrics().horizontalAdvance(line);
+    advances_.insert(line, width);
+    return width;
+}
+
+void TwoLineHeader::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) advances_.clear();
+    QHeaderView::changeEvent(event);
+}
+
 QSize TwoLineHeader::sectionSizeFromContents(int logicalIndex) const
 {
-    QSize s = QHeaderView::sectionSizeFromContents(logicalIndex);
+    // Only the width counts: the height of the row is sizeHint's. The style's own measure
+    // is not asked for, as a grid resizing its columns for every new result would ask it
+    // for the same titles again and again.
+    QSize s(0, fontMetrics().height() + 6);
     const QString t = title(logicalIndex);
-    int width = fontMetrics().horizontalAdvance(lowerLine(t)) + 12;
+    int width = advance(lowerLine(t)) + 12;
     const QString upper = upperLine(t);
     if (!upper.isEmpty()) {
         // The upper line is shared by the group; each column carries its part of it.
         auto [first, last] = groupOf(visualIndex(logicalIndex), upper);
-        width = std::max(width, (fontMetrics().horizontalAdvance(upper) + 12) / (last - first + 1));
+        width = std::max(width, (advance(upper) + 12) / (last - first + 1));
     }
     s.setWidth(width);
     return s;

@@ -2,6 +2,7 @@
 // suspension, the clipboard) and the progress window.
 #include "core/GridModel.h"
 #include "core/SafeFileWrite.h"
+#include "widgets/GuiGridHeader.h"
 #include "widgets/GuiGridHelpers.h"
 #include "widgets/TFormSitoRabotnoWait.h"
 
@@ -201,4 +202,29 @@ TEST(GridHelpersGui, ProgressWindow)
     EXPECT_EQ(wait.position(), 0);
     EXPECT_EQ(wait.maximum(), 5);
     wait.close();
+}
+
+TEST(GridHelpersGui, TitleWidthsFollowTheTitlesAndTheFont)
+{
+    DataGridModel model({{QStringLiteral("Запас|на 1 ха")}, {QStringLiteral("Запас|без клони")}, {"No"}});
+    model.appendRow({1, 2, 3});
+    std::unique_ptr<QTableView> grid(makeReadOnlyGrid(&model));
+    QHeaderView *header = grid->horizontalHeader();
+    const int first = header->sectionSizeHint(0);
+    const int height = header->sizeHint().height();
+    EXPECT_EQ(header->sectionSizeHint(0), first); // asked again, answered the same
+    EXPECT_GT(header->sectionSizeHint(1), first); // "без клони" is longer
+
+    // A longer title after new columns is measured anew.
+    model.setColumns({{QStringLiteral("Запас|на 1 ха, куб.м и още")}, {"No"}});
+    EXPECT_GT(header->sectionSizeHint(0), first);
+
+    // A larger font gives larger titles at once.
+    model.setColumns({{QStringLiteral("Запас|на 1 ха")}, {"No"}});
+    EXPECT_EQ(header->sectionSizeHint(0), first);
+    QFont big = header->font();
+    big.setPointSizeF(big.pointSizeF() * 3);
+    header->setFont(big);
+    EXPECT_GT(header->sectionSizeHint(0), first * 2);
+    EXPECT_GT(header->sizeHint().height(), height * 2);
 }

@@ -11,6 +11,7 @@
 #include <QMouseEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMap>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTextBrowser>
@@ -89,6 +90,40 @@ TEST_F(MainWindow, ClickOnADamageCodeExplainsItInTheStatusBar)
     EXPECT_TRUE(w->main->companyPanel()->text().startsWith("повреда: " + code + " = "));
     emit grid->clicked(grid->model()->index(row, 1));
     EXPECT_EQ(w->main->companyPanel()->text(), "Тилмара ЕООД");
+}
+
+TEST_F(MainWindow, HeaderBoxesShowEachDescriptionFromItsStart)
+{
+    // A box whose text stays from one sub-compartment to the next is not set again; it
+    // must still show the text from its start, with nothing left selected.
+    const char *names[] = {"EditGTU", "EditZEM", "EditVP", "EditSK", "EditSB", "EditVG", "EditFUN", "EditMest"};
+    QLineEdit *kept = nullptr;
+    for (int step = 0; step < 80 && !kept; ++step) {
+        QMap<QString, QString> before;
+        for (const char *n : names) {
+            QLineEdit *e = w->main->headerBox(n);
+            before[n] = e->text();
+            e->setCursorPosition(int(e->text().size()));
+            if (e->text().size() > 1) e->setSelection(1, 1);
+        }
+        toolbarAction("Следващ подотдел")->trigger();
+        for (const char *n : names) {
+            QLineEdit *e = w->main->headerBox(n);
+            EXPECT_EQ(e->cursorPosition(), 0) << n;
+            EXPECT_FALSE(e->hasSelectedText()) << n;
+            EXPECT_EQ(e->toolTip(), e->text()) << n;
+            if (!kept && e->text() == before[n] && e->text().size() > 1) kept = e;
+        }
+    }
+    ASSERT_NE(kept, nullptr) << "no box kept its text over a step";
+    // Moving back and forth leaves the boxes as a fresh show of the pair would.
+    toolbarAction("Предишен подотдел")->trigger();
+    toolbarAction("Следващ подотдел")->trigger();
+    const QString now = kept->text();
+    kept->setCursorPosition(int(now.size()));
+    w->main->goToSubCompartment(QString::number(w->main->state().currentOtd), w->main->state().currentPodotd);
+    EXPECT_EQ(kept->text(), now);
+    EXPECT_EQ(kept->cursorPosition(), 0);
 }
 
 TEST_F(MainWindow, ToolbarMovesWrapAtTheEnds)
