@@ -1,7 +1,11 @@
 // Damage codes in words: the three-degree form and the state-and-percentage form.
 #include "description/DamageDecoding.h"
 
+#include "description/DamageWordingMemo.h"
+
 #include <QStringList>
+
+#include <optional>
 
 namespace dx {
 namespace {
@@ -143,6 +147,10 @@ QString decodeDamage(const QString &code, const std::function<DamageWording(cons
 
 QString decodeDamage(AppState &state, const QString &code, const std::function<void(const UserMessage &)> &report)
 {
+    // A letter written many times in one code (a long code in a table made elsewhere) is
+    // looked up once; a run that keeps its own memo keeps the letters there instead.
+    std::optional<DamageWordingMemo> memo;
+    if (!DamageWordingMemo::current()) memo.emplace();
     const QString names = state.nomenclaturePath();
     return decodeDamage(
         code, [&](const QString &letter) { return damageWording(state.db, names, letter); },

@@ -4,6 +4,7 @@
 
 #include "description/CurrentComposition.h"
 #include "description/DamageDecoding.h"
+#include "description/DamageWordingMemo.h"
 
 #include <gtest/gtest.h>
 
@@ -74,4 +75,24 @@ TEST(DamageCode, AFailingLookupIsReportedAndDecodingGoesOn)
     EXPECT_EQ(reports[0].caption, "Error opening file - повреди");
     EXPECT_EQ(reports[0].text, damageLookupFailedText(f.state.nomenclaturePath()));
     EXPECT_EQ(reports[0].icon, UserMessage::Icon::Error);
+}
+
+TEST(DamageCode, ALongCodeOfRepeatedLettersReadsEachLetterAndARunKeepsThem)
+{
+    dxtest::DescriptionFixture f;
+    // A code far longer than any real one, as a table made elsewhere may hold.
+    const QString code = "л" + QString("кг").repeated(200);
+    QStringList words{"леко повредени"};
+    for (int i = 0; i < 200; ++i) words << "корояди" << "гъбни болести";
+    words[3] = "освен това корояди"; // the second kind of damage stands in place 4
+    EXPECT_EQ(decodeDamage(f.state, code, {}), words.join(", "));
+
+    // Inside a run the letters are kept in the run's memo, for its other descriptions.
+    const QString names = f.state.nomenclaturePath();
+    DamageWordingMemo run;
+    EXPECT_EQ(run.find(names, "к"), nullptr);
+    decodeDamage(f.state, "с3кд", {});
+    ASSERT_NE(run.find(names, "к"), nullptr);
+    EXPECT_EQ(run.find(names, "к")->wording, "корояди");
+    EXPECT_NE(run.find(names, "д"), nullptr);
 }
