@@ -12,7 +12,7 @@ struct UserMessage {
     QString caption;
     QString text;
     Icon icon = Icon::None;
-    QString detail; // what went wrong underneath, shown below the text when not empty
+    QString detail = {}; // what went wrong underneath, shown below the text when not empty
 };
 
 // The caption of plain messages and of the framework's own error box.

@@ -91,7 +91,9 @@ TEST(KilledMaintenance, AnEditorPostIsWhollyInTheTableOrNotAtAll)
             const std::vector<std::string> now = rowTexts(t);
             ASSERT_EQ(now.size(), before.size()) << name;
             for (size_t r = 0; r < now.size(); ++r)
-                if (r != row) ASSERT_EQ(now[r], before[r]) << name << " row " << r;
+                if (r != row) {
+                    ASSERT_EQ(now[r], before[r]) << name << " row " << r;
+                }
             EXPECT_TRUE(allowed.count(t->value(row, field).toText())) << t->value(row, field).toText();
         }
     }

@@ -13,14 +13,14 @@ TEST(SieveRange, ClausesOfTheModes)
               QStringLiteral("((A1>=20 and A1<=40) or (A2>=20 and A2<=40) or (A3>=20 and A3<=40) or (A4>=20 and A4<=40) "
                              "or (A5>=20 and A5<=40) or (A6>=20 and A6<=40) or (A7>=20 and A7<=40) or (A8>=20 and "
                              "A8<=40) or (A9>=20 and A9<=40) or (A10>=20 and A10<=40) or (A11>=20 and A11<=40))"));
-    EXPECT_TRUE(rangeClause(RangeMode::Fullness, {RangeKind::UpTo, "7"}).startsWith(QStringLiteral("((PYLN1<=7) or (PYLN2<=7)")));
-    EXPECT_TRUE(rangeClause(RangeMode::Stock, {RangeKind::Over, "300"}).endsWith(QStringLiteral(" or (V11>=300))")));
-    EXPECT_TRUE(rangeClause(RangeMode::SiteClass, {RangeKind::Equal, "2"}).startsWith(QStringLiteral("((B1=2) or (B2=2)")));
-    EXPECT_EQ(rangeClause(RangeMode::Area, {RangeKind::UpTo, "5"}), QStringLiteral(" (PL<=5) "));
+    EXPECT_TRUE(rangeClause(RangeMode::Fullness, {RangeKind::UpTo, "7", {}}).startsWith(QStringLiteral("((PYLN1<=7) or (PYLN2<=7)")));
+    EXPECT_TRUE(rangeClause(RangeMode::Stock, {RangeKind::Over, "300", {}}).endsWith(QStringLiteral(" or (V11>=300))")));
+    EXPECT_TRUE(rangeClause(RangeMode::SiteClass, {RangeKind::Equal, "2", {}}).startsWith(QStringLiteral("((B1=2) or (B2=2)")));
+    EXPECT_EQ(rangeClause(RangeMode::Area, {RangeKind::UpTo, "5", {}}), QStringLiteral(" (PL<=5) "));
     EXPECT_EQ(rangeClause(RangeMode::PredominantSiteClass, {RangeKind::Between, "1", "3"}),
               QStringLiteral(" (B1>=1 and B1<=3) "));
-    EXPECT_EQ(rangeClause(RangeMode::Area, {RangeKind::Equal, "4"}), QStringLiteral(" (PL=4) "));
-    EXPECT_EQ(rangeClause(RangeMode::Area, {RangeKind::Over, "4"}), QStringLiteral(" (PL>=4) "));
+    EXPECT_EQ(rangeClause(RangeMode::Area, {RangeKind::Equal, "4", {}}), QStringLiteral(" (PL=4) "));
+    EXPECT_EQ(rangeClause(RangeMode::Area, {RangeKind::Over, "4", {}}), QStringLiteral(" (PL>=4) "));
 }
 
 TEST(SieveRange, TextsReadBack)

@@ -52,6 +52,18 @@ std::string readFile(const std::string &path, uint64_t maxSize)
     return data;
 }
 
+std::string readHead(const std::string &path, size_t count)
+{
+    if (std::string why = notARegularFile(path); !why.empty()) throw EngineError(path, why);
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw EngineError(path, "the file cannot be opened for reading");
+    std::string data(count, '\0');
+    in.read(data.data(), std::streamsize(count));
+    if (in.bad()) throw EngineError(path, "the file cannot be read");
+    data.resize(size_t(in.gcount()));
+    return data;
+}
+
 void writeFileAtomic(const std::string &path, const std::string &data)
 {
     platform::replaceFile(path, data);

@@ -11,6 +11,8 @@ namespace dx::io {
 // a named pipe or a device is refused before it is opened (a pipe would block the read
 // until some other program writes into it), and so is a file larger than `maxSize`.
 std::string readFile(const std::string &path, uint64_t maxSize = UINT64_MAX);
+// The file's first `count` bytes (fewer when it is shorter), refused as readFile refuses.
+std::string readHead(const std::string &path, size_t count);
 
 // No dBase or Paradox table can be larger than 2 GiB (their record and block numbers do
 // not reach further): a larger file is no table and is refused before it is read.

@@ -45,7 +45,7 @@ TableFilePtr readAny(const std::string &path, const OpenOptions &options)
     if (ext == "dbf") return dbf::read(path, options);
     if (ext == "db") return px::read(path, options);
     // Unknown extension: tell the formats apart by the first byte (dBase versions).
-    std::string head = io::readFile(path, io::kMaxTableFileSize).substr(0, 4);
+    std::string head = io::readHead(path, 1);
     if (!head.empty()) {
         unsigned char v = head[0];
         if (v == 0x02 || v == 0x03 || v == 0x30 || v == 0x31 || v == 0x83 || v == 0x8B ||

@@ -70,6 +70,24 @@ TEST_F(DatabaseTest, PathsAndFieldNamesIgnoreLetterCase)
     EXPECT_EQ(db.execute("select * from \"database/proj\"").rows.size(), 4u);
 }
 
+TEST_F(DatabaseTest, ATableUnderAnotherExtensionIsKnownByItsFirstByte)
+{
+    namespace fs = std::filesystem;
+    fs::copy_file(dir.file("database/Proj.dbf"), dir.file("database/copy.tab"));
+    Database db(dir.path());
+    EXPECT_EQ(db.execute("select PODOTD from \"database\\copy.tab\" where OTD=1").rows.size(), 3u);
+    // An empty file and a folder under such a name are no tables, and say so.
+    std::ofstream(dir.file("database/empty.tab")).close();
+    EXPECT_THROW(db.execute("select * from \"database\\empty.tab\""), EngineError);
+    fs::create_directory(dir.file("database/folder.tab"));
+    try {
+        db.execute("select * from \"database\\folder.tab\"");
+        ADD_FAILURE() << "a folder was read as a table";
+    } catch (const EngineError &e) {
+        EXPECT_NE(std::string(e.what()).find("folder"), std::string::npos) << e.what();
+    }
+}
+
 TEST_F(DatabaseTest, QuotedNumbersCompareWithNumberColumns)
 {
     Database db(dir.path());

@@ -5,6 +5,7 @@
 #include "engine/dbf/DbfFile.h"
 #include "engine/sql/Database.h"
 
+#include "ResultLines.h"
 #include "TestUtil.h"
 
 #include <gtest/gtest.h>
@@ -14,25 +15,6 @@
 #include <vector>
 
 using namespace dx;
-
-namespace {
-
-std::vector<std::string> lines(const QueryResult &r)
-{
-    std::vector<std::string> out;
-    for (const Row &row : r.rows) {
-        std::string line;
-        for (const Value &v : row) {
-            char exact[40];
-            std::snprintf(exact, sizeof exact, "%.17g", v.d);
-            line += v.toText() + "|" + std::to_string(int(v.kind)) + (v.kind == Value::Real ? exact : "") + ";";
-        }
-        out.push_back(line);
-    }
-    return out;
-}
-
-} // namespace
 
 TEST(GroupedStatement, GroupsSumsAndTheirOrderAreThoseOfASortedGrouping)
 {
@@ -66,7 +48,7 @@ TEST(GroupedStatement, GroupsSumsAndTheirOrderAreThoseOfASortedGrouping)
         sorted.replace(at, 1, "VID||''"); // an expression: SQLite sorts the rows itself
         s.replace(at, 1, "VID");
         const QueryResult grouped = db.execute(s);
-        EXPECT_EQ(lines(grouped), lines(db.execute(sorted)));
+        EXPECT_EQ(dxtest::resultLines(grouped), dxtest::resultLines(db.execute(sorted)));
         EXPECT_GE(grouped.rows.size(), 5u);
     }
     // The grouping needs no sort of its own.

@@ -6,6 +6,7 @@
 #include "engine/dbf/DbfFile.h"
 #include "engine/sql/Database.h"
 
+#include "ResultLines.h"
 #include "TestUtil.h"
 
 #include <gtest/gtest.h>
@@ -14,21 +15,6 @@
 #include <vector>
 
 using namespace dx;
-
-namespace {
-
-std::vector<std::string> lines(const QueryResult &r)
-{
-    std::vector<std::string> out;
-    for (const Row &row : r.rows) {
-        std::string line;
-        for (const Value &v : row) line += v.toText() + "|" + std::to_string(int(v.kind)) + ";";
-        out.push_back(line);
-    }
-    return out;
-}
-
-} // namespace
 
 TEST(KeyedStatement, EqualitiesFindWhatAScanFinds)
 {
@@ -54,7 +40,7 @@ TEST(KeyedStatement, EqualitiesFindWhatAScanFinds)
         // A condition inside CASE is never handed to the table as a constraint.
         const QueryResult keyed = db.execute(select + c);
         const QueryResult scanned = db.execute(select + "case when " + c + " then 1 else 0 end");
-        EXPECT_EQ(lines(keyed), lines(scanned)) << c;
+        EXPECT_EQ(dxtest::resultLines(keyed), dxtest::resultLines(scanned)) << c;
         found += keyed.rows.size();
     }
     EXPECT_GT(found, 80u);
@@ -72,6 +58,6 @@ TEST(KeyedStatement, EqualitiesFindWhatAScanFinds)
     const QueryResult plain = db.execute("select a.OTD, count(*) N from \"keys.dbf\" a, \"keys.dbf\" b "
                                          "where case when a.OTD=b.OTD then 1 else 0 end and a.PODOTD=\"б\" "
                                          "group by a.OTD order by a.OTD");
-    EXPECT_EQ(lines(joined), lines(plain));
+    EXPECT_EQ(dxtest::resultLines(joined), dxtest::resultLines(plain));
     EXPECT_FALSE(joined.rows.empty());
 }

@@ -120,9 +120,10 @@ TEST(WriterFaults, EveryFailedCallIsReportedAndLeavesTheFileAsItWas)
                     ++injected;
                     // A failed flush of the folder after the rename is the one failure
                     // that comes after the new file is in place, and it says so.
-                    if (io::readFile(path) != before)
+                    if (io::readFile(path) != before) {
                         EXPECT_NE(reason.find("the file was replaced, but its folder cannot be flushed"), std::string::npos)
                             << reason;
+                    }
                     // No temporary file is left behind; the lock file stays.
                     for (const auto &e : std::filesystem::directory_iterator(dir.path())) {
                         const std::string n = e.path().filename().string();
