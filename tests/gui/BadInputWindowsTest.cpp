@@ -239,7 +239,9 @@ TEST_P(StartupBadInput, LoadsToAMessageNamingTheFileAndChangesNothing)
     ASSERT_FALSE(boxes.all.isEmpty());
     EXPECT_TRUE(saysWhatItIs(bad, boxes.text())) << boxes.text().toStdString();
     EXPECT_TRUE(boxes.name(base(path)) || boxes.name(QString::fromStdString(path))) << boxes.text().toStdString();
-    if (target.ends) EXPECT_TRUE(ended) << boxes.text().toStdString();
+    if (target.ends) {
+        EXPECT_TRUE(ended) << boxes.text().toStdString();
+    }
 }
 
 const StartupCase kStartupFiles[] = {
@@ -294,8 +296,23 @@ protected:
             return;
         }
         ASSERT_FALSE(boxes.all.isEmpty()) << "no message";
-        if (kindNamed) EXPECT_TRUE(saysWhatItIs(GetParam(), boxes.text())) << boxes.text().toStdString();
+        if (kindNamed) {
+            EXPECT_TRUE(saysWhatItIs(GetParam(), boxes.text())) << boxes.text().toStdString();
+        }
         EXPECT_TRUE(boxes.name(named.isEmpty() ? QString::fromStdString(path) : named)) << boxes.text().toStdString();
+    }
+    // The working sieve on screen with one criterion set, its file dialogs answered
+    // with `path`.
+    TFormSitoRabotno *sieveChoosing(const std::string &path)
+    {
+        auto *sieve = w->list->registry.get<TFormSitoRabotno>();
+        sieve->setFileDialogHook([path](const TFormSitoRabotno::FileRequest &) {
+            return std::optional<TFormSitoRabotno::FileChoice>(TFormSitoRabotno::FileChoice{QString::fromStdString(path), 0});
+        });
+        sieve->show();
+        QApplication::processEvents();
+        sieve->pickList(CriterionId::StopKlas)->setEditText(QStringLiteral("смърчово"));
+        return sieve;
     }
     template <class W> W *open()
     {
@@ -380,14 +397,8 @@ TEST_P(BadFileWindows, TableOfAnotherProjectChosenInTheSelection)
 
 TEST_P(BadFileWindows, SavedSieveOpenedInTheWorkingSieve)
 {
-    auto *sieve = w->list->registry.get<TFormSitoRabotno>();
     const std::string path = dir.file("saved.drf");
-    sieve->setFileDialogHook([&](const TFormSitoRabotno::FileRequest &) {
-        return std::optional<TFormSitoRabotno::FileChoice>(TFormSitoRabotno::FileChoice{QString::fromStdString(path), 0});
-    });
-    sieve->show();
-    QApplication::processEvents();
-    sieve->pickList(CriterionId::StopKlas)->setEditText(QStringLiteral("смърчово"));
+    TFormSitoRabotno *sieve = sieveChoosing(path);
     const SieveCriteria before = sieve->criteria();
     sweep(path, [&] { sieve->command(TFormSitoRabotno::Command::OpenCriteria)->trigger(); }, true);
     // An empty file holds no criteria, as one that is not there: they are emptied.
@@ -397,14 +408,8 @@ TEST_P(BadFileWindows, SavedSieveOpenedInTheWorkingSieve)
 TEST_P(BadFileWindows, SavedSieveWrittenOverABadFile)
 {
     if (GetParam() == Bad::Empty) GTEST_SKIP() << "an empty file is a place to save to";
-    auto *sieve = w->list->registry.get<TFormSitoRabotno>();
     const std::string path = dir.file("saved.drf");
-    sieve->setFileDialogHook([&](const TFormSitoRabotno::FileRequest &) {
-        return std::optional<TFormSitoRabotno::FileChoice>(TFormSitoRabotno::FileChoice{QString::fromStdString(path), 0});
-    });
-    sieve->show();
-    QApplication::processEvents();
-    sieve->pickList(CriterionId::StopKlas)->setEditText(QStringLiteral("смърчово"));
+    TFormSitoRabotno *sieve = sieveChoosing(path);
     sieve->command(TFormSitoRabotno::Command::Run)->trigger();
     ASSERT_TRUE(sieve->command(TFormSitoRabotno::Command::SaveCriteria)->isEnabled());
     sweep(path, [&] { sieve->command(TFormSitoRabotno::Command::SaveCriteria)->trigger(); });
@@ -527,7 +532,9 @@ TEST_P(SettingsValuesAtStart, ShowTheValueAsWrittenAndNeverWait)
     EXPECT_EQ(w.ended, c.ends) << boxes.text().toStdString();
     const QString seen = w.main->windowTitle() + "\n" + boxes.text();
     EXPECT_TRUE(seen.contains(QString::fromUtf8(c.shown))) << seen.toStdString();
-    if (!c.ends) EXPECT_TRUE(boxes.all.isEmpty()) << boxes.text().toStdString();
+    if (!c.ends) {
+        EXPECT_TRUE(boxes.all.isEmpty()) << boxes.text().toStdString();
+    }
     EXPECT_EQ(changes(before, snapshot(dir.path())), "");
 }
 

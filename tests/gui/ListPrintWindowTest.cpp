@@ -152,8 +152,9 @@ TEST_F(ListPrintWindow, TwoSidedBacksArePartnersInTheCompartment)
     EXPECT_EQ(asked, QStringList({"Печат описания - лице|" + printDescriptionsQuestion(2 * n),
                                   "Печат описания - гръб|" + printDescriptionsQuestion(n)}));
     EXPECT_EQ(jobs(), fronts + backs);
-    if (oddLast)
+    if (oddLast) {
         EXPECT_EQ(w->messages, QStringList({"Описание без гръб|" + noBackMessage(1, pod(int(compartment.size()) - 1)).text}));
+    }
 
     // "No" to the backs: the fronts only.
     sink.jobs.clear();

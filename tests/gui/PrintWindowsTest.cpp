@@ -48,7 +48,12 @@ public:
         : jobs_(jobs), after_(std::move(after)), loseJob_(loseJob)
     {
     }
-    void beginJob(const QString &title) override { jobs_.push_back({title}); }
+    void beginJob(const QString &title) override
+    {
+        Job job;
+        job.title = title;
+        jobs_.push_back(job);
+    }
     bool addReport(const Report &r) override
     {
         Job &j = jobs_.back();
