@@ -7,6 +7,8 @@
 
 #include <QFileInfo>
 
+#include <filesystem>
+
 namespace dx {
 namespace {
 
@@ -16,12 +18,25 @@ QString failureReason(const QString &path)
     const QFileInfo target(path);
     const QFileInfo folder(target.absolutePath());
     if (!folder.isDir()) return QStringLiteral("папката %1 не съществува.").arg(folder.filePath());
-    if (target.isDir()) return QStringLiteral("на мястото на файла има папка.");
+    if (QString what = notAFileReason(path); !what.isEmpty()) return what;
     if (!folder.isWritable()) return QStringLiteral("папката %1 е защитена от запис.").arg(folder.filePath());
     return QStringLiteral("записът не успя (пълен диск или файлът е зает).");
 }
 
 } // namespace
+
+QString notAFileReason(const QString &path)
+{
+    std::error_code ec;
+    switch (std::filesystem::status(path.toStdString(), ec).type()) {
+    case std::filesystem::file_type::directory: return QStringLiteral("на мястото на файла има папка.");
+    case std::filesystem::file_type::fifo: return QStringLiteral("на мястото на файла има именуван канал.");
+    case std::filesystem::file_type::block:
+    case std::filesystem::file_type::character: return QStringLiteral("на мястото на файла има устройство.");
+    case std::filesystem::file_type::socket: return QStringLiteral("на мястото на файла има гнездо (socket).");
+    default: return {};
+    }
+}
 
 FileWriteError::FileWriteError(const QString &path, const QString &reason)
     : std::runtime_error(QStringLiteral("Файлът %1 не може да бъде записан: %2").arg(path, reason).toStdString()),

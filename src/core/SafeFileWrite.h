@@ -32,6 +32,10 @@ private:
 // write-protected, a folder stands where the file should, or the write failed.
 void writeFileSafely(const QString &path, const QByteArray &bytes);
 
+// What stands at `path` in place of a file ("на мястото на файла има папка." and the
+// like for a named pipe or a device), or empty when it is a file or nothing is there.
+QString notAFileReason(const QString &path);
+
 // The message box of a file that could not be written: the file in the text, the
 // reason below it.
 UserMessage fileWriteMessage(const FileWriteError &error, const QString &caption = plainCaption());

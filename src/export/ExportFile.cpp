@@ -20,7 +20,7 @@ QString reasonFor(const QString &path, const EngineError &e)
     const QFileInfo target(path);
     const QFileInfo folder(target.absolutePath());
     if (!folder.isDir()) return QStringLiteral("папката %1 не съществува.").arg(folder.filePath());
-    if (target.isDir()) return QStringLiteral("на мястото на файла има папка.");
+    if (QString what = notAFileReason(path); !what.isEmpty()) return what;
     if (target.exists() && !target.isWritable()) return QStringLiteral("файлът е защитен от запис.");
     if (!target.exists() && !folder.isWritable()) return QStringLiteral("папката %1 е защитена от запис.").arg(folder.filePath());
     return QStringLiteral("записът не успя (пълен диск или файлът е зает): %1").arg(QString::fromUtf8(e.what()));

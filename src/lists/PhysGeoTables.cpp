@@ -97,7 +97,7 @@ QString replaceProblem(const QString &path)
     if (!QFileInfo(info.absolutePath()).isDir())
         return QStringLiteral("папката %1 не съществува.").arg(QDir::toNativeSeparators(info.absolutePath()));
     if (!info.exists()) return QString();
-    if (info.isDir()) return QStringLiteral("на мястото на файла има папка.");
+    if (QString what = notAFileReason(path); !what.isEmpty()) return what;
     // The owner's write permission, not only access(): a read-only file stays so for root.
     if (!info.isWritable() || !(info.permissions() & QFileDevice::WriteOwner))
         return QStringLiteral("файлът е защитен от запис.");

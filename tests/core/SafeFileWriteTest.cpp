@@ -10,6 +10,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
+#include <sys/stat.h>
+
 namespace {
 
 using dx::FileWriteError;
@@ -97,3 +101,15 @@ TEST(SafeFileWrite, SavedNamesGetTheirExtensionUnlessExactlyThere)
 }
 
 } // namespace
+
+TEST(SafeFileWrite, ANamedPipeOrADeviceInPlaceOfTheFileIsNamedAndLeftAlone)
+{
+    dxtest::TempDir dir;
+    ASSERT_EQ(::mkfifo(dir.file("pipe").c_str(), 0600), 0);
+    std::filesystem::create_symlink("/dev/null", dir.file("null"));
+    EXPECT_EQ(failureOf(qs(dir.file("pipe"))).reason(), "на мястото на файла има именуван канал.");
+    EXPECT_EQ(failureOf(qs(dir.file("null"))).reason(), "на мястото на файла има устройство.");
+    EXPECT_EQ(std::filesystem::status(dir.file("pipe")).type(), std::filesystem::file_type::fifo);
+    EXPECT_EQ(std::filesystem::read_symlink(dir.file("null")), "/dev/null");
+    EXPECT_EQ(dx::notAFileReason(qs(dir.file("missing"))), QString());
+}

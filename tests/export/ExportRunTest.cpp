@@ -13,6 +13,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
+#include <sys/stat.h>
+
 #include <cerrno>
 
 using namespace dx;
@@ -158,6 +162,37 @@ TEST_F(ExportRunTest, AFailedWriteHalfWayLeavesTheFileAsItWas)
     r = exportEntries(state, range(1, 1), QString::fromStdString(dir.file("none/out.txt")), o);
     EXPECT_TRUE(r.failed);
     EXPECT_TRUE(shown.last().contains(QStringLiteral("none/out.txt")));
+}
+
+TEST_F(ExportRunTest, AnOutputThatIsNoFileIsRefusedAndNothingIsWrittenThere)
+{
+    namespace fs = std::filesystem;
+    // Links to devices (a write at an offset of a disk would overwrite it; /dev/null
+    // would swallow the export and report success), a named pipe and a folder.
+    fs::create_symlink("/dev/null", dir.file("null.txt"));
+    fs::create_symlink("/dev/zero", dir.file("zero.txt"));
+    ASSERT_EQ(::mkfifo(dir.file("pipe.txt").c_str(), 0600), 0);
+    fs::create_directory(dir.file("folder.txt"));
+    const std::pair<const char *, QString> cases[] = {
+        {"null.txt", QStringLiteral("на мястото на файла има устройство.")},
+        {"zero.txt", QStringLiteral("на мястото на файла има устройство.")},
+        {"pipe.txt", QStringLiteral("на мястото на файла има именуван канал.")},
+        {"folder.txt", QStringLiteral("на мястото на файла има папка.")}};
+    for (const auto &[name, reason] : cases) {
+        QList<UserMessage> boxes;
+        ExportOptions o;
+        o.report = [&](const UserMessage &m) { boxes << m; };
+        const ExportResult r = exportEntries(state, range(1, 1), out(name), o);
+        EXPECT_TRUE(r.failed) << name;
+        ASSERT_EQ(boxes.size(), 1) << name;
+        EXPECT_TRUE((boxes[0].text + boxes[0].detail).contains(out(name))) << name;
+        EXPECT_TRUE((boxes[0].text + boxes[0].detail).contains(reason)) << (boxes[0].text + "|" + boxes[0].detail).toStdString();
+        QString error;
+        EXPECT_FALSE(appendDescriptionText(out(name), QStringLiteral("x"), &error)) << name;
+        EXPECT_TRUE(error.contains(reason)) << error.toStdString();
+    }
+    EXPECT_EQ(fs::status(dir.file("pipe.txt")).type(), fs::file_type::fifo);
+    EXPECT_TRUE(fs::is_symlink(dir.file("null.txt")));
 }
 
 TEST_F(ExportRunTest, AppendWritesOnlyTheNewBytes)

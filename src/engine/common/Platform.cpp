@@ -412,12 +412,28 @@ struct WritableFile::Handle {
 
 WritableFile::WritableFile(const std::string &path) : path_(path), h_(new Handle)
 {
-    h_->fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+    // Only a regular file is written in place: a write at an offset of a disk device
+    // would overwrite the disk, and a pipe or /dev/null would swallow the bytes. A pipe is
+    // opened without blocking and a device not at all.
+    struct stat st{};
+    if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        delete h_;
+        throw EngineError(path, notAFile(st.st_mode));
+    }
+    h_->fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK);
     if (h_->fd < 0) {
         std::string why = lastError();
         delete h_;
         throw EngineError(path, "cannot open the file for writing: " + why);
     }
+    if (::fstat(h_->fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        const std::string why = ::fstat(h_->fd, &st) != 0 ? "cannot examine the file: " + lastError() : notAFile(st.st_mode);
+        ::close(h_->fd);
+        delete h_;
+        throw EngineError(path, why);
+    }
+    const int flags = ::fcntl(h_->fd, F_GETFL);
+    if (flags >= 0) ::fcntl(h_->fd, F_SETFL, flags & ~O_NONBLOCK);
 }
 
 WritableFile::~WritableFile()
