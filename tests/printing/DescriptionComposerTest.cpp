@@ -43,7 +43,9 @@ QStringList column(const PrintedDescription &d, QString CompositionRow::*cell)
 QList<const ReportItem *> items(const Report &r, const QString &name)
 {
     QList<const ReportItem *> out;
-    for (const ReportItem &i : r.pages.value(0).items)
+    if (r.pages.isEmpty()) return out;
+    // Through a const reference: the items are the report's own, not a passing copy's.
+    for (const ReportItem &i : r.pages.at(0).items)
         if (i.name == name) out << &i;
     return out;
 }
