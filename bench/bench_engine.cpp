@@ -1,7 +1,9 @@
 // Engine benchmark: a generated project of N sub-compartments as an encrypted Paradox
 // table and as a dBase table; times the first open, the start-up statements, a working
 // sieve, an area sum by group and a filtered walk of a table object, and the same
-// statements through the sqlite3 shell (data already imported) and GDAL's ogrinfo.
+// statements through the sqlite3 shell (data already imported, its own statement timer
+// against ours in-process) and GDAL's ogrinfo (a whole ogrinfo process against a whole
+// dendrix-cli process running the same statement on the same dBase file).
 //
 //   dendrix-bench [--records N] [--dir DIR] [--repeat R] [--keep]
 //
@@ -159,22 +161,41 @@ double sqliteShellMs(const std::string &dbFile, const std::string &sql, int repe
     return b;
 }
 
+std::string shellQuoted(const std::string &text)
+{
+    std::string quoted;
+    for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return "'" + quoted + "'";
+}
+
 // Times ogrinfo on the dBase file, the whole command (best of `repeat`).
 double ogrinfoMs(const std::string &dbfFile, const std::string &sql, int repeat)
 {
     std::string layer = fs::path(dbfFile).stem().string();
     std::string q = plainSql(sql, "\"" + layer + "\"");
-    std::string quoted;
-    for (char c : q) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    std::string cmd = "ogrinfo -ro -q -dialect SQLite -sql '" + quoted + "' '" + dbfFile + "' >/dev/null 2>&1";
+    std::string cmd = "ogrinfo -ro -q -dialect SQLite -sql " + shellQuoted(q) + " '" + dbfFile + "' >/dev/null 2>&1";
     return best(repeat, [&] { std::system(cmd.c_str()); });
 }
 
-void report(const std::string &what, double ours, double shell, double ogr)
+// The dendrix-cli beside this program's build folder (bench/..), or empty.
+std::string cliPath;
+
+// Times a whole dendrix-cli process running the statement, output thrown away (best of
+// `repeat`), to set against a whole ogrinfo process.
+double cliMs(const std::string &dir, const std::string &sql, int repeat)
+{
+    std::string cmd = cliPath + " -C '" + dir + "' sql " + shellQuoted(sql) + " >/dev/null 2>&1";
+    return best(repeat, [&] { std::system(cmd.c_str()); });
+}
+
+// `ogr` and `cli` are whole processes, `ours` and `shell` statements in a running process.
+void report(const std::string &what, double ours, double shell, double ogr, double cli = -1)
 {
     std::printf("  %-30s %9.2f ms", what.c_str(), ours);
     if (shell >= 0) std::printf("   sqlite3 %8.2f ms (x%5.2f)", shell, shell > 0 ? ours / shell : 0.0);
-    if (ogr >= 0) std::printf("   ogrinfo %8.2f ms (ours %5.1fx faster)", ogr, ours > 0 ? ogr / ours : 0.0);
+    if (ogr >= 0 && cli >= 0)
+        std::printf("   processes: ogrinfo %8.2f ms, dendrix-cli %8.2f ms (ours %5.1fx faster)", ogr, cli,
+                    cli > 0 ? ogr / cli : 0.0);
     std::printf("\n");
 }
 
@@ -196,7 +217,7 @@ void benchTable(const std::string &dir, const std::string &relPath, bool isDbf, 
     TableFilePtr snap = db.table(relPath);
     std::string sqliteFile = dir + "/bench-import.sqlite";
     bool shell = haveTool("sqlite3");
-    bool ogr = isDbf && haveTool("ogrinfo");
+    bool ogr = isDbf && haveTool("ogrinfo") && !cliPath.empty();
     if (shell) importToSqlite(*snap, sqliteFile);
     std::string absPath = db.resolve(relPath);
 
@@ -221,7 +242,8 @@ void benchTable(const std::string &dir, const std::string &relPath, bool isDbf, 
         std::string other = s.countOnly ? "select count(*) from (" + s.sql + ")" : s.sql;
         double sh = shell ? sqliteShellMs(sqliteFile, plainSql(other, "t"), repeat) : -1;
         double og = ogr ? ogrinfoMs(absPath, other, std::min(repeat, 3)) : -1;
-        report(s.name + " (" + std::to_string(rows) + ")", ours, sh, og);
+        double cli = ogr ? cliMs(dir, fill(other, relPath), std::min(repeat, 3)) : -1;
+        report(s.name + " (" + std::to_string(rows) + ")", ours, sh, og, cli);
     }
 
     // A table object walked from first to last under a filter, reading three fields.
@@ -253,6 +275,10 @@ int main(int argc, char **argv)
         else if (a == "--dir") dir = argv[++i];
         else if (a == "--repeat") repeat = std::atoi(argv[++i]);
     }
+    std::error_code ec;
+    const fs::path self = fs::canonical("/proc/self/exe", ec);
+    if (!ec && fs::exists(self.parent_path().parent_path() / "dendrix-cli"))
+        cliPath = (self.parent_path().parent_path() / "dendrix-cli").string();
     const std::string dbfRel = "database/bench.dbf";
     keep = keep && fs::exists(dir + "/" + dbfRel);
     if (!keep) {
