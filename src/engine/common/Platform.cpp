@@ -426,8 +426,9 @@ WritableFile::WritableFile(const std::string &path) : path_(path), h_(new Handle
         delete h_;
         throw EngineError(path, "cannot open the file for writing: " + why);
     }
-    if (::fstat(h_->fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        const std::string why = ::fstat(h_->fd, &st) != 0 ? "cannot examine the file: " + lastError() : notAFile(st.st_mode);
+    const bool examined = ::fstat(h_->fd, &st) == 0;
+    if (!examined || !S_ISREG(st.st_mode)) {
+        const std::string why = examined ? notAFile(st.st_mode) : "cannot examine the file: " + lastError();
         ::close(h_->fd);
         delete h_;
         throw EngineError(path, why);

@@ -223,9 +223,9 @@ int vBestIndex(sqlite3_vtab *tab, sqlite3_index_info *info)
     // A GROUP BY of one text column with no lookup ("area by group"): the rows come
     // grouped through the column's key index, the groups in byte order, ascending or
     // descending as SQLite asks (as its sorter puts them under the column's binary
-    // collation) and each group's rows in
-    // table order (as its sorter, which keeps equal keys in the order they came, leaves
-    // them), so SQLite sorts nothing and each group's sums add up in the same order.
+    // collation) and each group's rows in table order (as its sorter, which keeps equal
+    // keys in the order they came, leaves them), so SQLite sorts nothing and each
+    // group's sums add up in the same order.
     if ((info->idxNum & (kColumnar - 1)) == 0 && info->nOrderBy == 1 && sqlite3_vtab_distinct(info) == 1) {
         const int col = info->aOrderBy[0].iColumn;
         if (col >= 0 && size_t(col) < vt->types.size() && vt->types[size_t(col)] == FieldType::Text) {

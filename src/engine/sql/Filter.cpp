@@ -205,43 +205,6 @@ bool applyOrder(int cmp, const std::string &op)
     return false;
 }
 
-bool evaluate(const Filter::Node &n, const TableFile &t, size_t row)
-{
-    switch (n.type) {
-    case Filter::Node::Or:
-        for (const auto &item : n.items)
-            if (evaluate(*item, t, row)) return true;
-        return false;
-    case Filter::Node::And:
-        for (const auto &item : n.items)
-            if (!evaluate(*item, t, row)) return false;
-        return true;
-    case Filter::Node::Not: return !evaluate(*n.items.front(), t, row);
-    case Filter::Node::Compare: break;
-    }
-    Value va = n.a.field >= 0 ? t.cell(row, size_t(n.a.field)) : n.a.constant;
-    Value vb = n.b.field >= 0 ? t.cell(row, size_t(n.b.field)) : n.b.constant;
-    bool numeric = isNumericField(t, n.a.field) || isNumericField(t, n.b.field) ||
-                   (n.a.numericConstant && n.b.numericConstant);
-    if (!numeric && (n.a.numericConstant || n.b.numericConstant)) {
-        // A text field against a bare number: numbers if the text is one.
-        bool okA = false, okB = false;
-        va.toReal(&okA);
-        vb.toReal(&okB);
-        numeric = okA && okB;
-    }
-    if (numeric) {
-        if (va.isNull() || vb.isNull()) return n.op == "<>";
-        bool okA = false, okB = false;
-        double x = va.toReal(&okA), y = vb.toReal(&okB);
-        if (!okA || !okB) return n.op == "<>";
-        return applyOrder(x < y ? -1 : (x > y ? 1 : 0), n.op);
-    }
-    std::string x = va.toText(), y = vb.toText();
-    int cmp = x.compare(y);
-    return applyOrder(cmp < 0 ? -1 : (cmp > 0 ? 1 : 0), n.op);
-}
-
 // One cell as the evaluator sees it, read in place from a decoded column (text not
 // copied) or from a constant.
 struct Cell {
@@ -283,7 +246,9 @@ struct Cell {
     }
 };
 
-Cell cellOf(const Filter::Node::Operand &o, const std::vector<const DecodedColumn *> &columns, size_t row)
+// The operand's cell in `row`: its constant, or the cell of `column` (the decoded column
+// of the operand's field).
+Cell cellOf(const Filter::Node::Operand &o, const DecodedColumn *column, size_t row)
 {
     Cell c;
     if (o.field < 0) {
@@ -294,7 +259,7 @@ Cell cellOf(const Filter::Node::Operand &o, const std::vector<const DecodedColum
         c.s = v.s;
         return c;
     }
-    const DecodedColumn &col = *columns[size_t(o.field)];
+    const DecodedColumn &col = *column;
     if (row >= col.kind.size()) return c;
     c.kind = static_cast<Value::Kind>(col.kind[row]);
     switch (c.kind) {
@@ -307,27 +272,27 @@ Cell cellOf(const Filter::Node::Operand &o, const std::vector<const DecodedColum
     return c;
 }
 
-// evaluate() over cells read in place; `columns` holds the decoded column of every
-// field the expression names.
-bool evaluateCells(const Filter::Node &n, const TableFile &t, const std::vector<const DecodedColumn *> &columns,
-                   size_t row)
+// The expression on one row; `cellAt(operand)` gives an operand's cell in that row.
+template <class CellAt>
+bool evaluate(const Filter::Node &n, const TableFile &t, const CellAt &cellAt)
 {
     switch (n.type) {
     case Filter::Node::Or:
         for (const auto &item : n.items)
-            if (evaluateCells(*item, t, columns, row)) return true;
+            if (evaluate(*item, t, cellAt)) return true;
         return false;
     case Filter::Node::And:
         for (const auto &item : n.items)
-            if (!evaluateCells(*item, t, columns, row)) return false;
+            if (!evaluate(*item, t, cellAt)) return false;
         return true;
-    case Filter::Node::Not: return !evaluateCells(*n.items.front(), t, columns, row);
+    case Filter::Node::Not: return !evaluate(*n.items.front(), t, cellAt);
     case Filter::Node::Compare: break;
     }
-    const Cell va = cellOf(n.a, columns, row), vb = cellOf(n.b, columns, row);
+    const Cell va = cellAt(n.a), vb = cellAt(n.b);
     bool numeric = isNumericField(t, n.a.field) || isNumericField(t, n.b.field) ||
                    (n.a.numericConstant && n.b.numericConstant);
     if (!numeric && (n.a.numericConstant || n.b.numericConstant)) {
+        // A text field against a bare number: numbers if the text is one.
         bool okA = false, okB = false;
         va.real(okA);
         vb.real(okB);
@@ -412,7 +377,10 @@ Filter Filter::compile(const std::string &expression, const TableFile &table)
 
 bool Filter::matches(const TableFile &table, size_t row) const
 {
-    return !root_ || evaluate(*root_, table, row);
+    if (!root_) return true;
+    return evaluate(*root_, table, [&](const Node::Operand &o) {
+        return cellOf(o, o.field >= 0 ? &table.column(size_t(o.field)) : nullptr, row);
+    });
 }
 
 std::vector<size_t> Filter::matchingRows(const TableFile &table) const
@@ -426,13 +394,19 @@ std::vector<size_t> Filter::matchingRows(const TableFile &table) const
     }
     std::vector<const DecodedColumn *> columns(table.fields().size(), nullptr);
     fieldsOf(*root_, table, columns);
+    // Each field's column is taken once for the pass, its cells compared in place.
+    auto matchesRow = [&](size_t r) {
+        return evaluate(*root_, table, [&](const Node::Operand &o) {
+            return cellOf(o, o.field >= 0 ? columns[size_t(o.field)] : nullptr, r);
+        });
+    };
     if (const std::vector<uint32_t> *rows = candidates(table)) {
         for (uint32_t r : *rows)
-            if (evaluateCells(*root_, table, columns, r)) out.push_back(r);
+            if (matchesRow(r)) out.push_back(r);
         return out;
     }
     for (size_t r = 0; r < n; ++r)
-        if (evaluateCells(*root_, table, columns, r)) out.push_back(r);
+        if (matchesRow(r)) out.push_back(r);
     return out;
 }
 
