@@ -59,6 +59,17 @@ protected:
         win->toField()->clear();
         QTest::keyClicks(win->toField(), to);
     }
+    // From `from` to `to` on a duplex printer, two-sided by the printer, with or without
+    // the sheets.
+    void duplexRange(const char *from, const char *to, bool sheets)
+    {
+        if (win->allBox()->isChecked()) win->allBox()->click();
+        range(from, to);
+        win->sheetsBox()->setChecked(sheets);
+        win->twoSidedBox()->setChecked(true);
+        duplex = true;
+        QTest::mouseClick(win->duplexOption(), Qt::LeftButton);
+    }
     // The jobs a range should give one-sided: a sheet whenever the compartment changes.
     QStringList oneSided(const QVector<RangeEntry> &list, bool sheets)
     {
@@ -217,12 +228,7 @@ TEST_F(RangePrintWindows, DuplexOptionNeedsADuplexPrinterAndPrintsPairs)
 
 TEST_F(RangePrintWindows, ChoicesAreStoredWhenTheWindowClosesAndShownAgain)
 {
-    if (win->allBox()->isChecked()) win->allBox()->click();
-    range("2", "5");
-    win->sheetsBox()->setChecked(true);
-    win->twoSidedBox()->setChecked(true);
-    duplex = true;
-    QTest::mouseClick(win->duplexOption(), Qt::LeftButton);
+    duplexRange("2", "5", true);
     QTest::mouseClick(win->cancelButton(), Qt::LeftButton);
     ProfileFile f = ProfileFile::load(state().settingsPath());
     EXPECT_EQ(f.readString("поточен печат", "от"), "2");
@@ -253,12 +259,7 @@ TEST_F(RangePrintWindows, LostJobOrOtkazBetweenJobsPrintsNothingTwiceAndKeepsThe
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray before = file.readAll();
     file.close();
-    if (win->allBox()->isChecked()) win->allBox()->click();
-    range("1", "2");
-    win->sheetsBox()->setChecked(false);
-    win->twoSidedBox()->setChecked(true);
-    duplex = true;
-    QTest::mouseClick(win->duplexOption(), Qt::LeftButton);
+    duplexRange("1", "2", false);
     const QVector<RangeEntry> list = *resolveRange(state(), 1, 2, {});
     ASSERT_GE(list.size(), 5);
 

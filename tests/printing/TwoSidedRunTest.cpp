@@ -28,6 +28,15 @@ protected:
     }
     QVector<RangeEntry> range(int from, int to) { return *resolveRange(state, from, to, {}); }
     QStringList shape(const RecordingSink &s) { return s.shape(dxtest::bracketed); }
+    // The range `from`-`to` in one of the three ways: 0 one-sided, 1 duplex, 2 by hand
+    // (every turn of the pages answered "Ok").
+    PrintRunResult runInMode(int mode, DescriptionComposer &composer, int from, int to, RecordingSink &s,
+                             const PrintRunOptions &o)
+    {
+        if (mode == 0) return printDescriptions(state, composer, range(from, to), s, o);
+        if (mode == 1) return printDuplex(state, composer, range(from, to), s, o);
+        return printManualTwoSided(state, composer, range(from, to), s, o, [](const UserMessage &) { return true; });
+    }
 };
 
 } // namespace
@@ -180,9 +189,7 @@ TEST_F(TwoSidedRun, PrinterRefusingAPageEndsTheRunWithoutRepeats)
     for (int mode = 0; mode < 3; ++mode) {
         RecordingSink s;
         s.failAt = 0;
-        r = mode == 0   ? printDescriptions(state, composer, range(1, 3), s, sheets)
-            : mode == 1 ? printDuplex(state, composer, range(1, 3), s, sheets)
-                        : printManualTwoSided(state, composer, range(1, 3), s, sheets, [](const UserMessage &) { return true; });
+        r = runInMode(mode, composer, 1, 3, s, sheets);
         EXPECT_TRUE(r.failed) << mode;
         EXPECT_EQ(r.sheets + r.descriptions, 0) << mode;
         EXPECT_EQ(s.jobs.size(), 1) << mode;
@@ -205,10 +212,7 @@ TEST_F(TwoSidedRun, EveryJobAsksForTheCopiesOfItsReport)
     sheets.sheets = true;
     for (int mode = 0; mode < 3; ++mode) {
         RecordingSink s;
-        const PrintRunResult r =
-            mode == 0   ? printDescriptions(state, composer, range(1, 2), s, sheets)
-            : mode == 1 ? printDuplex(state, composer, range(1, 2), s, sheets)
-                        : printManualTwoSided(state, composer, range(1, 2), s, sheets, [](const UserMessage &) { return true; });
+        const PrintRunResult r = runInMode(mode, composer, 1, 2, s, sheets);
         ASSERT_FALSE(r.failed) << mode;
         ASSERT_GE(s.jobs.size(), 4) << mode;
         for (const RecordingSink::Job &j : s.jobs) {
@@ -238,10 +242,7 @@ TEST_F(TwoSidedRun, JobThatNeverReachesThePrinterEndsTheRunUncounted)
         QList<int> progress;
         PrintRunOptions o;
         o.progress = [&](int done) { progress << done; };
-        const PrintRunResult r =
-            mode == 0   ? printDescriptions(state, composer, range(1, 3), s, o)
-            : mode == 1 ? printDuplex(state, composer, range(1, 3), s, o)
-                        : printManualTwoSided(state, composer, range(1, 3), s, o, [](const UserMessage &) { return true; });
+        const PrintRunResult r = runInMode(mode, composer, 1, 3, s, o);
         EXPECT_TRUE(r.failed) << mode;
         EXPECT_EQ(s.jobs.size(), 2) << mode;
         const int firstJob = int(s.jobs[0].pages.size());
