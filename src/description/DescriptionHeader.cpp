@@ -46,10 +46,6 @@ std::string slotName(const char *pattern, int slot)
     }
 }
 
-qint64 intOf(const std::optional<Value> &v);
-double realOf(const std::optional<Value> &v);
-QString fieldText(const Table &t, const std::string &field);
-
 QString rightTrimmed(QString s)
 {
     qsizetype n = s.size();
@@ -130,17 +126,6 @@ QString soilPreparation(const Fields &f)
     return out;
 }
 
-} // namespace
-
-QString recordText(const Table &t, const QString &field) { return fieldText(t, ss(field)); }
-QString recordText(const Table &t, const char *pattern, int slot) { return fieldText(t, slotName(pattern, slot)); }
-qint64 recordInt(const Table &t, const QString &field) { return intOf(fieldValue(t, ss(field))); }
-qint64 recordInt(const Table &t, const char *pattern, int slot) { return intOf(fieldValue(t, slotName(pattern, slot))); }
-double recordReal(const Table &t, const QString &field) { return realOf(fieldValue(t, ss(field))); }
-double recordReal(const Table &t, const char *pattern, int slot) { return realOf(fieldValue(t, slotName(pattern, slot))); }
-
-namespace {
-
 QString fieldText(const Table &t, const std::string &field)
 {
     const int i = t.fieldIndex(field);
@@ -179,6 +164,13 @@ double realOf(const std::optional<Value> &v)
 }
 
 } // namespace
+
+QString recordText(const Table &t, const QString &field) { return fieldText(t, ss(field)); }
+QString recordText(const Table &t, const char *pattern, int slot) { return fieldText(t, slotName(pattern, slot)); }
+qint64 recordInt(const Table &t, const QString &field) { return intOf(fieldValue(t, ss(field))); }
+qint64 recordInt(const Table &t, const char *pattern, int slot) { return intOf(fieldValue(t, slotName(pattern, slot))); }
+double recordReal(const Table &t, const QString &field) { return realOf(fieldValue(t, ss(field))); }
+double recordReal(const Table &t, const char *pattern, int slot) { return realOf(fieldValue(t, slotName(pattern, slot))); }
 
 QString positionText(const QString &oblast, const QString &nadmVis, const QString &izlojenie,
                      const QString &relef, const QString &naklon, const QString &podpoias)
